@@ -1,0 +1,33 @@
+# Sourced by the scripts: makes sure Debian packages are installed.
+# As root, missing packages are installed; otherwise the script says what to install.
+
+# ensure_packages PACKAGE...
+ensure_packages() {
+  local missing=()
+  local package
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages: ${missing[*]}" >&2
+    echo "Install them with: sudo apt-get install -y ${missing[*]}" >&2
+    exit 1
+  fi
+  echo "Installing ${missing[*]} ..." >&2
+  if [ -z "${VESTALO_APT_UPDATED:-}" ]; then
+    DEBIAN_FRONTEND=noninteractive apt-get update -qq >&2
+    export VESTALO_APT_UPDATED=1
+  fi
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+}
+
+BUILD_PACKAGES=(cmake make g++ libgtest-dev libvterm-dev pkg-config)
+
+# build_vestalo DIR [CMAKE ARGS...]: configures and builds into DIR.
+build_vestalo() {
+  local dir=$1
+  shift
+  cmake -S "$VESTALO_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$dir" -j "$(nproc)"
+}

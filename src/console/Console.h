@@ -1,0 +1,47 @@
+// The console layer: screen, colours and keyboard. Nothing above it knows which platform
+// it runs on; ConsolePosix.cpp and ConsoleWin32.cpp implement these operations.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace console {
+
+// Takes the standard streams, sets the line-input mode, discards typed-ahead keys and
+// reads the attribute the program starts with. Runs once, before the program body.
+void InitialiseConsole();
+
+// Puts back every mode the program changed and resets the colours of a terminal.
+// Safe to call more than once and from any way out.
+void RestoreConsole();
+
+// The attribute for text written from now on: foreground in bits 0-3, background in 4-7.
+uint16_t CurrentAttr();
+
+// Blanks the whole screen in CurrentAttr and puts the cursor at the top left.
+void ClearScreen();
+
+// Sets the foreground colour (0-15) and clears the attribute bits above 7.
+void SetTextForeground(uint16_t colour);
+
+// Sets the background colour (0-15, or a value already shifted into bits 4-7).
+void SetTextBackground(uint16_t colour);
+
+// True when standard output is the console rather than a file, pipe or device.
+bool OutputIsConsole();
+
+// Draws screen bytes on the console in CurrentAttr. The bytes may be gathered;
+// returns 0 or the platform's error code of a failed write.
+int WriteConsoleText(std::string_view bytes);
+
+// Sends everything gathered for the console. Returns 0 or the platform's error code.
+int FlushConsole();
+
+// Waits for a key release and returns its key code; 0 announces an extended code that
+// the next call returns. Ends the program normally when keyboard input has ended.
+uint8_t NextKey();
+
+// True when keyboard input is waiting; never blocks.
+bool InputPending();
+
+}  // namespace console

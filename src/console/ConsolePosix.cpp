@@ -1,0 +1,102 @@
+// The console on a POSIX terminal: colours travel in-band as escape sequences, bytes are
+// shown as the PC would show them, and nothing of a screen file reaches the terminal as a
+// control sequence.
+#include <langinfo.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <clocale>
+#include <optional>
+
+#include "console/Attribute.h"
+#include "console/Console.h"
+#include "console/ConsolePosix.h"
+#include "console/TerminalModesPosix.h"
+#include "console/TerminalWriter.h"
+
+namespace console {
+
+namespace {
+
+// Enough to draw a large screen in one go, small enough to show progress on a huge file.
+constexpr size_t GatherLimit = 64 * 1024;
+
+bool InputTerminal = false;
+bool OutputTerminal = false;
+uint16_t Attr = StartAttr;
+std::optional<TerminalWriter> Writer;
+
+int SendAll(std::string& pending) {
+  size_t sent = 0;
+  int error = 0;
+  while (sent < pending.size()) {
+    ssize_t done = write(STDOUT_FILENO, pending.data() + sent, pending.size() - sent);
+    if (done < 0 && errno == EINTR) continue;
+    if (done < 0) {
+      error = errno;
+      break;
+    }
+    sent += static_cast<size_t>(done);
+  }
+  pending.clear();
+  return error;
+}
+
+void NoteColoursSent() {
+  static bool noted = false;
+  if (noted || !Writer || !Writer->ColoursSent()) return;
+  // From now on the terminal holds our colours; leaving hands it back its own.
+  posix::SetExitSequence(posix::ExitSlot::Colours, "\x1b[0m");
+  noted = true;
+}
+
+}  // namespace
+
+void InitialiseConsole() {
+  InputTerminal = isatty(STDIN_FILENO) == 1;
+  OutputTerminal = isatty(STDOUT_FILENO) == 1;
+  posix::TakeTerminal(InputTerminal, OutputTerminal);
+  if (InputTerminal) {
+    posix::UseLineInput();
+    tcflush(STDIN_FILENO, TCIFLUSH);  // keys typed before the start are not for us
+  }
+  if (OutputTerminal) {
+    setlocale(LC_CTYPE, "");
+    Writer.emplace(BuildDisplayTable(nl_langinfo(CODESET)));
+  }
+  // A terminal cannot report its colours; a PC screen starts light grey on black.
+  Attr = StartAttr;
+}
+
+void RestoreConsole() {
+  if (Writer) SendAll(Writer->Pending());
+  posix::RestoreTerminal();
+}
+
+uint16_t CurrentAttr() { return Attr; }
+
+void ClearScreen() {
+  if (!Writer) return;
+  Writer->Clear(Attr);
+  NoteColoursSent();
+}
+
+void SetTextForeground(uint16_t colour) { Attr = WithForeground(Attr, colour); }
+
+void SetTextBackground(uint16_t colour) { Attr = WithBackground(Attr, colour); }
+
+bool OutputIsConsole() { return OutputTerminal; }
+
+int WriteConsoleText(std::string_view bytes) {
+  if (!Writer) return 0;
+  Writer->Text(bytes, Attr);
+  NoteColoursSent();
+  return Writer->Pending().size() >= GatherLimit ? FlushConsole() : 0;
+}
+
+int FlushConsole() { return Writer ? SendAll(Writer->Pending()) : 0; }
+
+bool InputIsConsole() { return InputTerminal; }
+
+}  // namespace console

@@ -1,0 +1,148 @@
+#include "console/TerminalModesPosix.h"
+
+#include <signal.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <initializer_list>
+
+namespace console::posix {
+
+namespace {
+
+constexpr int SlotCount = static_cast<int>(ExitSlot::Count);
+constexpr int SequenceSize = 32;
+
+// Plain static storage: the signal handlers read all of this.
+bool InputTerminal = false;
+bool OutputTerminal = false;
+bool ModesSaved = false;
+struct termios SavedModes;
+struct termios ActiveModes;
+volatile sig_atomic_t ModesChanged = 0;
+char ExitSequences[SlotCount][SequenceSize];
+char ResumeSequence[SequenceSize];
+
+void WriteAll(int fd, const char* bytes, size_t length) {
+  while (length > 0) {
+    ssize_t done = write(fd, bytes, length);
+    if (done < 0 && errno == EINTR) continue;
+    if (done <= 0) return;
+    bytes += done;
+    length -= static_cast<size_t>(done);
+  }
+}
+
+void ApplyModes(const struct termios& modes) {
+  if (!ModesSaved) return;
+  ActiveModes = modes;
+  ModesChanged = 1;
+  tcsetattr(STDIN_FILENO, TCSADRAIN, &ActiveModes);
+}
+
+void SendExitSequences() {
+  if (!OutputTerminal) return;
+  for (auto& sequence : ExitSequences) WriteAll(STDOUT_FILENO, sequence, strlen(sequence));
+}
+
+void OnEndingSignal(int signal) {
+  int savedErrno = errno;
+  RestoreTerminal();
+  // End as the signal would have ended the program, so the caller sees the usual status.
+  struct sigaction action {};
+  action.sa_handler = SIG_DFL;
+  sigemptyset(&action.sa_mask);
+  sigaction(signal, &action, nullptr);
+  sigset_t unblock;
+  sigemptyset(&unblock);
+  sigaddset(&unblock, signal);
+  sigprocmask(SIG_UNBLOCK, &unblock, nullptr);
+  raise(signal);
+  errno = savedErrno;
+}
+
+void InstallHandler(int signal, void (*handler)(int)) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  sigaction(signal, &action, nullptr);
+}
+
+void OnStopSignal(int) {
+  int savedErrno = errno;
+  const struct termios resumeModes = ActiveModes;
+  const bool changed = ModesChanged != 0;
+  RestoreTerminal();
+  InstallHandler(SIGTSTP, SIG_DFL);
+  sigset_t unblock;
+  sigemptyset(&unblock);
+  sigaddset(&unblock, SIGTSTP);
+  sigprocmask(SIG_UNBLOCK, &unblock, nullptr);
+  raise(SIGTSTP);
+  // Running again: take the terminal back as it was before the stop.
+  InstallHandler(SIGTSTP, OnStopSignal);
+  if (changed) ApplyModes(resumeModes);
+  if (OutputTerminal) WriteAll(STDOUT_FILENO, ResumeSequence, strlen(ResumeSequence));
+  errno = savedErrno;
+}
+
+}  // namespace
+
+void TakeTerminal(bool inputIsTerminal, bool outputIsTerminal) {
+  InputTerminal = inputIsTerminal;
+  OutputTerminal = outputIsTerminal;
+  if (InputTerminal && tcgetattr(STDIN_FILENO, &SavedModes) == 0) {
+    ModesSaved = true;
+    ActiveModes = SavedModes;
+  }
+  // A closed pipe on standard output must be a reported write failure, not a silent death.
+  InstallHandler(SIGPIPE, SIG_IGN);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) InstallHandler(signal, OnEndingSignal);
+  if (InputTerminal || OutputTerminal) InstallHandler(SIGTSTP, OnStopSignal);
+}
+
+void UseLineInput() {
+  if (!ModesSaved) return;
+  struct termios modes = SavedModes;
+  modes.c_lflag |= ICANON | ECHO | ISIG;
+  ApplyModes(modes);
+}
+
+void UseKeyInput() {
+  if (!ModesSaved) return;
+  struct termios modes = SavedModes;
+  modes.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+  modes.c_lflag |= ISIG;
+  modes.c_cc[VMIN] = 1;
+  modes.c_cc[VTIME] = 0;
+  ApplyModes(modes);
+}
+
+void SetExitSequence(ExitSlot slot, const char* bytes) {
+  char* target = ExitSequences[static_cast<int>(slot)];
+  const size_t length = strnlen(bytes, SequenceSize - 1);
+  target[0] = '\0';  // never half a sequence, should a signal come in between
+  memcpy(target + 1, bytes + 1, length > 0 ? length - 1 : 0);
+  target[length] = '\0';
+  target[0] = bytes[0];
+}
+
+void SetResumeSequence(const char* bytes) {
+  const size_t length = strnlen(bytes, SequenceSize - 1);
+  ResumeSequence[0] = '\0';
+  memcpy(ResumeSequence + 1, bytes + 1, length > 0 ? length - 1 : 0);
+  ResumeSequence[length] = '\0';
+  ResumeSequence[0] = bytes[0];
+}
+
+void RestoreTerminal() {
+  SendExitSequences();
+  if (ModesSaved && ModesChanged) {
+    tcsetattr(STDIN_FILENO, TCSADRAIN, &SavedModes);
+    ModesChanged = 0;
+  }
+}
+
+}  // namespace console::posix

@@ -1,0 +1,30 @@
+// The terminal modes the program changes, and the one guard that puts them back on every
+// way out: normal end, failure report, and the signals that end or stop the program.
+#pragma once
+
+namespace console::posix {
+
+// What the terminal is sent as the program leaves, in this order.
+enum class ExitSlot { Keyboard, Layout, Colours, Count };
+
+// Remembers standard input's terminal modes and installs the signal handlers.
+void TakeTerminal(bool inputIsTerminal, bool outputIsTerminal);
+
+// Canonical input with echo and signals: the line read of the Enter wait.
+void UseLineInput();
+
+// Non-canonical input without echo, signals on: keys are read one by one.
+void UseKeyInput();
+
+// Sets the bytes sent to the terminal in `slot` when the program leaves ("" for none).
+// The bytes must be at most 31 long.
+void SetExitSequence(ExitSlot slot, const char* bytes);
+
+// Sets the bytes sent again when the program resumes after a stop (Ctrl+Z).
+void SetResumeSequence(const char* bytes);
+
+// Sends the exit sequences and restores the saved modes. Async-signal-safe; idempotent
+// until the modes are changed again.
+void RestoreTerminal();
+
+}  // namespace console::posix

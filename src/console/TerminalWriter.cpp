@@ -1,0 +1,30 @@
+#include "console/TerminalWriter.h"
+
+#include <utility>
+
+#include "console/Sgr.h"
+
+namespace console {
+
+TerminalWriter::TerminalWriter(DisplayTable table) : Table(std::move(table)) {}
+
+void TerminalWriter::UseAttr(uint16_t attr) {
+  // Only the colour bits reach the terminal; a sequence goes out only when they change.
+  const int colours = attr & 0xFF;
+  if (colours == SentAttr) return;
+  Out += SgrFor(static_cast<uint16_t>(colours));
+  SentAttr = colours;
+}
+
+void TerminalWriter::Clear(uint16_t attr) {
+  UseAttr(attr);
+  Out += "\x1b[H\x1b[2J";
+}
+
+void TerminalWriter::Text(std::string_view bytes, uint16_t attr) {
+  if (bytes.empty()) return;
+  UseAttr(attr);
+  for (char c : bytes) Out += Table[static_cast<unsigned char>(c)];
+}
+
+}  // namespace console

@@ -1,0 +1,38 @@
+#include <array>
+#include <cerrno>
+
+#include "main/ErrnoCodes.h"
+#include "main/InOutError.h"
+
+namespace vestalo {
+
+namespace {
+
+struct ErrnoCode {
+  int Errno;
+  int Code;
+};
+
+constexpr std::array<ErrnoCode, 11> ErrnoTable{{
+    {ENOENT, ErrorCode::FileNotFound},
+    {ENOTDIR, ErrorCode::PathNotFound},
+    {ENAMETOOLONG, ErrorCode::PathNotFound},
+    {EACCES, ErrorCode::AccessDenied},
+    {EPERM, ErrorCode::AccessDenied},
+    {EISDIR, ErrorCode::AccessDenied},
+    {EMFILE, ErrorCode::TooManyOpenFiles},
+    {ENFILE, ErrorCode::TooManyOpenFiles},
+    {ENOSPC, ErrorCode::DiskFull},
+    {EDQUOT, ErrorCode::DiskFull},
+    {EFBIG, ErrorCode::FileTooLarge},
+}};
+
+}  // namespace
+
+int CodeForErrno(int error) {
+  for (const auto& entry : ErrnoTable)
+    if (entry.Errno == error) return entry.Code;
+  return ErrorCode::PlatformBase + error;
+}
+
+}  // namespace vestalo

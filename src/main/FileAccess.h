@@ -1,0 +1,33 @@
+// Whether a name denotes a file, and how a whole screen file is read.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace vestalo {
+
+// A text file ends at its physical end or at its first ^Z.
+constexpr char EndOfFileChar = 0x1A;
+
+// A screen file also ends at its first 0xFF, as on the boot screen.
+constexpr char EndOfScreenChar = static_cast<char>(0xFF);
+
+// The largest text the program reads; a larger (or endless) file is a failure.
+constexpr std::size_t MaxTextSize = 64u * 1024 * 1024;
+
+// Longest file name the program accepts for the presence probe.
+constexpr std::size_t MaxNameLength = 259;
+
+// True when the search pattern `name` yields a file (not a folder), looked up as written
+// and then joined to the current folder.
+bool FileIsPresent(const std::string& name);
+
+// The whole text of a screen file up to its end (its physical end, ^Z or 0xFF); every
+// failure goes to ReportIOFailure.
+std::string LoadWholeFile(const std::string& name);
+
+// The name to use for a file: as written when it exists, else the existing name that
+// differs only in letter case. A name with wildcards stays as written.
+std::string NameOnDisk(const std::string& name);
+
+}  // namespace vestalo

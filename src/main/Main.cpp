@@ -1,0 +1,32 @@
+// Vestalo: previews the text-mode boot screens of a SYSLINUX boot medium.
+#include <cstdlib>
+#include <string>
+
+#include "console/Console.h"
+#include "main/InOutError.h"
+#include "main/OutputStream.h"
+#include "main/Platform.h"
+#include "main/RunModes.h"
+
+int main(int argc, char** argv) {
+  using namespace vestalo;
+  console::InitialiseConsole();
+  int exitCode = 0;
+  try {
+    RunProgram(platform::ProgramArguments(argc, argv));
+    // The last write-out is tested too: output lost to a full disk is no success.
+    FlushOutput();
+  } catch (const EInOutError& failure) {
+    try {
+      FlushOutput();
+    } catch (const EInOutError&) {
+      // The report below is what matters; the output that could not be written is lost.
+    }
+    console::RestoreConsole();
+    const std::string report = BuildFailureReport(platform::ExecutableName(argc, argv), failure) + "\r\n";
+    platform::WriteStandard(2, report.data(), report.size());
+    exitCode = 1;
+  }
+  console::RestoreConsole();
+  return exitCode;
+}

@@ -1,0 +1,61 @@
+#include "main/OutputStream.h"
+
+#include <cstddef>
+#include <cstring>
+#include <string>
+
+#include "console/Console.h"
+#include "main/InOutError.h"
+#include "main/Platform.h"
+
+namespace vestalo {
+
+namespace {
+
+// A file or pipe gets the bytes in blocks of this size; the console gathers on its own.
+constexpr std::size_t BufferSize = 128;
+char Buffer[BufferSize];
+std::size_t Used = 0;
+
+void Check(int error) {
+  if (error != 0) ReportIOFailure(error);
+}
+
+void WriteBuffer() {
+  const std::size_t count = Used;
+  Used = 0;
+  Check(platform::WriteStandard(1, Buffer, count));
+}
+
+}  // namespace
+
+void WriteOutput(std::string_view bytes) {
+  if (console::OutputIsConsole()) {
+    Check(console::WriteConsoleText(bytes));
+    return;
+  }
+  while (!bytes.empty()) {
+    const std::size_t room = BufferSize - Used;
+    const std::size_t take = bytes.size() < room ? bytes.size() : room;
+    std::memcpy(Buffer + Used, bytes.data(), take);
+    Used += take;
+    bytes.remove_prefix(take);
+    if (Used == BufferSize) WriteBuffer();
+  }
+}
+
+void WriteOutputLine(std::string_view line) {
+  std::string text(line);
+  text += "\r\n";
+  WriteOutput(text);
+}
+
+void FlushOutput() {
+  if (console::OutputIsConsole()) {
+    Check(console::FlushConsole());
+    return;
+  }
+  if (Used > 0) WriteBuffer();
+}
+
+}  // namespace vestalo

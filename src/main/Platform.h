@@ -1,0 +1,53 @@
+// The program body's calls into the operating system: files, standard streams, arguments.
+// PlatformPosix.cpp and PlatformWin32.cpp implement them. Every error comes back as one of
+// the program's error codes (see InOutError.h), 0 meaning success.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vestalo::platform {
+
+using FileHandle = std::intptr_t;
+
+// The program's arguments, without its own name, in the order given.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+
+// The file name of the running program, without its folder.
+std::string ExecutableName(int argc, char** argv);
+
+// Opens an existing file for reading, letting others read it too.
+int OpenForReading(const std::string& name, FileHandle& handle);
+
+// Reads up to `size` bytes; `got` is 0 at the end of the file.
+int ReadFile(FileHandle handle, char* buffer, std::size_t size, std::size_t& got);
+
+// Closes a file opened by OpenForReading.
+int CloseFile(FileHandle handle);
+
+// The first entry that a search for `pattern` ("*" and "?" match as wildcards) yields.
+struct SearchResult {
+  bool Found = false;
+  bool IsDirectory = false;
+};
+SearchResult FindFirst(const std::string& pattern);
+
+// True when the name starts at the root of a file system rather than at the current folder.
+bool IsAbsolute(const std::string& name);
+
+// The current folder with `name` joined to it by the platform's path separator.
+std::string JoinToCurrentDirectory(const std::string& name);
+
+// The name of an existing file or folder whose name differs from `name` only in letter case,
+// folder by folder; `name` itself when it exists as written or nothing matches.
+std::string ResolveLetterCase(const std::string& name);
+
+// Writes all bytes to standard output (stream 1) or standard error (stream 2).
+int WriteStandard(int stream, const char* bytes, std::size_t size);
+
+// Reads one byte of standard input; `atEnd` is set when input has ended (or hung up).
+int ReadStandardInput(char& byte, bool& atEnd);
+
+}  // namespace vestalo::platform

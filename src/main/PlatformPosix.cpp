@@ -1,0 +1,202 @@
+// The program body's system calls on POSIX systems (Linux, macOS).
+#include <dirent.h>
+#include <fcntl.h>
+#include <glob.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+
+#include "main/ErrnoCodes.h"
+#include "main/InOutError.h"
+#include "main/Platform.h"
+
+namespace vestalo::platform {
+
+namespace {
+
+bool Exists(const std::string& path) {
+  struct stat info;
+  return lstat(path.c_str(), &info) == 0;
+}
+
+std::string ParentOf(const std::string& name) {
+  const size_t slash = name.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : name.substr(0, slash);
+}
+
+// A file missing inside a folder that is missing too is a bad path, not a missing file.
+int CodeForOpenError(int error, const std::string& name) {
+  if (error == ENOENT && !Exists(ParentOf(name))) return ErrorCode::PathNotFound;
+  return CodeForErrno(error);
+}
+
+// The search pattern with every glob special character other than "*" and "?" made literal.
+std::string LiteralBrackets(const std::string& pattern) {
+  std::string out;
+  for (char c : pattern) {
+    if (c == '[') out += "[[]";
+    else out += c;
+  }
+  return out;
+}
+
+// The entry of `folder` whose name equals `part` ignoring letter case, or "" when none does.
+std::string FindIgnoringCase(const std::string& folder, const std::string& part) {
+  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return {};
+  std::string found;
+  while (dirent* entry = readdir(dir)) {
+    if (strcasecmp(entry->d_name, part.c_str()) == 0) {
+      found = entry->d_name;
+      break;
+    }
+  }
+  closedir(dir);
+  return found;
+}
+
+// A hung-up terminal reads as an error, and asking it whether it is a terminal fails with
+// the same error; like a closed pipe, it only ends the input.
+bool IsHungUpTerminal() {
+  const bool terminal = isatty(STDIN_FILENO) == 1;
+  return terminal || errno == EIO;
+}
+
+}  // namespace
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  // The list of arguments ends at the first empty one.
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc && argv[i][0] != '\0'; ++i) arguments.emplace_back(argv[i]);
+  return arguments;
+}
+
+std::string ExecutableName(int argc, char** argv) {
+  std::string path = argc > 0 && argv[0] != nullptr ? argv[0] : "";
+  const size_t slash = path.find_last_of('/');
+  if (slash != std::string::npos) path.erase(0, slash + 1);
+  return path.empty() ? "vestalo" : path;
+}
+
+int OpenForReading(const std::string& name, FileHandle& handle) {
+  int fd;
+  do {
+    fd = open(name.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return CodeForOpenError(errno, name);
+  struct stat info;
+  if (fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    close(fd);
+    return CodeForErrno(EISDIR);
+  }
+  handle = fd;
+  return 0;
+}
+
+int ReadFile(FileHandle handle, char* buffer, std::size_t size, std::size_t& got) {
+  ssize_t done;
+  do {
+    done = read(static_cast<int>(handle), buffer, size);
+  } while (done < 0 && errno == EINTR);
+  if (done < 0) return CodeForErrno(errno);
+  got = static_cast<std::size_t>(done);
+  return 0;
+}
+
+int CloseFile(FileHandle handle) {
+  return close(static_cast<int>(handle)) == 0 || errno == EINTR ? 0 : CodeForErrno(errno);
+}
+
+SearchResult FindFirst(const std::string& pattern) {
+  SearchResult result;
+  if (pattern.find_first_of("*?") == std::string::npos) {
+    struct stat info;
+    if (stat(pattern.c_str(), &info) != 0) return result;
+    result.Found = true;
+    result.IsDirectory = S_ISDIR(info.st_mode);
+    return result;
+  }
+  glob_t matches{};
+  int flags = GLOB_NOESCAPE;
+#ifdef GLOB_PERIOD
+  flags |= GLOB_PERIOD;  // as on the boot medium's file systems, "*" matches dot files too
+#endif
+  if (glob(LiteralBrackets(pattern).c_str(), flags, nullptr, &matches) == 0 && matches.gl_pathc > 0) {
+    for (size_t i = 0; i < matches.gl_pathc; ++i) {
+      const std::string match = matches.gl_pathv[i];
+      const size_t slash = match.find_last_of('/');
+      const std::string leaf = slash == std::string::npos ? match : match.substr(slash + 1);
+      if (leaf == "." || leaf == "..") continue;  // a search never yields these first
+      struct stat info;
+      result.Found = stat(match.c_str(), &info) == 0;
+      result.IsDirectory = result.Found && S_ISDIR(info.st_mode);
+      break;
+    }
+  }
+  globfree(&matches);
+  return result;
+}
+
+bool IsAbsolute(const std::string& name) { return !name.empty() && name[0] == '/'; }
+
+std::string JoinToCurrentDirectory(const std::string& name) {
+  char buffer[PATH_MAX];
+  if (getcwd(buffer, sizeof buffer) == nullptr) return name;
+  std::string path = buffer;
+  if (path.empty() || path.back() != '/') path += '/';
+  return path + name;
+}
+
+std::string ResolveLetterCase(const std::string& name) {
+  if (name.empty() || Exists(name)) return name;
+  std::string resolved = IsAbsolute(name) ? "/" : "";
+  size_t start = IsAbsolute(name) ? 1 : 0;
+  while (start <= name.size()) {
+    size_t end = name.find('/', start);
+    if (end == std::string::npos) end = name.size();
+    const std::string part = name.substr(start, end - start);
+    const std::string folder = resolved.empty() ? "." : resolved;
+    std::string next = resolved + part;
+    if (!part.empty() && part != "." && part != ".." && !Exists(next)) {
+      const std::string found = FindIgnoringCase(folder, part);
+      if (found.empty()) return name;
+      next = resolved + found;
+    }
+    resolved = next;
+    if (end == name.size()) break;
+    resolved += '/';
+    start = end + 1;
+  }
+  return resolved;
+}
+
+int WriteStandard(int stream, const char* bytes, std::size_t size) {
+  while (size > 0) {
+    ssize_t done = write(stream, bytes, size);
+    if (done < 0 && errno == EINTR) continue;
+    if (done < 0) return CodeForErrno(errno);
+    bytes += done;
+    size -= static_cast<std::size_t>(done);
+  }
+  return 0;
+}
+
+int ReadStandardInput(char& byte, bool& atEnd) {
+  atEnd = false;
+  for (;;) {
+    ssize_t got = read(STDIN_FILENO, &byte, 1);
+    if (got == 1) return 0;
+    if (got < 0 && errno == EINTR) continue;
+    if (got == 0 || (errno == EIO && IsHungUpTerminal())) {
+      atEnd = true;
+      return 0;
+    }
+    return CodeForErrno(errno);
+  }
+}
+
+}  // namespace vestalo::platform

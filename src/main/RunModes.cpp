@@ -1,0 +1,82 @@
+#include "main/RunModes.h"
+
+#include "console/Console.h"
+#include "main/Configuration.h"
+#include "main/FileAccess.h"
+#include "main/InOutError.h"
+#include "main/Menu.h"
+#include "main/OutputStream.h"
+#include "main/Platform.h"
+#include "main/ProgramState.h"
+#include "main/ScreenSink.h"
+#include "main/Usage.h"
+
+namespace vestalo {
+
+namespace {
+
+void WriteLines(const std::vector<std::string>& lines) {
+  for (const auto& line : lines) WriteOutputLine(line);
+}
+
+// Configuration files in the order they are probed; a later one found wins.
+const char* const ConfigurationNames[] = {"isolinux.cfg", "syslinux.cfg"};
+
+void RunConfigurationMode() {
+  ConfigName.clear();
+  for (const char* name : ConfigurationNames)
+    if (FileIsPresent(name)) ConfigName = name;
+  if (ConfigName.empty()) {
+    WriteLines(MissingConfigurationLines());
+    WaitForEnter();
+    return;
+  }
+  ScanConfiguration(ConfigName);
+  ShowFileOrNotFound(DisplayFile);
+  RunHelpKeyMenu();
+}
+
+}  // namespace
+
+void DrawScreenFile(const std::string& name) {
+  ScreenText.clear();
+  ScreenText = LoadWholeFile(name);
+  ScreenSink sink;
+  UTypes::RenderDisplayText(ScreenText, sink);
+}
+
+void ShowFileOrNotFound(const std::string& name) {
+  if (FileIsPresent(name)) {
+    DrawScreenFile(name);
+    return;
+  }
+  // Cleared in whatever colours the last screen left, as the not-found line is written.
+  console::ClearScreen();
+  WriteOutputLine("File " + name + " not found");
+}
+
+void WaitForEnter() {
+  FlushOutput();
+  for (;;) {
+    char byte = 0;
+    bool atEnd = false;
+    if (int error = platform::ReadStandardInput(byte, atEnd)) ReportIOFailure(error);
+    if (atEnd || byte == '\n' || byte == EndOfFileChar) return;
+  }
+}
+
+void RunProgram(const std::vector<std::string>& arguments) {
+  if (arguments.empty()) {
+    RunConfigurationMode();
+    return;
+  }
+  FirstArgument = arguments[0];
+  if (FirstArgument == "-help") {
+    WriteLines(HelpUsageLines());
+    return;
+  }
+  DrawScreenFile(FirstArgument);
+  WaitForEnter();
+}
+
+}  // namespace vestalo
