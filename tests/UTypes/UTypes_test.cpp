@@ -1,0 +1,96 @@
+#include "UTypes/UTypes.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace UTypes {
+namespace {
+
+// Records what the renderer asks for, one readable token per call.
+class RecordingSink : public DisplaySink {
+ public:
+  void ClearScreen() override { Log += "<clear>"; }
+  void SetTextForeground(uint16_t colour) override { Log += "<fg " + std::to_string(colour) + ">"; }
+  void SetTextBackground(uint16_t colour) override { Log += "<bg " + std::to_string(colour) + ">"; }
+  void Write(std::string_view bytes) override { Log += bytes; }
+  std::string Log;
+};
+
+std::string Render(std::string_view text) {
+  RecordingSink sink;
+  RenderDisplayText(text, sink);
+  return sink.Log;
+}
+
+constexpr const char* Start = "<clear><fg 7><bg 0>";
+
+struct RenderCase {
+  const char* Name;
+  std::string Text;
+  std::string Expected;  // after the start: clear, light grey on black
+};
+
+class Rendering : public testing::TestWithParam<RenderCase> {};
+
+TEST_P(Rendering, DrawsAsTheBootLoader) {
+  EXPECT_EQ(Render(GetParam().Text), Start + GetParam().Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, Rendering,
+    testing::Values(
+        RenderCase{"ColourCode", "\x0f" "1eHi", "<fg 14><bg 1>Hi"},
+        RenderCase{"NoDigits", "\x0fzzA", "<fg 7><bg 0>A"},
+        RenderCase{"UpperCaseDigits", "\x0f" "1EA", "<fg 14><bg 1>A"},
+        RenderCase{"MixedCase", "\x0f" "aFA", "<fg 15><bg 10>A"},
+        RenderCase{"ColourCodeLast", "A\x0f", "A<fg 7><bg 0>"},
+        RenderCase{"ColourCodeOneDigitLast", "A\x0f" "4", "A<fg 7><bg 4>"},
+        RenderCase{"DigitsConsumeLineBreak", "\x0f\r\nA", "<fg 7><bg 0>A"},
+        RenderCase{"GraphicLine", "AB\x18logo.lss\r\nCD", "ABCD"},
+        RenderCase{"GraphicLineFirst", "\x18logo\nrest", "rest"},
+        RenderCase{"GraphicLineToEnd", "A\x18no line feed", "A"},
+        RenderCase{"IgnoredChar", "A\x19" "B", "AB"},
+        RenderCase{"ClearMidText", "A\x0c" "B", "A<clear>B"},
+        RenderCase{"ClearInColours", "\x0f" "1f\x0c", "<fg 15><bg 1><clear>"},
+        RenderCase{"EmptyText", "", ""},
+        RenderCase{"ControlBytesPass", std::string("a\r\n\t\b\x07\x1b\x00\x7f\xfe", 10), std::string("a\r\n\t\b\x07\x1b\x00\x7f\xfe", 10)},
+        RenderCase{"SerialOnlyTextHidden", "A\x10serial\x11" "B", "AB"},
+        RenderCase{"EveryEvenModeCodeHides", "\x12h\x13" "a\x14h\x15" "b\x16h\x17" "c", "abc"},
+        RenderCase{"ColoursApplyWhileHidden", "\x10\x0f" "1fX\x11Y", "<fg 15><bg 1>Y"},
+        RenderCase{"NoClearWhileHidden", "\x10\x0c\x11Y", "Y"},
+        RenderCase{"HiddenUntilEnd", "A\x14" "BC", "A"}),
+    [](const testing::TestParamInfo<RenderCase>& info) { return info.param.Name; });
+
+TEST(Rendering, DrawsTheWholeTextWhateverItsLength) {
+  // A 16-bit length would draw nothing of 65,535 bytes and only 4,464 of 70,000.
+  for (size_t length : {65535u, 65536u, 70000u}) {
+    const std::string text(length, 'x');
+    EXPECT_EQ(Render(text), Start + text) << length;
+  }
+}
+
+TEST(Rendering, EachFileStartsShowingText) {
+  RecordingSink sink;
+  RenderDisplayText("\x10hidden", sink);
+  RenderDisplayText("shown", sink);
+  EXPECT_EQ(sink.Log, std::string(Start) + Start + "shown");
+}
+
+TEST(StripGraphicLines, RemovesEveryStretchInOnePass) {
+  EXPECT_EQ(StripGraphicLines("a\x18x\ny\x18z\nb"), "ayb");
+  EXPECT_EQ(StripGraphicLines("\x18\x18\nkept"), "kept");
+  EXPECT_EQ(StripGraphicLines("plain\r\n"), "plain\r\n");
+}
+
+TEST(ColourDigits, MissingCharactersGiveBlackAndLightGrey) {
+  EXPECT_EQ(BackgroundDigit("\x0f"), 0);
+  EXPECT_EQ(ForegroundDigit("\x0f"), 7);
+  EXPECT_EQ(BackgroundDigit("\x0f" "c"), 12);
+  EXPECT_EQ(ForegroundDigit("\x0f" "c"), 7);
+  EXPECT_EQ(ForegroundDigit("\x0f" "c9"), 9);
+  EXPECT_EQ(BackgroundDigit("\x0fg9"), 0);
+}
+
+}  // namespace
+}  // namespace UTypes

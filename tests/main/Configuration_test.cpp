@@ -1,0 +1,118 @@
+#include "main/Configuration.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "main/LineSplitter.h"
+#include "main/ProgramState.h"
+
+namespace vestalo {
+namespace {
+
+struct LineCase {
+  const char* Line;
+  int Index;
+  const char* Value;
+};
+
+TEST(ConfigurationLine, KeywordsAsTheBootLoaderReadsThem) {
+  const LineCase cases[] = {
+      {"display boot.msg", DisplayIndex, "boot.msg"},
+      {"   display    boot.msg   ", DisplayIndex, "boot.msg"},
+      {"DISPLAY boot.msg", DisplayIndex, "boot.msg"},
+      {"Display boot.msg", DisplayIndex, "boot.msg"},
+      {"F1 f1.txt", 1, "f1.txt"},
+      {"f1 F1.TXT", 1, "F1.TXT"},
+      {"F9 nine.txt", 9, "nine.txt"},
+      {"F0 ten.txt", 10, "ten.txt"},
+      {"F10 ten.txt", 10, "ten.txt"},
+      {"f10\tten.txt", 10, "ten.txt"},
+      {"F11 eleven.txt", -1, ""},
+      {"F12 twelve.txt", -1, ""},
+      {"display F2.txt", DisplayIndex, "F2.txt"},
+      {"# F3 old.txt", -1, ""},
+      {"display", DisplayIndex, ""},
+      {"display   ", DisplayIndex, ""},
+      {"display my splash.txt", DisplayIndex, "my splash.txt"},
+      {"displayboot.msg", -1, ""},
+      {"include other.cfg", -1, ""},
+      {"label F1", -1, ""},
+      {"F1 \x7f" "del\xe9 ", 1, "\x7f" "del\xe9"},
+      {"", -1, ""},
+  };
+  for (const auto& c : cases) {
+    const ConfigurationBinding binding = ParseConfigurationLine(c.Line);
+    EXPECT_EQ(binding.Index, c.Index) << c.Line;
+    if (c.Index >= 0) {
+      EXPECT_EQ(binding.Value, c.Value) << c.Line;
+    }
+  }
+}
+
+std::vector<std::string> Lines(std::string_view bytes, size_t pieceSize) {
+  std::vector<std::string> lines;
+  LineSplitter splitter([&](const std::string& line) { lines.push_back(line); });
+  bool more = true;
+  for (size_t at = 0; more && at < bytes.size(); at += pieceSize) more = splitter.Push(bytes.substr(at, pieceSize));
+  splitter.Finish();
+  return lines;
+}
+
+TEST(LineSplitter, LineBreaksCarriageReturnsAndZ) {
+  const struct {
+    std::string Bytes;
+    std::vector<std::string> Lines;
+  } cases[] = {
+      {"", {}},
+      {"a\nb", {"a", "b"}},
+      {"a\n", {"a"}},
+      {"a\r\nb\r\n", {"a", "b"}},
+      {"F1 help.txt\rx\n", {"F1 help.txtx"}},
+      {"a\r", {"a"}},
+      {"a\n\r", {"a", ""}},
+      {"\n\n", {"", ""}},
+      {"one\ntwo\n\x1athree\n", {"one", "two"}},
+      {"one\ntw\x1ao\n", {"one", "tw"}},
+  };
+  for (const auto& c : cases)
+    for (size_t piece : {1u, 2u, 1000u}) EXPECT_EQ(Lines(c.Bytes, piece), c.Lines) << c.Bytes << " " << piece;
+}
+
+class ScanFile : public testing::Test {
+ protected:
+  void SetUp() override {
+    DisplayFile.clear();
+    for (auto& help : HelpFiles) help.clear();
+    char pattern[] = "/tmp/vestalo-cfg-XXXXXX";
+    Folder = mkdtemp(pattern);
+  }
+  void TearDown() override { std::filesystem::remove_all(Folder); }
+  std::string Write(std::string_view bytes) {
+    const std::string name = Folder + "/isolinux.cfg";
+    std::ofstream(name, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return name;
+  }
+  std::string Folder;
+};
+
+TEST_F(ScanFile, TheLastMatchingLineWinsAndOnlyThisFileCounts) {
+  ScanConfiguration(Write("DISPLAY first.msg\r\ninclude more.cfg\r\nF1 one.txt\ndisplay boot.msg\n"
+                          "f2 two.txt\nF10 ten.txt\nF0 zero.txt\n\x1a" "F3 never.txt\n"));
+  EXPECT_EQ(DisplayFile, "boot.msg");
+  EXPECT_EQ(HelpFiles[1], "one.txt");
+  EXPECT_EQ(HelpFiles[2], "two.txt");
+  EXPECT_EQ(HelpFiles[3], "");
+  EXPECT_EQ(HelpFiles[10], "zero.txt");
+}
+
+TEST_F(ScanFile, LongLinesAreReadWhole) {
+  const std::string longName(300000, 'n');
+  ScanConfiguration(Write("display " + longName + "\nF1 a.txt"));
+  EXPECT_EQ(DisplayFile, longName);
+  EXPECT_EQ(HelpFiles[1], "a.txt");
+}
+
+}  // namespace
+}  // namespace vestalo
