@@ -1,0 +1,268 @@
+// The whole program against the tools a terminal user already has: drawing a screen into
+// a pseudo-terminal against cat, start-up against /bin/true, peak memory, and how fast a
+// help key is answered. Prints the table rows scripts/bench shows.
+#include <pty.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "PtyRun.h"
+#include "ScreenFiles.h"
+#include "TableRow.h"
+
+namespace vestalo::bench {
+
+namespace {
+
+struct Options {
+  int Draws = 200;     // repetitions of the 64 KiB drawing, each for the program and for cat
+  int Starts = 500;    // start-ups of each program
+  int Presses = 200;   // help-key presses
+  std::string Program = VESTALO_BINARY;
+};
+
+// Milliseconds, so the figures read as a person would time them.
+double Milliseconds(Clock::duration took) { return std::chrono::duration<double, std::milli>(took).count(); }
+
+// The value below which `fraction` of the samples lie (nearest rank).
+double Percentile(std::vector<double> samples, double fraction) {
+  std::sort(samples.begin(), samples.end());
+  size_t rank = static_cast<size_t>(fraction * static_cast<double>(samples.size()) + 0.999999);
+  rank = std::clamp<size_t>(rank, 1, samples.size());
+  return samples[rank - 1];
+}
+
+double Median(const std::vector<double>& samples) { return Percentile(samples, 0.5); }
+
+std::string Format(const char* pattern, double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, pattern, value);
+  return text;
+}
+
+// A folder of generated screens and a boot configuration; removed at the end.
+class Medium {
+ public:
+  Medium() {
+    char pattern[] = "/tmp/vestalo-bench-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) throw std::runtime_error("cannot create a folder in /tmp");
+    Folder = pattern;
+    WriteFileBytes(Path("dense.scr"), DenseScreen(64 * 1024));
+    WriteFileBytes(Path("big.scr"), DenseScreen(10 * 1024 * 1024));
+    WriteFileBytes(Path("splash.scr"), SplashScreen());
+    WriteFileBytes(Path("help1.scr"), SplashScreen());
+    WriteFileBytes(Path("help2.scr"), DenseScreen(2000));
+    WriteFileBytes(Path("isolinux.cfg"), "display splash.scr\r\nF1 help1.scr\r\nF2 help2.scr\r\n");
+  }
+  ~Medium() {
+    std::error_code ignored;
+    std::filesystem::remove_all(Folder, ignored);
+  }
+  std::string Path(const std::string& name) const { return Folder + "/" + name; }
+  const std::string& Dir() const { return Folder; }
+
+ private:
+  std::string Folder;
+};
+
+// True once EndMark has arrived; searches only what is new since the last look.
+struct EndMarkSeen {
+  size_t Searched = 0;
+  bool operator()(const std::string& out) {
+    const size_t from = Searched > EndMark.size() ? Searched - EndMark.size() : 0;
+    Searched = out.size();
+    return out.find(EndMark, from) != std::string::npos;
+  }
+};
+
+std::string CaptureOnce(const Options& options, const Medium& medium) {
+  // Without CR inserted before LF, the terminal's other side sees exactly what was written.
+  PtyRun run({options.Program, {medium.Path("dense.scr")}, medium.Dir(), true, true});
+  if (!run.ReadUntil(EndMarkSeen{})) throw std::runtime_error("the screen was not drawn");
+  run.ReadUntilQuiet(300);
+  std::string captured = run.Output();
+  run.Type("\n");
+  run.Finish();
+  return captured;
+}
+
+// The program's own terminal output for the 64 KiB screen: the same twice running, and
+// without the terminal's answer echoed in it (a program that stopped waiting for it).
+std::string CaptureProgramOutput(const Options& options, const Medium& medium) {
+  std::string previous;
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    std::string captured = CaptureOnce(options, medium);
+    if (captured == previous && captured.find(DeviceAttributesAnswer) == std::string::npos) return captured;
+    previous = std::move(captured);
+  }
+  throw std::runtime_error("the program's output differs from run to run");
+}
+
+struct DrawResult {
+  std::vector<double> Ours, Cat, OursRss, CatRss;
+  int LateAnswers = 0;  // runs where the terminal's answer came after the program stopped waiting
+};
+
+// True when `got` is `expected` with the terminal's answer echoed somewhere in it.
+bool HoldsEchoedAnswer(PtyRun& run, const std::string& expected) {
+  const size_t length = expected.size() + DeviceAttributesAnswer.size();
+  run.ReadUntil([length](const std::string& out) { return out.size() >= length; }, 2000);
+  std::string got = run.Output();
+  const size_t at = got.find(DeviceAttributesAnswer);
+  if (at == std::string::npos) return false;
+  got.erase(at, DeviceAttributesAnswer.size());
+  return got.compare(0, expected.size(), expected) == 0;
+}
+
+// Time from start until `expected` has fully arrived. Both programs then wait for input
+// ("cat FILE -" reads the terminal after the file), which the final bytes end.
+double TimeDelivery(const Launch& launch, const std::string& expected, const std::string& ending,
+                    DrawResult& result, std::vector<double>& rss) {
+  const auto start = Clock::now();
+  PtyRun run(launch);
+  const size_t length = expected.size();
+  if (!run.ReadUntil([length](const std::string& out) { return out.size() >= length; }))
+    throw std::runtime_error(launch.Program + " delivered " + std::to_string(run.Output().size()) + " of " +
+                             std::to_string(length) + " bytes");
+  const auto took = Clock::now() - start;
+  if (run.Output().compare(0, length, expected) != 0) {
+    if (!HoldsEchoedAnswer(run, expected)) throw std::runtime_error(launch.Program + " delivered other bytes than cat");
+    ++result.LateAnswers;
+  }
+  rss.push_back(static_cast<double>(run.PeakRssKb()));
+  run.Type(ending);
+  run.Finish();
+  return Milliseconds(took);
+}
+
+DrawResult MeasureDrawing(const Options& options, const Medium& medium) {
+  const std::string written = CaptureProgramOutput(options, medium);
+  WriteFileBytes(medium.Path("screen.out"), written);
+  const std::string expected = AsDelivered(written);
+  const Launch cat{"/bin/cat", {medium.Path("screen.out"), "-"}, medium.Dir()};
+  const Launch ours{options.Program, {medium.Path("dense.scr")}, medium.Dir(), false, true};
+  DrawResult result;
+  for (int i = 0; i < options.Draws; ++i) {
+    // Alternating who goes first spreads the effect of other work on the machine.
+    if (i % 2 == 0) result.Ours.push_back(TimeDelivery(ours, expected, "\n", result, result.OursRss));
+    result.Cat.push_back(TimeDelivery(cat, expected, "\x04", result, result.CatRss));
+    if (i % 2 == 1) result.Ours.push_back(TimeDelivery(ours, expected, "\n", result, result.OursRss));
+  }
+  return result;
+}
+
+// Peak memory of the program drawing a 10 MiB screen file, and of cat showing it.
+std::pair<long, long> MeasureBigScreen(const Options& options, const Medium& medium) {
+  PtyRun ours({options.Program, {medium.Path("big.scr")}, medium.Dir(), false, true});
+  if (!ours.ReadUntil(EndMarkSeen{}, 60000)) throw std::runtime_error("the 10 MiB screen was not drawn");
+  const long oursRss = ours.PeakRssKb();
+  ours.Type("\n");
+  ours.Finish();
+  PtyRun cat({"/bin/cat", {medium.Path("big.scr"), "-"}, medium.Dir()});
+  if (!cat.ReadUntil(EndMarkSeen{}, 60000)) throw std::runtime_error("cat did not show the 10 MiB screen");
+  const long catRss = cat.PeakRssKb();
+  cat.Type("\x04");
+  cat.Finish();
+  return {oursRss, catRss};
+}
+
+std::pair<std::vector<double>, std::vector<double>> MeasureStartUp(const Options& options) {
+  // Standard input is a terminal, as when a person types the command.
+  int master = -1, slave = -1;
+  if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) throw std::runtime_error("openpty failed");
+  std::vector<double> ours, reference;
+  for (int i = 0; i < 20; ++i) TimeStartUp(options.Program, {"-help"}, slave);  // warm the page cache
+  for (int i = 0; i < options.Starts; ++i) {
+    ours.push_back(Milliseconds(TimeStartUp(options.Program, {"-help"}, slave)));
+    reference.push_back(Milliseconds(TimeStartUp("/bin/true", {}, slave)));
+  }
+  close(slave);
+  close(master);
+  return {ours, reference};
+}
+
+std::vector<double> MeasureMenu(const Options& options, const Medium& medium) {
+  PtyRun run({options.Program, {}, medium.Dir(), false, true});
+  if (!run.ReadUntil(EndMarkSeen{}) || !run.WaitUntilBlocked()) throw std::runtime_error("no splash screen");
+  std::vector<double> times;
+  for (int i = 0; i < options.Presses; ++i) {
+    run.ClearOutput();
+    const auto start = Clock::now();
+    run.Type(i % 2 == 0 ? "1" : "2");
+    if (!run.ReadUntil(EndMarkSeen{})) throw std::runtime_error("the help screen was not drawn");
+    times.push_back(Milliseconds(Clock::now() - start));
+    // A key typed before the program waits again would end the menu.
+    if (!run.WaitUntilBlocked()) throw std::runtime_error("the menu does not wait for the next key");
+  }
+  run.Type("x");
+  run.Finish();
+  return times;
+}
+
+Options ParseOptions(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    const size_t equals = argument.find('=');
+    const std::string name = argument.substr(0, equals);
+    const std::string value = equals == std::string::npos ? "" : argument.substr(equals + 1);
+    if (name == "--draws") options.Draws = std::stoi(value);
+    else if (name == "--starts") options.Starts = std::stoi(value);
+    else if (name == "--presses") options.Presses = std::stoi(value);
+    else if (name == "--program") options.Program = value;
+    else throw std::runtime_error("unknown option " + argument +
+                                  " (known: --draws=N --starts=N --presses=N --program=PATH)");
+  }
+  return options;
+}
+
+void Run(const Options& options) {
+  const Medium medium;
+  const std::string kib = "%.0f KiB";
+  const DrawResult draw = MeasureDrawing(options, medium);
+  PrintRow("draw 64 KiB screen into a terminal, median", Format("%.2f ms", Median(draw.Ours)),
+           Format("%.2f ms (cat, same bytes)", Median(draw.Cat)), Ratio(Median(draw.Ours) / Median(draw.Cat)));
+  std::fprintf(stderr, "draw: %d runs each; p90 ours %.2f ms, cat %.2f ms\n", options.Draws,
+               Percentile(draw.Ours, 0.9), Percentile(draw.Cat, 0.9));
+  if (draw.LateAnswers > 0)
+    std::fprintf(stderr, "draw: in %d runs the program drew before the terminal's answer came\n", draw.LateAnswers);
+
+  const auto [oursStart, trueStart] = MeasureStartUp(options);
+  PrintRow("start-up, -help to /dev/null, median", Format("%.2f ms", Median(oursStart)),
+           Format("%.2f ms (/bin/true)", Median(trueStart)), Ratio(Median(oursStart) / Median(trueStart)));
+
+  PrintRow("peak RSS, 64 KiB screen", Format(kib.c_str(), Median(draw.OursRss)),
+           Format("%.0f KiB (cat)", Median(draw.CatRss)), Ratio(Median(draw.OursRss) / Median(draw.CatRss)));
+  const auto [bigOurs, bigCat] = MeasureBigScreen(options, medium);
+  PrintRow("peak RSS, 10 MiB screen file", Format(kib.c_str(), static_cast<double>(bigOurs)),
+           Format("%.0f KiB (cat)", static_cast<double>(bigCat)),
+           Ratio(static_cast<double>(bigOurs) / static_cast<double>(bigCat)));
+
+  const std::vector<double> menu = MeasureMenu(options, medium);
+  const double frame = 1000.0 / 60;
+  PrintRow("help key to help screen drawn, median", Format("%.2f ms", Median(menu)),
+           Format("%.1f ms (one 60 Hz frame)", frame), Ratio(Median(menu) / frame));
+  PrintRow("help key to help screen drawn, p99", Format("%.2f ms", Percentile(menu, 0.99)),
+           Format("%.1f ms (one 60 Hz frame)", frame), Ratio(Percentile(menu, 0.99) / frame));
+}
+
+}  // namespace
+
+}  // namespace vestalo::bench
+
+int main(int argc, char** argv) {
+  try {
+    vestalo::bench::Run(vestalo::bench::ParseOptions(argc, argv));
+  } catch (const std::exception& failure) {
+    std::fprintf(stderr, "vestalo_program_bench: %s\n", failure.what());
+    return 1;
+  }
+  return 0;
+}

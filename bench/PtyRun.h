@@ -1,0 +1,77 @@
+// Runs a program in a fresh pseudo-terminal whose other side is drained by this process,
+// as a terminal emulator would read it, and times what arrives.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vestalo::bench {
+
+using Clock = std::chrono::steady_clock;
+
+// What the reader answers to the device attributes query: a VT220-like terminal.
+constexpr std::string_view DeviceAttributesAnswer = "\x1b[?62;22c";
+
+// How a program is started: its path, arguments, folder and environment.
+struct Launch {
+  std::string Program;
+  std::vector<std::string> Arguments;
+  std::string Directory;      // empty: the current one
+  bool RawOutput = false;     // the terminal sends what was written, without CR before LF
+  bool AnswerQueries = false; // answer the device attributes query, as every terminal does
+};
+
+// The wait status of a program that has ended.
+using Ending = int;
+
+class PtyRun {
+ public:
+  // Starts the program in an 80x25 terminal in the UTF-8 locale.
+  explicit PtyRun(const Launch& launch);
+  ~PtyRun();
+  PtyRun(const PtyRun&) = delete;
+  PtyRun& operator=(const PtyRun&) = delete;
+
+  // Reads until `done(Output())` holds; false on timeout or when the terminal closes first.
+  bool ReadUntil(const std::function<bool(const std::string&)>& done, int timeoutMs = 10000);
+  // Reads until nothing has arrived for `quietMs`.
+  void ReadUntilQuiet(int quietMs);
+  // Types bytes at the terminal.
+  void Type(const std::string& bytes);
+  // True once the program sleeps in a read or poll: it waits for a key.
+  bool WaitUntilBlocked(int timeoutMs = 5000);
+  // The program's peak resident set so far, in KiB, as the kernel counts it since the
+  // program was started (wait4 would count this process's pages copied at fork too).
+  long PeakRssKb() const;
+  // Reads everything until the program has ended and returns how it ended.
+  Ending Finish(int timeoutMs = 30000);
+
+  const std::string& Output() const { return Out; }
+  // Forgets what has arrived so far.
+  void ClearOutput();
+  pid_t Pid() const { return Child; }
+
+ private:
+  bool ReadSome(int timeoutMs);
+  void Answer();
+
+  int Master = -1;
+  pid_t Child = -1;
+  bool Closed = false;
+  bool AnswerQueries = false;
+  size_t Answered = 0;  // where the search for the next query starts
+  std::string Out;
+};
+
+// The bytes a terminal delivers for `written` with its usual output modes: CR before LF.
+std::string AsDelivered(const std::string& written);
+
+// Start-up of a program with standard output to /dev/null: the time until it has ended.
+Clock::duration TimeStartUp(const std::string& program, const std::vector<std::string>& arguments, int stdinFd);
+
+}  // namespace vestalo::bench
