@@ -12,6 +12,7 @@
 #include "console/Attribute.h"
 #include "console/Console.h"
 #include "console/ConsolePosix.h"
+#include "console/KittyKeyboardPosix.h"
 #include "console/TerminalModesPosix.h"
 #include "console/TerminalWriter.h"
 
@@ -67,6 +68,7 @@ void InitialiseConsole() {
   }
   // A terminal cannot report its colours; a PC screen starts light grey on black.
   Attr = StartAttr;
+  posix::DetectKittyKeyboard();
 }
 
 void RestoreConsole() {

@@ -1,32 +1,157 @@
-// Keys from a POSIX terminal (first cut: plain bytes as characters).
+// Key events from a POSIX terminal (or from whatever standard input is): bytes are read as
+// they come and decoded; the kitty keyboard protocol is used where the terminal has it.
+#include <poll.h>
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
+#include <chrono>
+#include <cstring>
+#include <deque>
 
 #include "console/Console.h"
 #include "console/ConsolePosix.h"
+#include "console/KeyDecoder.h"
+#include "console/KeyEvent.h"
+#include "console/KittyKeyboardPosix.h"
 #include "console/TerminalModesPosix.h"
 
 namespace console {
 
-uint8_t NextKey() {
-  FlushConsole();
-  posix::UseKeyInput();
-  unsigned char byte = 0;
-  for (;;) {
-    ssize_t got = read(STDIN_FILENO, &byte, 1);
-    if (got == 1) return byte;
-    if (got < 0 && errno == EINTR) continue;
-    RestoreConsole();
-    std::exit(0);
+namespace {
+
+// An Esc key is told from the start of a sequence only by the silence after it.
+constexpr int EscapeWaitMs = 50;
+// Long enough for a terminal across a network to answer, short enough not to be noticed.
+constexpr auto KittyAnswerWait = std::chrono::milliseconds(200);
+
+constexpr const char* KittyQuery = "\x1b[?u\x1b[c";
+// Press, repeat and release events (2), every key as an escape code (8) so plain keys are
+// released too, unambiguous Esc (1), and the shifted key reported (4) so Shift+1 gives '!'.
+constexpr const char* KittyPush = "\x1b[>15u";
+constexpr const char* KittyPop = "\x1b[<u";
+
+// Under the protocol these Ctrl keys reach the program as keys, no longer as signals.
+struct SignalKey {
+  uint8_t Character;
+  int Signal;
+};
+constexpr SignalKey SignalKeys[] = {{0x03, SIGINT}, {0x1C, SIGQUIT}, {0x1A, SIGTSTP}};
+
+KeyDecoder Decoder;
+std::deque<KeyEvent> Ready;  // keys typed while the terminal was being asked
+bool KittyAvailable = false;
+bool KittyPushed = false;
+bool InputEnded = false;
+
+enum class Arrival { Bytes, Quiet, Ended };
+
+// Waits up to `timeoutMs` (-1: for ever) for input and hands what came to the decoder.
+Arrival ReadInput(int timeoutMs) {
+  struct pollfd watch {STDIN_FILENO, POLLIN, 0};
+  const int ready = poll(&watch, 1, timeoutMs);
+  if (ready < 0) return errno == EINTR ? Arrival::Bytes : Arrival::Ended;
+  if (ready == 0) return Arrival::Quiet;
+  char buffer[512];
+  const ssize_t got = read(STDIN_FILENO, buffer, sizeof buffer);
+  if (got > 0) {
+    Decoder.Push(std::string_view(buffer, static_cast<size_t>(got)));
+    return Arrival::Bytes;
+  }
+  if (got < 0 && (errno == EINTR || errno == EAGAIN)) return Arrival::Bytes;
+  // End of a pipe or file, or a terminal that hung up (EIO).
+  return Arrival::Ended;
+}
+
+void WriteTerminal(const char* bytes) {
+  size_t length = strlen(bytes);
+  while (length > 0) {
+    const ssize_t done = write(STDOUT_FILENO, bytes, length);
+    if (done < 0 && errno == EINTR) continue;
+    if (done <= 0) return;
+    bytes += done;
+    length -= static_cast<size_t>(done);
   }
 }
 
-bool InputPending() {
-  int count = 0;
-  return ioctl(STDIN_FILENO, FIONREAD, &count) == 0 && count > 0;
+// Keys are read one by one without echo. The protocol is pushed only now, not at start,
+// so that the Enter wait's line read still gets a plain Enter.
+void EnterKeyInput() {
+  posix::UseKeyInput();
+  if (!KittyAvailable || KittyPushed) return;
+  posix::SetExitSequence(posix::ExitSlot::Keyboard, KittyPop);
+  posix::SetResumeSequence(KittyPush);
+  WriteTerminal(KittyPush);
+  Decoder.SetKittyEvents(true);
+  KittyPushed = true;
 }
+
+// Ctrl+C (and Ctrl+\, Ctrl+Z) under the protocol: the program acts on the signal as if the
+// terminal had sent it; the handler puts the terminal back. True for such keys' events.
+bool IsSignalKey(const KeyEvent& event) {
+  if (!KittyPushed || (event.ControlState & (KeyState::LeftCtrl | KeyState::RightCtrl)) == 0) return false;
+  for (const auto& key : SignalKeys) {
+    if (event.Character != key.Character) continue;
+    if (event.KeyDown) raise(key.Signal);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool ReadKeyEvent(KeyEvent& event) {
+  EnterKeyInput();
+  bool expired = false;
+  for (;;) {
+    if (!Ready.empty()) {
+      event = Ready.front();
+      Ready.pop_front();
+      return true;
+    }
+    const DecodeResult result = Decoder.Next(event, expired);
+    if (result == DecodeResult::Key) {
+      if (IsSignalKey(event)) continue;
+      return true;
+    }
+    if (InputEnded) {
+      if (result == DecodeResult::Empty) return false;
+      expired = true;  // the rest of a sequence will never come
+      continue;
+    }
+    const Arrival arrival = ReadInput(result == DecodeResult::NeedMore ? EscapeWaitMs : -1);
+    expired = arrival != Arrival::Bytes;
+    InputEnded = arrival == Arrival::Ended;
+  }
+}
+
+int WaitingKeyInput() {
+  int count = 0;
+  if (ioctl(STDIN_FILENO, FIONREAD, &count) != 0) count = 0;
+  return count + static_cast<int>(Ready.size() + Decoder.HeldBytes());
+}
+
+namespace posix {
+
+void DetectKittyKeyboard() {
+  if (!InputIsConsole() || !OutputIsConsole()) return;
+  UseKeyInput();  // the answer must be readable without an Enter, and not echoed
+  WriteTerminal(KittyQuery);
+  const auto deadline = std::chrono::steady_clock::now() + KittyAnswerWait;
+  // Every terminal answers the device attributes query; one with the protocol answers
+  // the protocol query first.
+  while (!Decoder.SawDeviceAttributes() && !InputEnded) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) break;
+    InputEnded = ReadInput(static_cast<int>(left.count())) == Arrival::Ended;
+    KeyEvent event;
+    while (Decoder.Next(event) == DecodeResult::Key) Ready.push_back(event);
+  }
+  KittyAvailable = Decoder.SawKittyFlags();
+  UseLineInput();
+}
+
+}  // namespace posix
 
 }  // namespace console

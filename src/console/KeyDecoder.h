@@ -1,0 +1,59 @@
+// The bytes a terminal sends for keys, turned into key events as a PC console reports them.
+// Free of I/O: bytes are pushed in and events taken out; the caller reads the terminal and
+// owns the short wait that tells a lone Esc from the start of a sequence.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "console/KeyEvent.h"
+
+namespace console {
+
+// What KeyDecoder::Next found at the front of the bytes it holds.
+enum class DecodeResult {
+  Key,       // an event was taken out
+  NeedMore,  // the bytes begin a sequence that is not complete yet
+  Empty,     // nothing to decode until more bytes come
+};
+
+class KeyDecoder {
+ public:
+  // Adds bytes read from the terminal.
+  void Push(std::string_view bytes);
+
+  // Takes the next key event. `expired` says no more bytes came within the short wait:
+  // a held partial sequence is then taken as it is (a lone ESC is the Esc key).
+  DecodeResult Next(KeyEvent& event, bool expired = false);
+
+  // Under the kitty keyboard protocol a sequence without an event type is a press; in
+  // the legacy encoding every key is reported once, as one release.
+  void SetKittyEvents(bool on) { KittyEvents = on; }
+
+  // Bytes held that are not decoded yet.
+  size_t HeldBytes() const { return Bytes.size(); }
+
+  // True once the terminal answered the kitty keyboard query (CSI ? flags u).
+  bool SawKittyFlags() const { return KittyFlagsSeen; }
+
+  // True once the terminal answered the device attributes query (CSI ? ... c).
+  bool SawDeviceAttributes() const { return AttributesSeen; }
+
+
+ private:
+  struct Parsed;
+  Parsed ParseKey(std::string_view bytes, bool expired);
+  Parsed ParseEscape(std::string_view bytes, bool expired);
+  Parsed ParseSequence(std::string_view bytes, bool expired);
+  Parsed Interpret(std::string_view parameters, char final, bool ss3, size_t length);
+  bool SkipPaste();
+
+  std::string Bytes;
+  bool KittyEvents = false;
+  bool InPaste = false;
+  bool KittyFlagsSeen = false;
+  bool AttributesSeen = false;
+};
+
+}  // namespace console
