@@ -2,6 +2,7 @@
 // shown as the PC would show them, and nothing of a screen file reaches the terminal as a
 // control sequence.
 #include <langinfo.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -52,6 +53,14 @@ void NoteColoursSent() {
   noted = true;
 }
 
+// True when the terminal can hold the boot screen's 80x25 frame; a smaller one lays out
+// the text itself.
+bool FitsBootScreen() {
+  struct winsize size {};
+  return ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col >= FrameLayout::Columns &&
+         size.ws_row >= FrameLayout::Rows;
+}
+
 }  // namespace
 
 void InitialiseConsole() {
@@ -80,7 +89,9 @@ uint16_t CurrentAttr() { return Attr; }
 
 void ClearScreen() {
   if (!Writer) return;
-  Writer->Clear(Attr);
+  Writer->Clear(Attr, FitsBootScreen());
+  // Leaving lets the whole screen scroll again; the cursor stays below the drawn text.
+  if (Writer->Framed()) posix::SetExitSequence(posix::ExitSlot::Layout, FrameLayout::ReleaseRegion);
   NoteColoursSent();
 }
 

@@ -16,14 +16,23 @@ void TerminalWriter::UseAttr(uint16_t attr) {
   SentAttr = colours;
 }
 
-void TerminalWriter::Clear(uint16_t attr) {
+void TerminalWriter::Clear(uint16_t attr, bool framed) {
   UseAttr(attr);
+  // The region is set again at every clear: a stop and resume of the program drops it.
+  if (framed) Out += FrameLayout::ScrollRegion;
+  else if (InFrame) Out += "\x1b[r";
+  InFrame = framed;
+  Layout.Home();
   Out += "\x1b[H\x1b[2J";
 }
 
 void TerminalWriter::Text(std::string_view bytes, uint16_t attr) {
   if (bytes.empty()) return;
   UseAttr(attr);
+  if (InFrame) {
+    for (char c : bytes) Layout.Put(static_cast<unsigned char>(c), Table[static_cast<unsigned char>(c)], Out);
+    return;
+  }
   for (char c : bytes) Out += Table[static_cast<unsigned char>(c)];
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "console/DisplayTable.h"
+#include "console/FrameLayout.h"
 
 namespace console {
 
@@ -14,11 +15,16 @@ class TerminalWriter {
  public:
   explicit TerminalWriter(DisplayTable table);
 
-  // Blanks the screen in the attribute's colours and homes the cursor.
-  void Clear(uint16_t attr);
+  // Blanks the screen in the attribute's colours and homes the cursor. With `framed`,
+  // the text that follows is laid out in an 80x25 frame at the top left as on a boot
+  // screen; without, the terminal lays it out itself.
+  void Clear(uint16_t attr, bool framed = false);
 
   // Shows screen bytes in the attribute's colours, each through the display table.
   void Text(std::string_view bytes, uint16_t attr);
+
+  // True while text is laid out in the frame, so leaving must release its scrolling region.
+  bool Framed() const { return InFrame; }
 
   // True once a colour has been sent, so leaving must reset the terminal's colours.
   bool ColoursSent() const { return SentAttr >= 0; }
@@ -30,6 +36,8 @@ class TerminalWriter {
   void UseAttr(uint16_t attr);
 
   DisplayTable Table;
+  FrameLayout Layout;
+  bool InFrame = false;
   int SentAttr = -1;
   std::string Out;
 };

@@ -1,0 +1,39 @@
+// Lays screen bytes out in an 80x25 frame at a terminal's top left the way the boot loader
+// moves its cursor on the text screen. Free of I/O: it appends terminal bytes to a string.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace console {
+
+class FrameLayout {
+ public:
+  static constexpr int Columns = 80;
+  static constexpr int Rows = 25;
+
+  // The bytes that confine the terminal's scrolling to the frame's rows; they home the cursor.
+  static constexpr std::string_view ScrollRegion = "\x1b[1;25r";
+
+  // Sent as the program leaves: the whole screen scrolls again, the cursor stays where it is.
+  static constexpr const char* ReleaseRegion = "\x1b" "7\x1b[r\x1b" "8";
+
+  // The cursor is at the frame's top-left corner, where a clear leaves it.
+  void Home();
+
+  // Appends what lays out one screen byte; `glyph` is how the terminal shows the byte
+  // (the byte itself for the control bytes the terminal may act on).
+  void Put(unsigned char byte, std::string_view glyph, std::string& out);
+
+  int CursorRow() const { return Row; }
+  int CursorColumn() const { return Column; }
+
+ private:
+  void Advance(std::string_view glyph, std::string& out);
+  void NextRow(std::string& out);
+
+  int Row = 0;
+  int Column = 0;
+};
+
+}  // namespace console
