@@ -4,6 +4,7 @@
 
 #include "console/Console.h"
 #include "main/InOutError.h"
+#include "main/OemCodePage.h"
 #include "main/OutputStream.h"
 #include "main/Platform.h"
 #include "main/RunModes.h"
@@ -23,7 +24,8 @@ int main(int argc, char** argv) {
       // The report below is what matters; the output that could not be written is lost.
     }
     console::RestoreConsole();
-    const std::string report = BuildFailureReport(platform::ExecutableName(argc, argv), failure) + "\r\n";
+    const std::string report =
+        platform::ToOemCodePage(BuildFailureReport(platform::ExecutableName(argc, argv), failure) + "\r\n");
     platform::WriteStandard(2, report.data(), report.size());
     exitCode = 1;
   }

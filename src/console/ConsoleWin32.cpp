@@ -1,0 +1,112 @@
+// The console on Windows: the program's text attribute is the console's own, and screen
+// bytes reach the screen buffer unchanged, in the console's code page.
+#include <windows.h>
+
+#include <string>
+
+#include "console/Attribute.h"
+#include "console/Console.h"
+#include "console/ConsoleWin32.h"
+
+namespace console {
+
+namespace {
+
+// Processed input, line input and echo: the one line read waits for an edited line.
+constexpr DWORD LineInputMode = ENABLE_PROCESSED_INPUT | ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT;
+
+// Enough to draw a large screen in one write, small enough to show progress on a huge file.
+constexpr size_t GatherLimit = 64 * 1024;
+
+HANDLE InputHandle = INVALID_HANDLE_VALUE;
+HANDLE OutputHandle = INVALID_HANDLE_VALUE;
+HANDLE ErrorHandle = INVALID_HANDLE_VALUE;
+uint16_t Attr = 0;
+bool OutputConsole = false;
+DWORD StartInputMode = 0;
+bool HaveStartInputMode = false;
+// Text of one attribute, written as one call: a write per character is slow on a console.
+std::string Pending;
+
+bool IsConsole(HANDLE handle) {
+  DWORD mode = 0;
+  return GetConsoleMode(handle, &mode) != 0;
+}
+
+void ApplyAttribute(uint16_t attr) {
+  // Text gathered so far was meant for the attribute in force when it was written.
+  FlushConsole();
+  Attr = attr;
+  SetConsoleTextAttribute(OutputHandle, Attr);
+}
+
+}  // namespace
+
+HANDLE ConsoleInputHandle() { return InputHandle; }
+
+void InitialiseConsole() {
+  InputHandle = GetStdHandle(STD_INPUT_HANDLE);
+  OutputHandle = GetStdHandle(STD_OUTPUT_HANDLE);
+  ErrorHandle = GetStdHandle(STD_ERROR_HANDLE);
+  HaveStartInputMode = GetConsoleMode(InputHandle, &StartInputMode) != 0;
+  SetConsoleMode(InputHandle, LineInputMode);
+  FlushConsoleInputBuffer(InputHandle);  // keys typed before the start are not for us
+  OutputConsole = IsConsole(OutputHandle);
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  Attr = GetConsoleScreenBufferInfo(OutputHandle, &info) ? info.wAttributes : 0;
+}
+
+void RestoreConsole() {
+  FlushConsole();
+  // The screen keeps its last colours, as the boot screen would; only the keyboard goes back.
+  if (HaveStartInputMode) SetConsoleMode(InputHandle, StartInputMode);
+}
+
+uint16_t CurrentAttr() { return Attr; }
+
+void ClearScreen() {
+  FlushConsole();
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  if (!GetConsoleScreenBufferInfo(OutputHandle, &info)) return;
+  // The whole buffer, not only the visible window: nothing of the old text can scroll back.
+  const DWORD cells = static_cast<DWORD>(info.dwSize.X) * static_cast<DWORD>(info.dwSize.Y);
+  const COORD origin{0, 0};
+  DWORD done = 0;
+  FillConsoleOutputAttribute(OutputHandle, Attr, cells, origin, &done);
+  FillConsoleOutputCharacterA(OutputHandle, ' ', cells, origin, &done);
+  SetConsoleCursorPosition(OutputHandle, origin);
+}
+
+void SetTextForeground(uint16_t colour) { ApplyAttribute(WithForeground(Attr, colour)); }
+
+void SetTextBackground(uint16_t colour) { ApplyAttribute(WithBackground(Attr, colour)); }
+
+bool OutputIsConsole() { return OutputConsole; }
+
+int WriteConsoleText(std::string_view bytes) {
+  Pending.append(bytes);
+  return Pending.size() >= GatherLimit ? FlushConsole() : 0;
+}
+
+int FlushConsole() {
+  const char* data = Pending.data();
+  size_t left = Pending.size();
+  int error = 0;
+  while (left > 0) {
+    DWORD written = 0;
+    if (!WriteConsoleA(OutputHandle, data, static_cast<DWORD>(left), &written, nullptr)) {
+      error = static_cast<int>(GetLastError());
+      break;
+    }
+    if (written == 0) {
+      error = ERROR_WRITE_FAULT;
+      break;
+    }
+    data += written;
+    left -= written;
+  }
+  Pending.clear();
+  return error;
+}
+
+}  // namespace console

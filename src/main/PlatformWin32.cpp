@@ -1,0 +1,140 @@
+// The program body's system calls on Windows. Error codes are the Windows file calls' own,
+// which are the codes the program's messages are numbered by.
+#include <windows.h>
+
+#include <array>
+
+#include "main/CommandLine.h"
+#include "main/InOutError.h"
+#include "main/Platform.h"
+
+namespace vestalo::platform {
+
+namespace {
+
+struct ErrorMapping {
+  DWORD Windows;
+  int Code;
+};
+
+// Windows errors whose meaning the program numbers differently.
+constexpr std::array<ErrorMapping, 2> Remapped{{
+    {ERROR_DISK_FULL, ErrorCode::DiskFull},
+    {ERROR_HANDLE_DISK_FULL, ErrorCode::DiskFull},
+}};
+
+int CodeForLastError() {
+  const DWORD error = GetLastError();
+  for (const auto& entry : Remapped)
+    if (entry.Windows == error) return entry.Code;
+  return static_cast<int>(error);
+}
+
+HANDLE AsHandle(FileHandle handle) { return reinterpret_cast<HANDLE>(handle); }
+
+// Steps as the system's multi-byte code page does: the command line ends in a NUL.
+std::size_t CodePageStep(std::string_view text, std::size_t position) {
+  const char* at = text.data() + position;
+  return static_cast<std::size_t>(CharNextA(at) - at);
+}
+
+bool IsSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
+
+}  // namespace
+
+std::vector<std::string> ProgramArguments(int, char**) {
+  // The C runtime's own splitting knows escapes; the program's rules know none.
+  return SplitCommandLine(GetCommandLineA(), CodePageStep);
+}
+
+std::string ExecutableName(int, char**) {
+  char path[MAX_PATH + 1];
+  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string name(path, length < sizeof path ? length : 0);
+  const std::size_t separator = name.find_last_of("\\/:");
+  if (separator != std::string::npos) name.erase(0, separator + 1);
+  return name.empty() ? "vestalo.exe" : name;
+}
+
+int OpenForReading(const std::string& name, FileHandle& handle) {
+  const HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return CodeForLastError();
+  handle = reinterpret_cast<FileHandle>(file);
+  return 0;
+}
+
+int ReadFile(FileHandle handle, char* buffer, std::size_t size, std::size_t& got) {
+  DWORD done = 0;
+  const DWORD wanted = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+  if (!::ReadFile(AsHandle(handle), buffer, wanted, &done, nullptr)) return CodeForLastError();
+  got = done;
+  return 0;
+}
+
+int CloseFile(FileHandle handle) { return CloseHandle(AsHandle(handle)) ? 0 : CodeForLastError(); }
+
+SearchResult FindFirst(const std::string& pattern) {
+  SearchResult result;
+  WIN32_FIND_DATAA entry;
+  const HANDLE search = FindFirstFileA(pattern.c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return result;
+  result.Found = true;
+  result.IsDirectory = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  FindClose(search);
+  return result;
+}
+
+bool IsAbsolute(const std::string& name) {
+  // A root ("\dir", "\\server\share") or a drive ("C:"): joining the current folder would
+  // make no sense of either.
+  if (!name.empty() && (name[0] == '\\' || name[0] == '/')) return true;
+  return name.size() >= 2 && name[1] == ':';
+}
+
+std::string JoinToCurrentDirectory(const std::string& name) {
+  const DWORD needed = GetCurrentDirectoryA(0, nullptr);
+  if (needed == 0) return name;
+  std::string path(needed, '\0');
+  const DWORD length = GetCurrentDirectoryA(needed, path.data());
+  if (length == 0 || length >= needed) return name;
+  path.resize(length);
+  if (path.empty() || !IsSeparator(path.back())) path += '\\';
+  return path + name;
+}
+
+std::string ResolveLetterCase(const std::string& name) {
+  // The file system ignores letter case on its own.
+  return name;
+}
+
+int WriteStandard(int stream, const char* bytes, std::size_t size) {
+  const HANDLE handle = GetStdHandle(stream == 2 ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+  while (size > 0) {
+    DWORD written = 0;
+    const DWORD wanted = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+    if (!WriteFile(handle, bytes, wanted, &written, nullptr)) return CodeForLastError();
+    if (written == 0) return ERROR_WRITE_FAULT;
+    bytes += written;
+    size -= written;
+  }
+  return 0;
+}
+
+int ReadStandardInput(char& byte, bool& atEnd) {
+  atEnd = false;
+  DWORD got = 0;
+  if (!::ReadFile(GetStdHandle(STD_INPUT_HANDLE), &byte, 1, &got, nullptr)) {
+    const DWORD error = GetLastError();
+    // The writer of a pipe that went away has only ended the input.
+    if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF) {
+      atEnd = true;
+      return 0;
+    }
+    return CodeForLastError();
+  }
+  atEnd = got == 0;
+  return 0;
+}
+
+}  // namespace vestalo::platform
