@@ -1,6 +1,9 @@
 // Keys at a real terminal: the help-key menu driven by legacy key bytes and by the kitty
 // keyboard protocol, and input that ends.
 #include <signal.h>
+#include <sys/syscall.h>
+
+#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -42,10 +45,27 @@ void ExpectModesRestored(const PtyProgram& program) {
   EXPECT_NE(modes.c_lflag & ECHO, 0u);
 }
 
+// True while the program sleeps in poll: waiting for a key. A key sent earlier, while it
+// still asks whether input is waiting, would end the menu.
+bool WaitsForKey(const PtyProgram& program) {
+  std::ifstream file("/proc/" + std::to_string(program.Pid()) + "/syscall");
+  long number = -1;
+  file >> number;
+#ifdef SYS_poll
+  if (number == SYS_poll) return true;
+#endif
+  return number == SYS_ppoll;
+}
+
+void AwaitKeyWait(PtyProgram& program) {
+  ASSERT_TRUE(program.WaitUntil([&] { return WaitsForKey(program); }));
+}
+
 // Starts the program and waits until it waits for a key under the splash screen.
 void AwaitMenu(PtyProgram& program) {
   ASSERT_TRUE(program.WaitForText("Splash screen"));
   ASSERT_TRUE(program.WaitForKeyMode());
+  AwaitKeyWait(program);
 }
 
 TEST(LegacyKeys, DigitsShowTheirHelpScreensAndXEnds) {
@@ -54,6 +74,7 @@ TEST(LegacyKeys, DigitsShowTheirHelpScreensAndXEnds) {
   AwaitMenu(program);
   program.Send("1");
   EXPECT_TRUE(program.WaitForText("Help one"));
+  AwaitKeyWait(program);
   program.Send("2");
   EXPECT_TRUE(program.WaitForText("Help two"));
   // The key is not echoed over the screen.
@@ -73,8 +94,10 @@ TEST(LegacyKeys, F1ShowsTheSelectedScreenAgainForBothOfItsCodes) {
   program.Send("2");
   ASSERT_TRUE(program.WaitForText("Help two"));
   ASSERT_EQ(Count(program.Output(), "Help two"), 1u);
+  AwaitKeyWait(program);
   program.Send(SS3 "P");  // 0, then 0x3B: two keys that are no digit
   EXPECT_TRUE(program.WaitUntil([&] { return Count(program.Output(), "Help two") == 3; }));
+  AwaitKeyWait(program);
   program.Send(CSI "1;5D");  // Ctrl+Left: 0 and 0x73
   EXPECT_TRUE(program.WaitUntil([&] { return Count(program.Output(), "Help two") == 5; }));
   EXPECT_FALSE(program.Exited());
@@ -113,8 +136,13 @@ TEST(KittyKeys, ReleasesDriveTheMenuAndThePopIsSentOnExit) {
   EXPECT_FALSE(program.WaitForText("Help one", 300));
   program.Send(CSI "49;1:3u");  // release it
   EXPECT_TRUE(program.WaitForText("Help one"));
-  program.Send(CSI "57441;2u" CSI "49:33;2u" CSI "49:33;2:3u" CSI "57441;1:3u");  // Shift+1: '!'
+  AwaitKeyWait(program);
+  program.Send(CSI "57441;2u" CSI "49:33;2u" CSI "49:33;2:3u");  // Shift+1: '!', no digit
   EXPECT_TRUE(program.WaitUntil([&] { return Count(program.Output(), "Help one") == 2; }));
+  AwaitKeyWait(program);
+  program.Send(CSI "57441;1:3u");  // Shift released alone: nothing
+  EXPECT_FALSE(program.WaitUntil([&] { return Count(program.Output(), "Help one") == 3; }, 300));
+  AwaitKeyWait(program);
   program.Send(CSI "120u" CSI "120;1:3u");
   ASSERT_TRUE(program.WaitForExit());
   EXPECT_EQ(program.ExitCode(), 0);
