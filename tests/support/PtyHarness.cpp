@@ -15,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 #include <stdexcept>
 
 namespace vestalo::testing {
@@ -162,6 +163,36 @@ bool PtyProgram::WaitForKeyMode(int timeoutMs) {
   return WaitUntil([&] { return (TerminalModes().c_lflag & ICANON) == 0; }, timeoutMs);
 }
 
+long PtyProgram::VoluntarySwitches() const {
+  std::ifstream status("/proc/" + std::to_string(Child) + "/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("voluntary_ctxt_switches:", 0) == 0) return std::stol(line.substr(24));
+  return -1;
+}
+
+bool PtyProgram::InWaitingCall() const {
+  // The calls a program blocks in while it awaits input: read, poll, select and their kin.
+#if defined(__x86_64__)
+  static const std::vector<long> WaitingCalls = {0, 7, 23, 270, 271};
+#elif defined(__aarch64__)
+  static const std::vector<long> WaitingCalls = {63, 72, 73};
+#else
+  static const std::vector<long> WaitingCalls = {3, 142, 168, 308, 309};
+#endif
+  std::ifstream file("/proc/" + std::to_string(Child) + "/syscall");
+  long call = -1;
+  if (!(file >> call)) return false;
+  for (long waiting : WaitingCalls)
+    if (call == waiting) return true;
+  return false;
+}
+
+bool PtyProgram::WaitForIdle(int timeoutMs) {
+  // Asleep in a wait that began after the last key was sent: that key has been handled.
+  return WaitUntil([&] { return VoluntarySwitches() > SwitchesAtSend && InWaitingCall(); }, timeoutMs);
+}
+
 bool PtyProgram::WaitForExit(int timeoutMs) {
   return WaitUntil([&] { return Done; }, timeoutMs);
 }
@@ -171,6 +202,7 @@ int PtyProgram::ExitCode() const { return Done && WIFEXITED(Status) ? WEXITSTATU
 int PtyProgram::TermSignal() const { return Done && WIFSIGNALED(Status) ? WTERMSIG(Status) : 0; }
 
 void PtyProgram::Send(std::string_view bytes) {
+  SwitchesAtSend = VoluntarySwitches();
   while (!bytes.empty()) {
     ssize_t done = write(Master, bytes.data(), bytes.size());
     if (done < 0 && (errno == EAGAIN || errno == EINTR)) continue;

@@ -51,6 +51,9 @@ class PtyProgram {
   bool WaitForText(std::string_view text, int timeoutMs = 5000);
   // Waits until the terminal is no longer in canonical mode (the program reads keys).
   bool WaitForKeyMode(int timeoutMs = 5000);
+  // Waits until the program sleeps in a read or poll of its input: it has handled
+  // everything before and is waiting for a key (Linux: /proc/PID/syscall).
+  bool WaitForIdle(int timeoutMs = 5000);
   // Waits for the program to end, reading all it wrote; false after the timeout.
   bool WaitForExit(int timeoutMs = 5000);
 
@@ -74,6 +77,8 @@ class PtyProgram {
 
  private:
   bool Pump(int timeoutMs);
+  long VoluntarySwitches() const;
+  bool InWaitingCall() const;
   void Feed(const char* bytes, size_t length);
 
   PtyOptions Options;
@@ -84,7 +89,8 @@ class PtyProgram {
   VTerm* Term = nullptr;
   VTermScreen* Screen = nullptr;
   std::string RawOutput;
-  std::string QueryWindow;  // the last bytes seen, to spot queries split over reads
+  std::string QueryWindow;
+  long SwitchesAtSend = 0;  // the last bytes seen, to spot queries split over reads
 };
 
 // Creates a fresh folder for a test's files; removed with its contents when it goes.
