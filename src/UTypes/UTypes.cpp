@@ -68,11 +68,14 @@ void RenderDisplayText(std::string_view text, DisplaySink& sink) {
       const std::string_view colourCode = std::string_view(shown).substr(position, 3);
       const int background = BackgroundDigit(colourCode);
       const int foreground = ForegroundDigit(colourCode);
-      sink.SetTextForeground(static_cast<uint16_t>(foreground));
-      sink.SetTextBackground(static_cast<uint16_t>(background));
+      // The boot screen skips the colour codes of hidden text, but not its clears.
+      if (showing) {
+        sink.SetTextForeground(static_cast<uint16_t>(foreground));
+        sink.SetTextBackground(static_cast<uint16_t>(background));
+      }
       position += 3;
     } else if (c == ClearChar) {
-      if (showing) sink.ClearScreen();
+      sink.ClearScreen();
       ++position;
     } else if (IsModeChar(c)) {
       showing = ModeShowsText(c);

@@ -57,8 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
         RenderCase{"ControlBytesPass", std::string("a\r\n\t\b\x07\x1b\x00\x7f\xfe", 10), std::string("a\r\n\t\b\x07\x1b\x00\x7f\xfe", 10)},
         RenderCase{"SerialOnlyTextHidden", "A\x10serial\x11" "B", "AB"},
         RenderCase{"EveryEvenModeCodeHides", "\x12h\x13" "a\x14h\x15" "b\x16h\x17" "c", "abc"},
-        RenderCase{"ColoursApplyWhileHidden", "\x10\x0f" "1fX\x11Y", "<fg 15><bg 1>Y"},
-        RenderCase{"NoClearWhileHidden", "\x10\x0c\x11Y", "Y"},
+        RenderCase{"NoColoursWhileHidden", "\x10\x0f" "1fX\x11Y", "Y"},
+        RenderCase{"ClearsWhileHidden", "\x10\x0c\x11Y", "<clear>Y"},
         RenderCase{"HiddenUntilEnd", "A\x14" "BC", "A"}),
     [](const testing::TestParamInfo<RenderCase>& info) { return info.param.Name; });
 
