@@ -1,0 +1,84 @@
+// Any screen text, drawn by the renderer through the terminal writer: the terminal must be
+// sent nothing it acts on besides the program's own sequences, and every shown byte must
+// arrive as its glyph, in order.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "TerminalOutputCheck.h"
+#include "UTypes/UTypes.h"
+#include "console/Attribute.h"
+#include "console/DisplayTable.h"
+#include "console/TerminalWriter.h"
+
+namespace {
+
+using vestalo::checks::Encoding;
+
+// Draws on a terminal writer as the POSIX console does, and keeps the bytes it was given.
+class WriterSink : public UTypes::DisplaySink {
+ public:
+  WriterSink(console::TerminalWriter& writer, uint16_t attr) : Writer(writer), Attr(attr) {}
+  void ClearScreen() override { Writer.Clear(Attr); }
+  void SetTextForeground(uint16_t colour) override { Attr = console::WithForeground(Attr, colour); }
+  void SetTextBackground(uint16_t colour) override { Attr = console::WithBackground(Attr, colour); }
+  void Write(std::string_view bytes) override {
+    Writer.Text(bytes, Attr);
+    Shown.append(bytes);
+  }
+  std::string Shown;
+
+ private:
+  console::TerminalWriter& Writer;
+  uint16_t Attr;
+};
+
+// The output without the program's own sequences (already checked to be well formed).
+std::string WithoutSequences(std::string_view output) {
+  std::string text;
+  for (std::size_t at = 0; at < output.size(); ++at) {
+    if (output[at] != 0x1B) {
+      text += output[at];
+      continue;
+    }
+    at += 2;
+    while (output[at] >= 0x30 && output[at] <= 0x3F) ++at;
+  }
+  return text;
+}
+
+[[noreturn]] void Fail(const std::string& what, std::string_view output) {
+  std::fprintf(stderr, "%s\noutput (%zu bytes):", what.c_str(), output.size());
+  for (std::size_t i = 0; i < output.size() && i < 400; ++i)
+    std::fprintf(stderr, " %02x", static_cast<unsigned char>(output[i]));
+  std::fprintf(stderr, "\n");
+  std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // A UTF-8 terminal, and one with an 8-bit character set that lacks most of the glyphs.
+  static const console::DisplayTable Utf8Table = console::BuildDisplayTable("UTF-8");
+  static const console::DisplayTable LatinTable = console::BuildDisplayTable("ISO-8859-1");
+  if (size < 2) return 0;
+  const bool utf8 = (data[0] & 1) == 0;
+  const auto startAttr = static_cast<uint16_t>(data[1] | (data[0] & 0xF0) << 8);
+  const std::string_view text(reinterpret_cast<const char*>(data + 2), size - 2);
+  const console::DisplayTable& table = utf8 ? Utf8Table : LatinTable;
+
+  console::TerminalWriter writer(table);
+  WriterSink sink(writer, startAttr);
+  UTypes::RenderDisplayText(text, sink);
+  const std::string& output = writer.Pending();
+
+  const std::string fault = vestalo::checks::TerminalOutputFault(output, utf8 ? Encoding::Utf8 : Encoding::EightBit);
+  if (!fault.empty()) Fail(fault, output);
+  std::string expected;
+  for (char c : sink.Shown) expected += table[static_cast<unsigned char>(c)];
+  if (WithoutSequences(output) != expected) Fail("shown bytes lost, added or reordered", output);
+  return 0;
+}
