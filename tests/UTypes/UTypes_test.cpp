@@ -31,6 +31,8 @@ struct RenderCase {
   std::string Expected;  // after the start: clear, light grey on black
 };
 
+void PrintTo(const RenderCase& c, std::ostream* out) { *out << c.Name; }
+
 class Rendering : public testing::TestWithParam<RenderCase> {};
 
 TEST_P(Rendering, DrawsAsTheBootLoader) {

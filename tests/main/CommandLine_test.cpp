@@ -10,6 +10,8 @@ struct SplitCase {
   std::vector<std::string> Expected;
 };
 
+void PrintTo(const SplitCase& c, std::ostream* out) { *out << testing::PrintToString(std::string(c.Line)); }
+
 class CommandLineSplit : public testing::TestWithParam<SplitCase> {};
 
 TEST_P(CommandLineSplit, GivesTheArguments) {

@@ -104,6 +104,8 @@ struct EndingKey {
   const char* Bytes;
 };
 
+void PrintTo(const EndingKey& key, std::ostream* out) { *out << key.Name; }
+
 class MenuEnds : public ::testing::TestWithParam<EndingKey> {};
 
 // Extended codes act like the characters of the same value: 88 is "X", 120 is "x".
