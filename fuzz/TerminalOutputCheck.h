@@ -53,6 +53,21 @@ inline bool CursorPosition(std::string_view params) {
 
 inline bool EraseDisplay(std::string_view params) { return params == "2"; }
 
+inline bool EraseLine(std::string_view params) { return params == "2"; }
+
+// The scrolling region of the 80x25 frame, or none (the whole screen).
+inline bool ScrollRegion(std::string_view params) {
+  if (params.empty()) return true;
+  int v[2];
+  return Numbers(params, v, 2) && InRange(v[0], 1, 999) && InRange(v[1], v[0], 999);
+}
+
+// The kitty keyboard protocol: the query, and the push and pop of its flags.
+inline bool KittyKeyboard(std::string_view params) { return params == "?" || params == ">15" || params == "<"; }
+
+// The device attributes query that tells whether the kitty query was answered.
+inline bool DeviceAttributes(std::string_view params) { return params.empty(); }
+
 struct KnownSequence {
   char Final;
   bool (*Accepts)(std::string_view params);
@@ -63,7 +78,14 @@ constexpr KnownSequence KnownSequences[] = {
     {'m', ColourSequence},
     {'H', CursorPosition},
     {'J', EraseDisplay},
+    {'K', EraseLine},
+    {'r', ScrollRegion},
+    {'u', KittyKeyboard},
+    {'c', DeviceAttributes},
 };
+
+// The only escapes that start no CSI: save and restore the cursor around the region's release.
+constexpr char KnownEscapes[] = {'7', '8'};
 
 // Length of the valid UTF-8 character at the start of `text`, or 0 when there is none.
 inline std::size_t Utf8Length(std::string_view text, char32_t& codePoint) {
@@ -99,6 +121,10 @@ inline std::string TerminalOutputFault(std::string_view output, Encoding encodin
     const auto byte = static_cast<unsigned char>(output[at]);
     const std::string where = " at byte " + std::to_string(at);
     if (byte == 0x1B) {
+      if (at + 1 < output.size() && (output[at + 1] == detail::KnownEscapes[0] || output[at + 1] == detail::KnownEscapes[1])) {
+        at += 2;
+        continue;
+      }
       if (at + 1 >= output.size() || output[at + 1] != '[') return "escape that starts no CSI" + where;
       std::size_t end = at + 2;
       while (end < output.size() && output[end] >= 0x30 && output[end] <= 0x3F) ++end;
