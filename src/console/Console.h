@@ -37,6 +37,10 @@ int WriteConsoleText(std::string_view bytes);
 // Sends everything gathered for the console. Returns 0 or the platform's error code.
 int FlushConsole();
 
+// Puts the keyboard into line input with echo for the one line read of the Enter wait.
+// Until then keys typed are not echoed, so nothing is written over a screen being drawn.
+void BeginLineInput();
+
 // Waits for a key release and returns its key code; 0 announces an extended code that
 // the next call returns. Ends the program normally when keyboard input has ended.
 uint8_t NextKey();

@@ -68,7 +68,9 @@ void InitialiseConsole() {
   OutputTerminal = isatty(STDOUT_FILENO) == 1;
   posix::TakeTerminal(InputTerminal, OutputTerminal);
   if (InputTerminal) {
-    posix::UseLineInput();
+    // As on a PC console, a key typed while a screen is drawn is kept without being echoed
+    // over it; only the Enter wait reads a line with echo.
+    posix::UseKeyInput();
     tcflush(STDIN_FILENO, TCIFLUSH);  // keys typed before the start are not for us
   }
   if (OutputTerminal) {
@@ -111,5 +113,7 @@ int WriteConsoleText(std::string_view bytes) {
 int FlushConsole() { return Writer ? SendAll(Writer->Pending()) : 0; }
 
 bool InputIsConsole() { return InputTerminal; }
+
+void BeginLineInput() { posix::UseLineInput(); }
 
 }  // namespace console

@@ -149,7 +149,6 @@ void DetectKittyKeyboard() {
     while (Decoder.Next(event) == DecodeResult::Key) Ready.push_back(event);
   }
   KittyAvailable = Decoder.SawKittyFlags();
-  UseLineInput();
 }
 
 }  // namespace posix

@@ -57,6 +57,7 @@ void ShowFileOrNotFound(const std::string& name) {
 
 void WaitForEnter() {
   FlushOutput();
+  console::BeginLineInput();
   for (;;) {
     char byte = 0;
     bool atEnd = false;

@@ -1,5 +1,8 @@
 // The real program in an 80x25 terminal: what a person sees, and how the terminal is left.
 #include <signal.h>
+#include <sys/stat.h>
+
+#include <fstream>
 
 #include <regex>
 
@@ -61,6 +64,33 @@ TEST(ArgumentMode, ScreenBytesNeverReachTheTerminalAsControlSequences) {
   EXPECT_EQ(program.Cell(0, 0).Foreground, LightGrey);
   program.Send("\n");
   ASSERT_TRUE(program.WaitForExit());
+}
+
+TEST(ArgumentMode, KeysTypedWhileAScreenIsLoadedAreNotEchoedBeforeIt) {
+  TempFolder folder;
+  const std::string fifo = folder.Path() + "/slow.txt";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  PtyProgram program(In(folder, {"slow.txt"}));
+  // The program waits for the screen file's writer while keys are typed.
+  const std::string wchan = "/proc/" + std::to_string(program.Pid()) + "/wchan";
+  ASSERT_TRUE(program.WaitUntil([&] {
+    std::string waitingIn;
+    std::ifstream(wchan) >> waitingIn;
+    return waitingIn == "wait_for_partner";
+  }));
+  program.Send("abc");
+  {
+    std::ofstream writer(fifo, std::ios::binary);
+    writer << "\x0f" "1fslow screen";
+  }
+  ASSERT_TRUE(program.WaitForText("slow screen"));
+  // Not echoed while the screen is loaded and drawn: at most the Enter wait shows them.
+  const size_t echo = program.Output().find("abc");
+  EXPECT_TRUE(echo == std::string::npos || echo > program.Output().find("slow screen"))
+      << ::testing::PrintToString(program.Output());
+  program.Send("\r");
+  ASSERT_TRUE(program.WaitForExit());
+  EXPECT_EQ(program.ExitCode(), 0);
 }
 
 TEST(ArgumentMode, ResetsTheColoursAsItLeaves) {
