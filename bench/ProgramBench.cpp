@@ -47,6 +47,16 @@ std::string Format(const char* pattern, double value) {
   return text;
 }
 
+// The last bytes of the program's output, readable in a message.
+std::string Tail(const std::string& out) {
+  std::string shown;
+  for (char c : out.substr(out.size() > 120 ? out.size() - 120 : 0)) {
+    if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) shown += c;
+    else shown += "\\x" + std::string(1, "0123456789abcdef"[(c >> 4) & 15]) + "0123456789abcdef"[c & 15];
+  }
+  return shown + " (" + std::to_string(out.size()) + " bytes)";
+}
+
 // A folder of generated screens and a boot configuration; removed at the end.
 class Medium {
  public:
@@ -85,7 +95,8 @@ struct EndMarkSeen {
 std::string CaptureOnce(const Options& options, const Medium& medium) {
   // Without CR inserted before LF, the terminal's other side sees exactly what was written.
   PtyRun run({options.Program, {medium.Path("dense.scr")}, medium.Dir(), true, true});
-  if (!run.ReadUntil(EndMarkSeen{})) throw std::runtime_error("the screen was not drawn");
+  if (!run.ReadUntil(EndMarkSeen{}))
+    throw std::runtime_error("the screen was not drawn; the terminal got: " + Tail(run.Output()));
   run.ReadUntilQuiet(300);
   std::string captured = run.Output();
   run.Type("\n");
@@ -106,7 +117,7 @@ std::string CaptureProgramOutput(const Options& options, const Medium& medium) {
 }
 
 struct DrawResult {
-  std::vector<double> Ours, Cat, OursRss, CatRss;
+  std::vector<double> Ours, Cat, OursCpu, CatCpu, OursRss, CatRss;
   int LateAnswers = 0;  // runs where the terminal's answer came after the program stopped waiting
 };
 
@@ -124,7 +135,7 @@ bool HoldsEchoedAnswer(PtyRun& run, const std::string& expected) {
 // Time from start until `expected` has fully arrived. Both programs then wait for input
 // ("cat FILE -" reads the terminal after the file), which the final bytes end.
 double TimeDelivery(const Launch& launch, const std::string& expected, const std::string& ending,
-                    DrawResult& result, std::vector<double>& rss) {
+                    DrawResult& result, std::vector<double>& rss, std::vector<double>& cpu) {
   const auto start = Clock::now();
   PtyRun run(launch);
   const size_t length = expected.size();
@@ -138,7 +149,7 @@ double TimeDelivery(const Launch& launch, const std::string& expected, const std
   }
   rss.push_back(static_cast<double>(run.PeakRssKb()));
   run.Type(ending);
-  run.Finish();
+  cpu.push_back(run.Finish().CpuMs);
   return Milliseconds(took);
 }
 
@@ -151,9 +162,9 @@ DrawResult MeasureDrawing(const Options& options, const Medium& medium) {
   DrawResult result;
   for (int i = 0; i < options.Draws; ++i) {
     // Alternating who goes first spreads the effect of other work on the machine.
-    if (i % 2 == 0) result.Ours.push_back(TimeDelivery(ours, expected, "\n", result, result.OursRss));
-    result.Cat.push_back(TimeDelivery(cat, expected, "\x04", result, result.CatRss));
-    if (i % 2 == 1) result.Ours.push_back(TimeDelivery(ours, expected, "\n", result, result.OursRss));
+    if (i % 2 == 0) result.Ours.push_back(TimeDelivery(ours, expected, "\n", result, result.OursRss, result.OursCpu));
+    result.Cat.push_back(TimeDelivery(cat, expected, "\x04", result, result.CatRss, result.CatCpu));
+    if (i % 2 == 1) result.Ours.push_back(TimeDelivery(ours, expected, "\n", result, result.OursRss, result.OursCpu));
   }
   return result;
 }
@@ -173,36 +184,48 @@ std::pair<long, long> MeasureBigScreen(const Options& options, const Medium& med
   return {oursRss, catRss};
 }
 
-std::pair<std::vector<double>, std::vector<double>> MeasureStartUp(const Options& options) {
+struct StartUpResult {
+  std::vector<double> Ours, True, OursCpu, TrueCpu;
+};
+
+StartUpResult MeasureStartUp(const Options& options) {
   // Standard input is a terminal, as when a person types the command.
   int master = -1, slave = -1;
   if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) throw std::runtime_error("openpty failed");
-  std::vector<double> ours, reference;
+  StartUpResult result;
   for (int i = 0; i < 20; ++i) TimeStartUp(options.Program, {"-help"}, slave);  // warm the page cache
   for (int i = 0; i < options.Starts; ++i) {
-    ours.push_back(Milliseconds(TimeStartUp(options.Program, {"-help"}, slave)));
-    reference.push_back(Milliseconds(TimeStartUp("/bin/true", {}, slave)));
+    const StartUp ours = TimeStartUp(options.Program, {"-help"}, slave);
+    const StartUp reference = TimeStartUp("/bin/true", {}, slave);
+    result.Ours.push_back(Milliseconds(ours.Took));
+    result.OursCpu.push_back(ours.CpuMs);
+    result.True.push_back(Milliseconds(reference.Took));
+    result.TrueCpu.push_back(reference.CpuMs);
   }
   close(slave);
   close(master);
-  return {ours, reference};
+  return result;
 }
 
 std::vector<double> MeasureMenu(const Options& options, const Medium& medium) {
   PtyRun run({options.Program, {}, medium.Dir(), false, true});
   if (!run.ReadUntil(EndMarkSeen{}) || !run.WaitUntilBlocked()) throw std::runtime_error("no splash screen");
   std::vector<double> times;
+  size_t drawn = 0;
   for (int i = 0; i < options.Presses; ++i) {
     run.ClearOutput();
     const auto start = Clock::now();
     run.Type(i % 2 == 0 ? "1" : "2");
     if (!run.ReadUntil(EndMarkSeen{})) throw std::runtime_error("the help screen was not drawn");
     times.push_back(Milliseconds(Clock::now() - start));
+    drawn += run.Output().size();
     // A key typed before the program waits again would end the menu.
     if (!run.WaitUntilBlocked()) throw std::runtime_error("the menu does not wait for the next key");
   }
   run.Type("x");
   run.Finish();
+  std::fprintf(stderr, "menu: %d presses, %zu terminal bytes per help screen\n", options.Presses,
+               drawn / static_cast<size_t>(std::max(1, options.Presses)));
   return times;
 }
 
@@ -234,9 +257,15 @@ void Run(const Options& options) {
   if (draw.LateAnswers > 0)
     std::fprintf(stderr, "draw: in %d runs the program drew before the terminal's answer came\n", draw.LateAnswers);
 
-  const auto [oursStart, trueStart] = MeasureStartUp(options);
-  PrintRow("start-up, -help to /dev/null, median", Format("%.2f ms", Median(oursStart)),
-           Format("%.2f ms (/bin/true)", Median(trueStart)), Ratio(Median(oursStart) / Median(trueStart)));
+  PrintRow("draw 64 KiB screen, processor time, median", Format("%.2f ms", Median(draw.OursCpu)),
+           Format("%.2f ms (cat)", Median(draw.CatCpu)), Ratio(Median(draw.OursCpu) / Median(draw.CatCpu)));
+
+  const StartUpResult start = MeasureStartUp(options);
+  PrintRow("start-up, -help to /dev/null, median", Format("%.2f ms", Median(start.Ours)),
+           Format("%.2f ms (/bin/true)", Median(start.True)), Ratio(Median(start.Ours) / Median(start.True)));
+  PrintRow("start-up, processor time, median", Format("%.2f ms", Median(start.OursCpu)),
+           Format("%.2f ms (/bin/true)", Median(start.TrueCpu)),
+           Ratio(Median(start.OursCpu) / Median(start.TrueCpu)));
 
   PrintRow("peak RSS, 64 KiB screen", Format(kib.c_str(), Median(draw.OursRss)),
            Format("%.0f KiB (cat)", Median(draw.CatRss)), Ratio(Median(draw.OursRss) / Median(draw.CatRss)));

@@ -5,6 +5,7 @@
 #include <pty.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -47,6 +48,11 @@ bool IsWaitingCall(long number, unsigned long firstArgument) {
   argv.push_back(nullptr);
   execv(launch.Program.c_str(), argv.data());
   _exit(127);
+}
+
+double CpuMilliseconds(const struct rusage& usage) {
+  const auto ms = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3; };
+  return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
 }  // namespace
@@ -169,10 +175,11 @@ Ending PtyRun::Finish(int timeoutMs) {
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   for (;;) {
     int status = 0;
-    if (waitpid(Child, &status, WNOHANG) == Child) {
+    struct rusage usage {};
+    if (wait4(Child, &status, WNOHANG, &usage) == Child) {
       Child = -1;
       ReadUntilQuiet(0);
-      return status;
+      return {status, CpuMilliseconds(usage)};
     }
     if (Clock::now() >= deadline) throw std::runtime_error("the program did not end");
     if (!ReadSome(10)) std::this_thread::sleep_for(std::chrono::microseconds(500));
@@ -189,7 +196,7 @@ std::string AsDelivered(const std::string& written) {
   return delivered;
 }
 
-Clock::duration TimeStartUp(const std::string& program, const std::vector<std::string>& arguments, int stdinFd) {
+StartUp TimeStartUp(const std::string& program, const std::vector<std::string>& arguments, int stdinFd) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
@@ -203,11 +210,12 @@ Clock::duration TimeStartUp(const std::string& program, const std::vector<std::s
   posix_spawn_file_actions_destroy(&actions);
   if (error != 0) throw std::runtime_error("cannot start " + program);
   int status = 0;
-  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  struct rusage usage {};
+  while (wait4(child, &status, 0, &usage) < 0 && errno == EINTR) {
   }
   const auto took = Clock::now() - start;
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error(program + " failed");
-  return took;
+  return {took, CpuMilliseconds(usage)};
 }
 
 }  // namespace vestalo::bench

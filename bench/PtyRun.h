@@ -26,8 +26,11 @@ struct Launch {
   bool AnswerQueries = false; // answer the device attributes query, as every terminal does
 };
 
-// The wait status of a program that has ended.
-using Ending = int;
+// How a program ended.
+struct Ending {
+  int Status = -1;   // as waitpid reports it
+  double CpuMs = 0;  // processor time, user and system
+};
 
 class PtyRun {
  public:
@@ -71,7 +74,12 @@ class PtyRun {
 // The bytes a terminal delivers for `written` with its usual output modes: CR before LF.
 std::string AsDelivered(const std::string& written);
 
-// Start-up of a program with standard output to /dev/null: the time until it has ended.
-Clock::duration TimeStartUp(const std::string& program, const std::vector<std::string>& arguments, int stdinFd);
+// Start-up of a program with standard output to /dev/null: the time until it has ended,
+// and the processor time it took.
+struct StartUp {
+  Clock::duration Took{};
+  double CpuMs = 0;
+};
+StartUp TimeStartUp(const std::string& program, const std::vector<std::string>& arguments, int stdinFd);
 
 }  // namespace vestalo::bench

@@ -9,7 +9,9 @@ namespace vestalo::bench {
 namespace {
 
 constexpr char ColourCode = 0x0F;
-constexpr int Columns = 80;
+// One column short of the screen, as boot screens are made: a full row would wrap on its own
+// and the line break after it would leave an empty row.
+constexpr int Columns = 79;
 
 // Box drawing and shading in code page 437.
 constexpr unsigned char TopLeft = 0xC9, TopRight = 0xBB, BottomLeft = 0xC8, BottomRight = 0xBC;
@@ -88,7 +90,8 @@ std::string DenseScreen(std::size_t size) {
   Lcg random;
   std::string text;
   text.reserve(size + Columns * 4);
-  const std::string end = Colours(0, 7) + std::string(EndMark);
+  // The end mark on a row of its own, so that no wrap at the screen's edge splits it.
+  const std::string end = "\r\n" + Colours(0, 7) + std::string(EndMark);
   while (text.size() + end.size() < size) {
     int column = 0;
     while (column < Columns) {
@@ -102,8 +105,8 @@ std::string DenseScreen(std::size_t size) {
     }
     text += "\r\n";
   }
-  // Cut to size and pad with spaces, so the end mark closes the screen at exactly `size`.
-  text.resize(size - end.size(), ' ');
+  // Cut to size, so that the end mark closes the screen at exactly `size`.
+  text.resize(size - end.size());
   if (text.find(ColourCode, text.size() > 2 ? text.size() - 2 : 0) != std::string::npos)
     text.replace(text.size() - 2, 2, "  ");  // never a colour code cut in half
   return text + end;

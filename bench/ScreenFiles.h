@@ -16,7 +16,7 @@ constexpr std::string_view EndMark = "<<end of screen>>";
 std::string SplashScreen();
 
 // A screen of exactly `size` bytes dense with colour codes and box drawing, CR LF lines
-// of 80 columns, closed by EndMark.
+// of 79 columns, closed by EndMark.
 std::string DenseScreen(std::size_t size);
 
 // Writes bytes to a file; throws std::runtime_error when that fails.
