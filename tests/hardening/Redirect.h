@@ -1,0 +1,106 @@
+// Runs the program with its standard streams set up in ways a terminal test cannot: a full
+// disk, a pipe nobody reads, a closed stream, another user. Header-only: the terminal
+// tests' target takes no sources from this folder but the tests themselves.
+#pragma once
+
+#include <fcntl.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace vestalo::testing {
+
+struct Outcome {
+  int ExitCode = -1;  // after a normal end
+  int Signal = 0;     // the signal that ended it
+  bool Hung = false;  // still running at the deadline (then killed)
+  std::string Out;    // what reached standard output, when it was captured
+  std::string Err;    // what reached standard error, when it was captured
+};
+
+// What the child does to its streams before the program starts. Standard output and
+// standard error start as capture files, standard input as /dev/null.
+using Arrangement = std::function<void()>;
+
+inline std::string ReadFileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Runs `program` (the vestalo binary when empty) in `directory`; `whileRunning` runs in
+// the test while the program does, e.g. to close a pipe later.
+inline Outcome RunArranged(const std::vector<std::string>& arguments, const std::string& directory,
+                           const Arrangement& arrange, int timeoutMs = 15000,
+                           const std::function<void(pid_t)>& whileRunning = {}) {
+  char outName[] = "/tmp/vestalo-hard-out-XXXXXX";
+  char errName[] = "/tmp/vestalo-hard-err-XXXXXX";
+  const int out = mkstemp(outName), err = mkstemp(errName);
+  const pid_t child = fork();
+  if (child == 0) {
+    const int null = open("/dev/null", O_RDONLY);
+    dup2(null, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    if (!directory.empty() && chdir(directory.c_str()) != 0) _exit(126);
+    signal(SIGPIPE, SIG_DFL);  // as a shell starts a program
+    if (arrange) arrange();
+    std::vector<char*> argv{const_cast<char*>(VESTALO_BINARY)};
+    for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execv(VESTALO_BINARY, argv.data());
+    _exit(127);
+  }
+  close(out);
+  close(err);
+  if (whileRunning) whileRunning(child);
+  Outcome outcome;
+  int status = 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (waitpid(child, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      outcome.Hung = true;
+      kill(child, SIGKILL);
+      waitpid(child, &status, 0);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  if (!outcome.Hung && WIFEXITED(status)) outcome.ExitCode = WEXITSTATUS(status);
+  if (!outcome.Hung && WIFSIGNALED(status)) outcome.Signal = WTERMSIG(status);
+  outcome.Out = ReadFileText(outName);
+  outcome.Err = ReadFileText(errName);
+  unlink(outName);
+  unlink(errName);
+  return outcome;
+}
+
+// Standard output to a device or file opened for writing.
+inline Arrangement OutputTo(const char* path) {
+  return [path] {
+    const int fd = open(path, O_WRONLY);
+    dup2(fd, 1);
+    close(fd);
+  };
+}
+
+// Standard output to a pipe whose reading end is already closed.
+inline void OutputToClosedPipe() {
+  int ends[2];
+  if (pipe(ends) != 0) _exit(125);
+  close(ends[0]);
+  dup2(ends[1], 1);
+  close(ends[1]);
+}
+
+}  // namespace vestalo::testing
