@@ -239,7 +239,7 @@ Options ParseOptions(int argc, char** argv) {
     if (name == "--draws") options.Draws = std::stoi(value);
     else if (name == "--starts") options.Starts = std::stoi(value);
     else if (name == "--presses") options.Presses = std::stoi(value);
-    else if (name == "--program") options.Program = value;
+    else if (name == "--program") options.Program = std::filesystem::absolute(value).string();  // runs elsewhere
     else throw std::runtime_error("unknown option " + argument +
                                   " (known: --draws=N --starts=N --presses=N --program=PATH)");
   }

@@ -91,6 +91,7 @@ BENCHMARK(RenderTerminal<Dense>)->Name("RenderTerminal/Dense64K");
 // Keeps the console report and remembers each benchmark's bytes per second for the table.
 class TableReporter : public benchmark::ConsoleReporter {
  public:
+  TableReporter() : ConsoleReporter(OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
