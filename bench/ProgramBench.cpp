@@ -94,7 +94,8 @@ struct EndMarkSeen {
 
 std::string CaptureOnce(const Options& options, const Medium& medium) {
   // Without CR inserted before LF, the terminal's other side sees exactly what was written.
-  PtyRun run({options.Program, {medium.Path("dense.scr")}, medium.Dir(), true, true});
+  PtyRun run({.Program = options.Program, .Arguments = {medium.Path("dense.scr")}, .Directory = medium.Dir(),
+              .RawOutput = true, .AnswerQueries = true});
   if (!run.ReadUntil(EndMarkSeen{}))
     throw std::runtime_error("the screen was not drawn; the terminal got: " + Tail(run.Output()));
   run.ReadUntilQuiet(300);
@@ -118,24 +119,12 @@ std::string CaptureProgramOutput(const Options& options, const Medium& medium) {
 
 struct DrawResult {
   std::vector<double> Ours, Cat, OursCpu, CatCpu, OursRss, CatRss;
-  int LateAnswers = 0;  // runs where the terminal's answer came after the program stopped waiting
 };
-
-// True when `got` is `expected` with the terminal's answer echoed somewhere in it.
-bool HoldsEchoedAnswer(PtyRun& run, const std::string& expected) {
-  const size_t length = expected.size() + DeviceAttributesAnswer.size();
-  run.ReadUntil([length](const std::string& out) { return out.size() >= length; }, 2000);
-  std::string got = run.Output();
-  const size_t at = got.find(DeviceAttributesAnswer);
-  if (at == std::string::npos) return false;
-  got.erase(at, DeviceAttributesAnswer.size());
-  return got.compare(0, expected.size(), expected) == 0;
-}
 
 // Time from start until `expected` has fully arrived. Both programs then wait for input
 // ("cat FILE -" reads the terminal after the file), which the final bytes end.
 double TimeDelivery(const Launch& launch, const std::string& expected, const std::string& ending,
-                    DrawResult& result, std::vector<double>& rss, std::vector<double>& cpu) {
+                    std::vector<double>& rss, std::vector<double>& cpu) {
   const auto start = Clock::now();
   PtyRun run(launch);
   const size_t length = expected.size();
@@ -143,10 +132,8 @@ double TimeDelivery(const Launch& launch, const std::string& expected, const std
     throw std::runtime_error(launch.Program + " delivered " + std::to_string(run.Output().size()) + " of " +
                              std::to_string(length) + " bytes");
   const auto took = Clock::now() - start;
-  if (run.Output().compare(0, length, expected) != 0) {
-    if (!HoldsEchoedAnswer(run, expected)) throw std::runtime_error(launch.Program + " delivered other bytes than cat");
-    ++result.LateAnswers;
-  }
+  if (run.Output().compare(0, length, expected) != 0)
+    throw std::runtime_error(launch.Program + " delivered other bytes than before: " + Tail(run.Output()));
   rss.push_back(static_cast<double>(run.PeakRssKb()));
   run.Type(ending);
   cpu.push_back(run.Finish().CpuMs);
@@ -157,26 +144,28 @@ DrawResult MeasureDrawing(const Options& options, const Medium& medium) {
   const std::string written = CaptureProgramOutput(options, medium);
   WriteFileBytes(medium.Path("screen.out"), written);
   const std::string expected = AsDelivered(written);
-  const Launch cat{"/bin/cat", {medium.Path("screen.out"), "-"}, medium.Dir()};
-  const Launch ours{options.Program, {medium.Path("dense.scr")}, medium.Dir(), false, true};
+  const Launch cat{.Program = "/bin/cat", .Arguments = {medium.Path("screen.out"), "-"}, .Directory = medium.Dir()};
+  const Launch ours{.Program = options.Program, .Arguments = {medium.Path("dense.scr")}, .Directory = medium.Dir(),
+                    .AnswerQueries = true};
   DrawResult result;
   for (int i = 0; i < options.Draws; ++i) {
     // Alternating who goes first spreads the effect of other work on the machine.
-    if (i % 2 == 0) result.Ours.push_back(TimeDelivery(ours, expected, "\n", result, result.OursRss, result.OursCpu));
-    result.Cat.push_back(TimeDelivery(cat, expected, "\x04", result, result.CatRss, result.CatCpu));
-    if (i % 2 == 1) result.Ours.push_back(TimeDelivery(ours, expected, "\n", result, result.OursRss, result.OursCpu));
+    if (i % 2 == 0) result.Ours.push_back(TimeDelivery(ours, expected, "\n", result.OursRss, result.OursCpu));
+    result.Cat.push_back(TimeDelivery(cat, expected, "\x04", result.CatRss, result.CatCpu));
+    if (i % 2 == 1) result.Ours.push_back(TimeDelivery(ours, expected, "\n", result.OursRss, result.OursCpu));
   }
   return result;
 }
 
 // Peak memory of the program drawing a 10 MiB screen file, and of cat showing it.
 std::pair<long, long> MeasureBigScreen(const Options& options, const Medium& medium) {
-  PtyRun ours({options.Program, {medium.Path("big.scr")}, medium.Dir(), false, true});
+  PtyRun ours({.Program = options.Program, .Arguments = {medium.Path("big.scr")}, .Directory = medium.Dir(),
+               .AnswerQueries = true});
   if (!ours.ReadUntil(EndMarkSeen{}, 60000)) throw std::runtime_error("the 10 MiB screen was not drawn");
   const long oursRss = ours.PeakRssKb();
   ours.Type("\n");
   ours.Finish();
-  PtyRun cat({"/bin/cat", {medium.Path("big.scr"), "-"}, medium.Dir()});
+  PtyRun cat({.Program = "/bin/cat", .Arguments = {medium.Path("big.scr"), "-"}, .Directory = medium.Dir()});
   if (!cat.ReadUntil(EndMarkSeen{}, 60000)) throw std::runtime_error("cat did not show the 10 MiB screen");
   const long catRss = cat.PeakRssKb();
   cat.Type("\x04");
@@ -208,7 +197,7 @@ StartUpResult MeasureStartUp(const Options& options) {
 }
 
 std::vector<double> MeasureMenu(const Options& options, const Medium& medium) {
-  PtyRun run({options.Program, {}, medium.Dir(), false, true});
+  PtyRun run({.Program = options.Program, .Arguments = {}, .Directory = medium.Dir(), .AnswerQueries = true});
   if (!run.ReadUntil(EndMarkSeen{}) || !run.WaitUntilBlocked()) throw std::runtime_error("no splash screen");
   std::vector<double> times;
   size_t drawn = 0;
@@ -254,8 +243,6 @@ void Run(const Options& options) {
            Format("%.2f ms (cat, same bytes)", Median(draw.Cat)), Ratio(Median(draw.Ours) / Median(draw.Cat)));
   std::fprintf(stderr, "draw: %d runs each; p90 ours %.2f ms, cat %.2f ms\n", options.Draws,
                Percentile(draw.Ours, 0.9), Percentile(draw.Cat, 0.9));
-  if (draw.LateAnswers > 0)
-    std::fprintf(stderr, "draw: in %d runs the program drew before the terminal's answer came\n", draw.LateAnswers);
 
   PrintRow("draw 64 KiB screen, processor time, median", Format("%.2f ms", Median(draw.OursCpu)),
            Format("%.2f ms (cat)", Median(draw.CatCpu)), Ratio(Median(draw.OursCpu) / Median(draw.CatCpu)));
