@@ -38,11 +38,12 @@ inline std::string ReadFileText(const std::string& path) {
   return text.str();
 }
 
-// Runs `program` (the vestalo binary when empty) in `directory`; `whileRunning` runs in
+// Runs `program` (the vestalo binary under test by default) in `directory`; `whileRunning` runs in
 // the test while the program does, e.g. to close a pipe later.
 inline Outcome RunArranged(const std::vector<std::string>& arguments, const std::string& directory,
                            const Arrangement& arrange, int timeoutMs = 15000,
-                           const std::function<void(pid_t)>& whileRunning = {}) {
+                           const std::function<void(pid_t)>& whileRunning = {},
+                           const std::string& program = VESTALO_BINARY) {
   char outName[] = "/tmp/vestalo-hard-out-XXXXXX";
   char errName[] = "/tmp/vestalo-hard-err-XXXXXX";
   const int out = mkstemp(outName), err = mkstemp(errName);
@@ -55,10 +56,10 @@ inline Outcome RunArranged(const std::vector<std::string>& arguments, const std:
     if (!directory.empty() && chdir(directory.c_str()) != 0) _exit(126);
     signal(SIGPIPE, SIG_DFL);  // as a shell starts a program
     if (arrange) arrange();
-    std::vector<char*> argv{const_cast<char*>(VESTALO_BINARY)};
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
-    execv(VESTALO_BINARY, argv.data());
+    execv(program.c_str(), argv.data());
     _exit(127);
   }
   close(out);
