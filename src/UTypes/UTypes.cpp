@@ -56,7 +56,10 @@ int BackgroundDigit(std::string_view colourCode) { return DigitAt(colourCode, 1,
 int ForegroundDigit(std::string_view colourCode) { return DigitAt(colourCode, 2, 7); }
 
 void RenderDisplayText(std::string_view text, DisplaySink& sink) {
-  const std::string shown = StripGraphicLines(text);
+  // Only a text with a graphic-image line is copied: a large screen is not held twice.
+  const bool hasGraphicLines = text.find(GraphicLineChar) != std::string_view::npos;
+  const std::string stripped = hasGraphicLines ? StripGraphicLines(text) : std::string();
+  const std::string_view shown = hasGraphicLines ? std::string_view(stripped) : text;
   sink.ClearScreen();
   sink.SetTextForeground(7);
   sink.SetTextBackground(0);
@@ -65,7 +68,7 @@ void RenderDisplayText(std::string_view text, DisplaySink& sink) {
   while (position < shown.size()) {
     const char c = shown[position];
     if (c == ColourCodeChar) {
-      const std::string_view colourCode = std::string_view(shown).substr(position, 3);
+      const std::string_view colourCode = shown.substr(position, 3);
       const int background = BackgroundDigit(colourCode);
       const int foreground = ForegroundDigit(colourCode);
       // The boot screen skips the colour codes of hidden text, but not its clears.
@@ -86,7 +89,7 @@ void RenderDisplayText(std::string_view text, DisplaySink& sink) {
       // A run of plain bytes goes out in one write; it keeps the order and the colours.
       size_t end = position + 1;
       while (end < shown.size() && !IsSpecial(shown[end])) ++end;
-      if (showing) sink.Write(std::string_view(shown).substr(position, end - position));
+      if (showing) sink.Write(shown.substr(position, end - position));
       position = end;
     }
   }
