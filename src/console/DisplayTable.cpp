@@ -59,13 +59,13 @@ DisplayTable BuildDisplayTable(std::string_view codeset) {
     auto b = static_cast<unsigned char>(byte);
     std::string& cell = table[b];
     if (IsPassThroughControl(b) || (b >= 0x20 && b < 0x7F)) {
-      cell = std::string(1, static_cast<char>(b));
+      cell.assign(1, static_cast<char>(b));
     } else if (utf8) {
       cell = EncodeUtf8(Cp437CodePoint(b));
     } else {
       if (converter != reinterpret_cast<iconv_t>(-1))
         cell = Convert(converter, EncodeUtf8(Cp437CodePoint(b)));
-      if (!SafeForTerminal(cell)) cell = "?";
+      if (!SafeForTerminal(cell)) cell.assign(1, '?');
     }
   }
   if (converter != reinterpret_cast<iconv_t>(-1)) iconv_close(converter);
