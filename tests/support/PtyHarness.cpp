@@ -46,6 +46,59 @@ int ColourIndex(const VTermColor& colour, bool foreground) {
   return 1000;  // an RGB colour: never what the program sends
 }
 
+int OnTermProp(VTermProp prop, VTermValue* value, void* user) {
+  auto& props = *static_cast<TerminalProperties*>(user);
+  static const char* const Names[] = {"", "cursorvisible", "cursorblink", "altscreen", "title", "iconname",
+                                      "reverse", "cursorshape", "mouse"};
+  const bool isString = prop == VTERM_PROP_TITLE || prop == VTERM_PROP_ICONNAME;
+  props.PropertyLog.push_back(std::string(prop < 9 ? Names[prop] : "other") + "=" +
+                              (isString ? std::string(value->string != nullptr ? value->string : "")
+                                        : std::to_string(value->number)));
+  switch (prop) {
+    case VTERM_PROP_TITLE: props.Title = value->string != nullptr ? value->string : ""; break;
+    case VTERM_PROP_ICONNAME: props.IconName = value->string != nullptr ? value->string : ""; break;
+    case VTERM_PROP_CURSORVISIBLE: props.CursorVisible = value->boolean != 0; break;
+    case VTERM_PROP_CURSORBLINK: props.CursorBlink = value->boolean != 0; break;
+    case VTERM_PROP_ALTSCREEN: props.AltScreen = value->boolean != 0; break;
+    case VTERM_PROP_REVERSE: props.ReverseScreen = value->boolean != 0; break;
+    case VTERM_PROP_MOUSE: props.Mouse = value->number; break;
+    default: break;
+  }
+  return 1;
+}
+
+int OnBell(void* user) {
+  ++static_cast<TerminalProperties*>(user)->Bells;
+  return 1;
+}
+
+int OnUnknownCsi(const char* leader, const long args[], int count, const char* intermediates, char command,
+                 void* user) {
+  std::string text = "CSI ";
+  text += leader != nullptr ? leader : "";
+  for (int i = 0; i < count; ++i) {
+    if (i > 0) text += ';';
+    if (CSI_ARG(args[i]) != CSI_ARG_MISSING) text += std::to_string(CSI_ARG(args[i]));
+  }
+  text += intermediates != nullptr ? intermediates : "";
+  text += command;
+  static_cast<TerminalProperties*>(user)->UnknownSequences.push_back(text);
+  return 1;
+}
+
+int OnUnknownOsc(const char*, size_t, void* user) {
+  static_cast<TerminalProperties*>(user)->UnknownSequences.push_back("OSC");
+  return 1;
+}
+
+int OnUnknownDcs(const char*, size_t, void* user) {
+  static_cast<TerminalProperties*>(user)->UnknownSequences.push_back("DCS");
+  return 1;
+}
+
+const VTermScreenCallbacks PropertyCallbacks = {nullptr, nullptr, nullptr, OnTermProp, OnBell, nullptr, nullptr, nullptr};
+const VTermParserCallbacks UnknownCallbacks = {nullptr, nullptr, nullptr, OnUnknownCsi, OnUnknownOsc, OnUnknownDcs, nullptr};
+
 [[noreturn]] void ExecProgram(const PtyOptions& options) {
   if (!options.Directory.empty() && chdir(options.Directory.c_str()) != 0) _exit(126);
   for (const auto& entry : options.Environment) putenv(const_cast<char*>(entry.c_str()));
@@ -98,6 +151,20 @@ PtyProgram::PtyProgram(PtyOptions options) : Options(std::move(options)) {
   vterm_output_set_callback(Term, AnswerTerminal, &Master);
   Screen = vterm_obtain_screen(Term);
   vterm_screen_reset(Screen, 1);
+  // Watched from here on: what the reset set is the terminal's own starting state.
+  vterm_screen_set_callbacks(Screen, &PropertyCallbacks, &Props);
+  vterm_state_set_unrecognised_fallbacks(vterm_obtain_state(Term), &UnknownCallbacks, &Props);
+}
+
+bool PtyProgram::PenIsPlain() const {
+  VTermState* state = vterm_obtain_state(Term);
+  for (VTermAttr attr : {VTERM_ATTR_BOLD, VTERM_ATTR_UNDERLINE, VTERM_ATTR_ITALIC, VTERM_ATTR_BLINK,
+                         VTERM_ATTR_REVERSE, VTERM_ATTR_STRIKE, VTERM_ATTR_FONT}) {
+    VTermValue value{};
+    vterm_state_get_penattr(state, attr, &value);
+    if (value.number != 0) return false;
+  }
+  return true;
 }
 
 PtyProgram::~PtyProgram() {

@@ -26,6 +26,21 @@ struct ScreenCell {
   bool Reverse = false;
 };
 
+// What a program can change in a terminal besides the cells: its window title, modes and
+// the pen that later text is written with. Filled from libvterm's callbacks.
+struct TerminalProperties {
+  std::string Title;
+  std::string IconName;
+  bool CursorVisible = true;
+  bool CursorBlink = false;
+  bool AltScreen = false;
+  bool ReverseScreen = false;
+  int Mouse = 0;              // 0: no mouse reports asked for
+  std::vector<std::string> PropertyLog;  // every property set: "name=value"
+  int Bells = 0;
+  std::vector<std::string> UnknownSequences;  // what the terminal did not act on: "CSI ?u", "OSC", "DCS"
+};
+
 struct PtyOptions {
   std::vector<std::string> Arguments;  // after the program's name
   std::string Directory;               // working folder; empty: the current one
@@ -68,6 +83,10 @@ class PtyProgram {
   int CursorRow() const;
   int CursorColumn() const;
   const std::string& Output() const { return RawOutput; }
+  const TerminalProperties& Properties() const { return Props; }
+  // True when text written now would have no bold, underline, italic, blink, reverse,
+  // strike-through or other font: only colours may differ from the terminal's default.
+  bool PenIsPlain() const;
   struct termios TerminalModes() const;
   pid_t Pid() const { return Child; }
   void Resize(int rows, int columns);
@@ -89,6 +108,7 @@ class PtyProgram {
   VTerm* Term = nullptr;
   VTermScreen* Screen = nullptr;
   std::string RawOutput;
+  TerminalProperties Props;
   std::string QueryWindow;
   long SwitchesAtSend = 0;  // the last bytes seen, to spot queries split over reads
 };
