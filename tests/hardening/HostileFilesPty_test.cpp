@@ -9,7 +9,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <regex>
 
 #include <gtest/gtest.h>
 
@@ -20,11 +19,6 @@ namespace vestalo::testing {
 namespace {
 
 const std::string LongName = std::string(296, 'n') + ".txt";  // 300 characters
-
-bool IsReport(const std::string& err, const std::string& message) {
-  return std::regex_match(err, std::regex("Exception EInOutError in module vestalo at [0-9A-F]{8}\\.\r\n" + message +
-                                          "\\.\r\n\r\n"));
-}
 
 // A folder with a screen file and every kind of troublesome name beside it.
 struct Medium {
@@ -52,7 +46,7 @@ const NameCase NameCases[] = {
     {"WildcardThatMatches", "scr*.txt", "File not found"},
     {"QuestionMarkThatMatches", "screen.tx?", "File not found"},
     {"NameOf300Characters", LongName, "Invalid filename"},
-    {"SymbolicLinkLoop", "loop-a", "I/O error [0-9]+"},
+    {"SymbolicLinkLoop", "loop-a", "I/O error #"},
     {"EndlessDevice", "/dev/zero", "File too large"},
     {"HugeSparseFile", "sparse.txt", "File too large"},
 };
@@ -64,7 +58,7 @@ TEST_P(TroublesomeName, AsTheArgumentEndsWithItsReport) {
   const Outcome outcome = RunArranged({GetParam().Name}, medium.Path(), {});
   ASSERT_FALSE(outcome.Hung);
   EXPECT_EQ(outcome.ExitCode, 1);
-  EXPECT_TRUE(IsReport(outcome.Err, GetParam().Report)) << outcome.Err;
+  EXPECT_TRUE(IsFailureReport(outcome.Err, GetParam().Report)) << outcome.Err;
   EXPECT_EQ(outcome.Out, "");
 }
 
@@ -79,7 +73,7 @@ TEST_P(TroublesomeName, AsTheSplashFileIsNotFoundOrReported) {
   const bool probed = name.find_first_of("*?") != std::string::npos || name == "/dev/zero" || name == "sparse.txt";
   if (probed) {
     EXPECT_EQ(outcome.ExitCode, 1);
-    EXPECT_TRUE(IsReport(outcome.Err, GetParam().Report)) << outcome.Err;
+    EXPECT_TRUE(IsFailureReport(outcome.Err, GetParam().Report)) << outcome.Err;
   } else {
     EXPECT_EQ(outcome.ExitCode, 0);
     EXPECT_EQ(outcome.Err, "");
@@ -127,7 +121,7 @@ TEST(UnreadableFile, IsReportedAsAccessDeniedToAnUnprivilegedUser) {
     ASSERT_FALSE(outcome.Hung);
     ASSERT_NE(outcome.ExitCode, 124) << "could not become an unprivileged user";
     EXPECT_EQ(outcome.ExitCode, 1);
-    EXPECT_TRUE(IsReport(outcome.Err, "File access denied")) << outcome.Err;
+    EXPECT_TRUE(IsFailureReport(outcome.Err, "File access denied")) << outcome.Err;
   }
 }
 
@@ -156,7 +150,7 @@ TEST(HugeConfiguration, OneLargerThan64MegabytesIsTooLarge) {
   const Outcome outcome = RunArranged({}, medium.Path(), {});
   ASSERT_FALSE(outcome.Hung);
   EXPECT_EQ(outcome.ExitCode, 1);
-  EXPECT_TRUE(IsReport(outcome.Err, "File too large")) << outcome.Err;
+  EXPECT_TRUE(IsFailureReport(outcome.Err, "File too large")) << outcome.Err;
 }
 
 // The report of a failure in the menu's terminal: shown, modes and colours put back.

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
 #include <fstream>
 #include <functional>
@@ -84,6 +85,29 @@ inline Outcome RunArranged(const std::vector<std::string>& arguments, const std:
   unlink(outName);
   unlink(errName);
   return outcome;
+}
+
+// True when `err` is exactly the failure report with `message`, in which "#" stands for a
+// decimal number: "Exception EInOutError in module vestalo at 8 hex digits.", the message
+// with a full stop, and an empty line.
+inline bool IsFailureReport(const std::string& err, const std::string& message) {
+  const std::string head = "Exception EInOutError in module vestalo at ";
+  if (err.compare(0, head.size(), head) != 0 || err.size() < head.size() + 11) return false;
+  for (size_t i = head.size(); i < head.size() + 8; ++i)
+    if (!std::isdigit(static_cast<unsigned char>(err[i])) && (err[i] < 'A' || err[i] > 'F')) return false;
+  size_t at = head.size() + 8;
+  if (err.compare(at, 3, ".\r\n") != 0) return false;
+  at += 3;
+  for (char c : message) {
+    if (c != '#') {
+      if (at >= err.size() || err[at++] != c) return false;
+      continue;
+    }
+    const size_t start = at;
+    while (at < err.size() && std::isdigit(static_cast<unsigned char>(err[at]))) ++at;
+    if (at == start) return false;
+  }
+  return err.substr(at) == ".\r\n\r\n";
 }
 
 // Standard output to a device or file opened for writing.

@@ -86,7 +86,9 @@ TEST_P(EndingSignal, EndsTheProgramWithTheTerminalRestored) {
   EXPECT_EQ(program.TermSignal(), GetParam().Signal);
   ExpectTerminalRestored(program);
   // Drawing was cut off somewhere in the middle; otherwise every byte sent must be the program's own.
-  if (when != Moment::Drawing) EXPECT_EQ(checks::TerminalOutputFault(program.Output()), "");
+  if (when != Moment::Drawing) {
+    EXPECT_EQ(checks::TerminalOutputFault(program.Output()), "");
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, EndingSignal, ::testing::ValuesIn(SignalCases),
