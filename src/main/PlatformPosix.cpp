@@ -66,6 +66,10 @@ bool IsHungUpTerminal() {
   return terminal || errno == EIO;
 }
 
+// Files and folders only: a FIFO would block its reader until a writer came, a device may
+// never end, and neither can be on a boot medium.
+bool IsSearchEntry(const struct stat& info) { return S_ISREG(info.st_mode) || S_ISDIR(info.st_mode); }
+
 }  // namespace
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
@@ -116,7 +120,7 @@ SearchResult FindFirst(const std::string& pattern) {
   if (pattern.find_first_of("*?") == std::string::npos) {
     struct stat info;
     if (stat(pattern.c_str(), &info) != 0) return result;
-    result.Found = true;
+    result.Found = IsSearchEntry(info);
     result.IsDirectory = S_ISDIR(info.st_mode);
     return result;
   }
@@ -132,7 +136,7 @@ SearchResult FindFirst(const std::string& pattern) {
       const std::string leaf = slash == std::string::npos ? match : match.substr(slash + 1);
       if (leaf == "." || leaf == "..") continue;  // a search never yields these first
       struct stat info;
-      result.Found = stat(match.c_str(), &info) == 0;
+      result.Found = stat(match.c_str(), &info) == 0 && IsSearchEntry(info);
       result.IsDirectory = result.Found && S_ISDIR(info.st_mode);
       break;
     }
