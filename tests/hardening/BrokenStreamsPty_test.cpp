@@ -150,7 +150,7 @@ TEST(EndedInput, KeysThatEndDuringTheMenuEndItWithTheTerminalRestored) {
   options.Program = "/bin/sh";
   options.Arguments = {"-c", "exec \"$0\" < keys", VESTALO_BINARY};
   PtyProgram program(options);
-  const int keys = open(fifo.c_str(), O_WRONLY);
+  const int keys = OpenFifoForWriting(fifo);
   ASSERT_GE(keys, 0);
   ASSERT_TRUE(program.WaitForText("AAAA"));
   ASSERT_EQ(write(keys, "1", 1), 1);

@@ -110,6 +110,21 @@ inline bool IsFailureReport(const std::string& err, const std::string& message) 
   return err.substr(at) == ".\r\n\r\n";
 }
 
+// Opens a FIFO for writing once a reader has opened it; -1 when none has within the time,
+// so that a test never waits for ever on a program that does not read.
+inline int OpenFifoForWriting(const std::string& path, int timeoutMs = 5000) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    const int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0) {
+      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+      return fd;
+    }
+    if (std::chrono::steady_clock::now() > deadline) return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
 // Standard output to a device or file opened for writing.
 inline Arrangement OutputTo(const char* path) {
   return [path] {

@@ -53,7 +53,7 @@ TEST(SpecialFiles, APipeGivenAsTheArgumentIsDrawn) {
   Medium medium;
   const std::string fifo = medium.Folder.Path() + "/keys";
   const Outcome outcome = RunArranged({"keys"}, medium.Folder.Path(), {}, 15000, [&](pid_t) {
-    const int writer = open(fifo.c_str(), O_WRONLY);
+    const int writer = OpenFifoForWriting(fifo);
     ASSERT_GE(writer, 0);
     EXPECT_EQ(write(writer, "\x0f" "1ePiped", 8), 8);
     close(writer);
