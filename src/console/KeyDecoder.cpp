@@ -267,6 +267,7 @@ void KeyDecoder::Push(std::string_view bytes) { Bytes.append(bytes); }
 DecodeResult KeyDecoder::Next(KeyEvent& event, bool expired) {
   for (;;) {
     if (InPaste && !SkipPaste()) return DecodeResult::Empty;
+    if (Overlong != OverlongPart::None && !SkipOverlongRest()) return DecodeResult::Empty;
     if (Bytes.empty()) return DecodeResult::Empty;
     const Parsed parsed = ParseKey(Bytes, expired);
     if (parsed.Kind == Parsed::NeedMore) return DecodeResult::NeedMore;
@@ -276,6 +277,30 @@ DecodeResult KeyDecoder::Next(KeyEvent& event, bool expired) {
       return DecodeResult::Key;
     }
   }
+}
+
+// Drops the rest of a sequence too long to hold, by the same rules that end a sequence
+// read whole: its final byte goes with it, a byte that breaks it off is read as usual.
+// False while more of it may follow.
+bool KeyDecoder::SkipOverlongRest() {
+  size_t at = 0;
+  bool ended = false;
+  for (; at < Bytes.size() && !ended; ++at) {
+    const char c = Bytes[at];
+    if (Overlong == OverlongPart::Parameters && c >= 0x30 && c <= 0x3F) continue;
+    if (Overlong == OverlongPart::Parameters && c == '$' && !OverlongSs3) {
+      ended = true;  // rxvt's Shift ending, dropped with the rest
+    } else if (c >= 0x20 && c <= 0x2F) {
+      Overlong = OverlongPart::Intermediates;
+    } else {
+      ended = true;
+      if (c < 0x40 || c > 0x7E) break;  // broken off: this byte is read as usual
+    }
+  }
+  Bytes.erase(0, at);
+  if (!ended) return false;
+  Overlong = OverlongPart::None;
+  return true;
 }
 
 // Pasted text is not typed keys: one paste could pick a help screen and end the program
@@ -350,9 +375,16 @@ KeyDecoder::Parsed KeyDecoder::ParseSequence(std::string_view bytes, bool expire
   // rxvt's '$' (Shift) ends a sequence, though it is an intermediate byte elsewhere.
   const bool rxvtShift = !ss3 && at < size && bytes[at] == '$' && at > 2;
   while (!rxvtShift && at < size && bytes[at] >= 0x20 && bytes[at] <= 0x2F) ++at;
-  if (at == size) return expired || size > MaxSequence ? Parsed::Skip(size) : Parsed::More();
+  if (at == size && size > MaxSequence && !expired) {
+    // Too long to hold: drop it now and the rest of it as it comes in.
+    Overlong = at > parametersEnd ? OverlongPart::Intermediates : OverlongPart::Parameters;
+    OverlongSs3 = ss3;
+    return Parsed::Skip(size);
+  }
+  if (at == size) return expired ? Parsed::Skip(size) : Parsed::More();
   const char final = bytes[at];
   if (!rxvtShift && (final < 0x40 || final > 0x7E)) return Parsed::Skip(at);  // broken off
+  if (at >= MaxSequence) return Parsed::Skip(at + 1);  // too long to be a key, however it came
   if (at > parametersEnd) return Parsed::Skip(at + 1);
   return Interpret(bytes.substr(2, parametersEnd - 2), final, ss3, at + 1);
 }

@@ -48,10 +48,15 @@ class KeyDecoder {
   Parsed ParseSequence(std::string_view bytes, bool expired);
   Parsed Interpret(std::string_view parameters, char final, bool ss3, size_t length);
   bool SkipPaste();
+  bool SkipOverlongRest();
 
   std::string Bytes;
   bool KittyEvents = false;
   bool InPaste = false;
+  // Where a sequence too long to hold was when it was dropped.
+  enum class OverlongPart { None, Parameters, Intermediates };
+  OverlongPart Overlong = OverlongPart::None;
+  bool OverlongSs3 = false;
   bool KittyFlagsSeen = false;
   bool AttributesSeen = false;
 };

@@ -209,14 +209,23 @@ TEST(KeyDecoder, APasteSplitOverReadsIsDroppedUpToItsEnd) {
   EXPECT_EQ(event, Key('X', 0x2D, 'x'));
 }
 
-TEST(KeyDecoder, AnEndlessSequenceIsThrownAway) {
+TEST(KeyDecoder, AnEndlessSequenceIsThrownAwayUpToItsEnd) {
   KeyDecoder decoder;
   KeyEvent event;
   decoder.Push(CSI + std::string(100, '1'));
   EXPECT_EQ(decoder.Next(event), DecodeResult::Empty);
-  decoder.Push("a");
+  // The rest of the sequence arrives in a later read: its digits are no keys.
+  decoder.Push("2;3");
+  EXPECT_EQ(decoder.Next(event), DecodeResult::Empty);
+  decoder.Push("4~b");
   ASSERT_EQ(decoder.Next(event), DecodeResult::Key);
-  EXPECT_EQ(event, Key('A', 0x1E, 'a'));
+  EXPECT_EQ(event, Key('B', 0x30, 'b'));
+  // Broken off by another byte, the sequence ends there and that byte counts.
+  decoder.Push(CSI + std::string(100, '1'));
+  EXPECT_EQ(decoder.Next(event), DecodeResult::Empty);
+  decoder.Push("\x04");
+  ASSERT_EQ(decoder.Next(event), DecodeResult::Key);
+  EXPECT_EQ(event, Key('D', 0x20, 4, Ctrl));
 }
 
 TEST(KeyDecoder, NotesTheTerminalsAnswers) {
