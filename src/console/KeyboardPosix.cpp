@@ -64,17 +64,6 @@ Arrival ReadInput(int timeoutMs) {
   return Arrival::Ended;
 }
 
-void WriteTerminal(const char* bytes) {
-  size_t length = strlen(bytes);
-  while (length > 0) {
-    const ssize_t done = write(STDOUT_FILENO, bytes, length);
-    if (done < 0 && errno == EINTR) continue;
-    if (done <= 0) return;
-    bytes += done;
-    length -= static_cast<size_t>(done);
-  }
-}
-
 // Keys are read one by one without echo. The protocol is pushed only now, not at start,
 // so that the Enter wait's line read still gets a plain Enter.
 void EnterKeyInput() {
@@ -82,7 +71,7 @@ void EnterKeyInput() {
   if (!KittyAvailable || KittyPushed) return;
   posix::SetExitSequence(posix::ExitSlot::Keyboard, KittyPop);
   posix::SetResumeSequence(KittyPush);
-  WriteTerminal(KittyPush);
+  posix::WriteToTerminal(KittyPush);
   Decoder.SetKittyEvents(true);
   KittyPushed = true;
 }
@@ -137,7 +126,7 @@ namespace posix {
 void DetectKittyKeyboard() {
   if (!InputIsConsole() || !OutputIsConsole()) return;
   UseKeyInput();  // the answer must be readable without an Enter, and not echoed
-  WriteTerminal(KittyQuery);
+  posix::WriteToTerminal(KittyQuery);
   const auto deadline = std::chrono::steady_clock::now() + KittyAnswerWait;
   // Every terminal answers the device attributes query; one with the protocol answers
   // the protocol query first.

@@ -35,6 +35,15 @@ void WriteAll(int fd, const char* bytes, size_t length) {
   }
 }
 
+// Copies a sequence so that a signal arriving meanwhile sees either nothing or all of it.
+void StoreSequence(char* target, const char* bytes) {
+  const size_t length = strnlen(bytes, SequenceSize - 1);
+  target[0] = '\0';
+  memcpy(target + 1, bytes + 1, length > 0 ? length - 1 : 0);
+  target[length] = '\0';
+  target[0] = bytes[0];
+}
+
 void ApplyModes(const struct termios& modes) {
   if (!ModesSaved) return;
   ActiveModes = modes;
@@ -121,20 +130,13 @@ void UseKeyInput() {
 }
 
 void SetExitSequence(ExitSlot slot, const char* bytes) {
-  char* target = ExitSequences[static_cast<int>(slot)];
-  const size_t length = strnlen(bytes, SequenceSize - 1);
-  target[0] = '\0';  // never half a sequence, should a signal come in between
-  memcpy(target + 1, bytes + 1, length > 0 ? length - 1 : 0);
-  target[length] = '\0';
-  target[0] = bytes[0];
+  StoreSequence(ExitSequences[static_cast<int>(slot)], bytes);
 }
 
-void SetResumeSequence(const char* bytes) {
-  const size_t length = strnlen(bytes, SequenceSize - 1);
-  ResumeSequence[0] = '\0';
-  memcpy(ResumeSequence + 1, bytes + 1, length > 0 ? length - 1 : 0);
-  ResumeSequence[length] = '\0';
-  ResumeSequence[0] = bytes[0];
+void SetResumeSequence(const char* bytes) { StoreSequence(ResumeSequence, bytes); }
+
+void WriteToTerminal(const char* bytes) {
+  if (OutputTerminal) WriteAll(STDOUT_FILENO, bytes, strlen(bytes));
 }
 
 void RestoreTerminal() {

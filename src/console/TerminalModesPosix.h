@@ -23,6 +23,10 @@ void SetExitSequence(ExitSlot slot, const char* bytes);
 // Sets the bytes sent again when the program resumes after a stop (Ctrl+Z).
 void SetResumeSequence(const char* bytes);
 
+// Sends bytes of the program's own to the terminal (nothing when output is no terminal).
+// Async-signal-safe.
+void WriteToTerminal(const char* bytes);
+
 // Sends the exit sequences and restores the saved modes. Async-signal-safe; idempotent
 // until the modes are changed again.
 void RestoreTerminal();

@@ -18,6 +18,8 @@
 #include <vector>
 #include <stdexcept>
 
+#include "console/Cp437.h"
+
 namespace vestalo::testing {
 
 namespace {
@@ -113,25 +115,7 @@ const VTermParserCallbacks UnknownCallbacks = {nullptr, nullptr, nullptr, OnUnkn
 
 }  // namespace
 
-std::string Utf8(char32_t c) {
-  std::string out;
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-  return out;
-}
+std::string Utf8(char32_t c) { return console::EncodeUtf8(c); }
 
 PtyProgram::PtyProgram(PtyOptions options) : Options(std::move(options)) {
   struct winsize size {};
