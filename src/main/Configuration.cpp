@@ -63,7 +63,7 @@ ConfigurationBinding ParseConfigurationLine(std::string_view line) {
   return {};
 }
 
-void ScanConfiguration(const std::string& configName) {
+ConfigurationReport ScanConfiguration(const std::string& configName) {
   platform::FileHandle handle{};
   if (int error = platform::OpenForReading(NameOnDisk(configName), handle)) ReportIOFailure(error);
   LineSplitter splitter([](const std::string& line) { Bind(ParseConfigurationLine(line)); });
@@ -85,6 +85,10 @@ void ScanConfiguration(const std::string& configName) {
     if (!splitter.Push(std::string_view(chunk.data(), got))) break;
   }
   if (int error = platform::CloseFile(handle)) ReportIOFailure(error);
+  ConfigurationReport report;
+  report.ConfigName = configName;
+  report.FilesRead.push_back(configName);
+  return report;
 }
 
 }  // namespace vestalo

@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
   console::InitialiseConsole();
   int exitCode = 0;
   try {
-    RunProgram(platform::ProgramArguments(argc, argv));
+    exitCode = RunProgram(platform::ProgramArguments(argc, argv));
     // The last write-out is tested too: output lost to a full disk is no success.
     FlushOutput();
   } catch (const EInOutError& failure) {

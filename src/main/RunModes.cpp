@@ -5,6 +5,7 @@
 #include "main/FileAccess.h"
 #include "main/InOutError.h"
 #include "main/Menu.h"
+#include "main/Options.h"
 #include "main/OutputStream.h"
 #include "main/Platform.h"
 #include "main/ProgramState.h"
@@ -38,6 +39,12 @@ void RunConfigurationMode() {
 
 }  // namespace
 
+void ReportUsageProblem(const std::string& problem) {
+  FlushOutput();
+  const std::string text = "vestalo: " + problem + "\r\nType \"vestalo --help\" for the usage.\r\n";
+  platform::WriteStandard(2, text.data(), text.size());
+}
+
 void DrawScreenFile(const std::string& name) {
   ScreenText.clear();
   ScreenText = LoadWholeFile(name);
@@ -66,18 +73,34 @@ void WaitForEnter() {
   }
 }
 
-void RunProgram(const std::vector<std::string>& arguments) {
-  if (arguments.empty()) {
+int RunProgram(const std::vector<std::string>& arguments) {
+  if (!arguments.empty()) FirstArgument = arguments[0];
+  const ProgramOptions options = ParseArguments(arguments);
+  if (!options.Problem.empty()) {
+    ReportUsageProblem(options.Problem);
+    return 1;
+  }
+  switch (options.Mode) {
+    case RunMode::Help:
+      WriteLines(HelpUsageLines());
+      return 0;
+    case RunMode::Version:
+      WriteLines(VersionLines());
+      return 0;
+    case RunMode::Check:
+    case RunMode::Snapshot:
+      ReportUsageProblem("this mode is not built yet");
+      return 1;
+    case RunMode::Configuration:
+      break;
+  }
+  if (options.Target.empty()) {
     RunConfigurationMode();
-    return;
+    return 0;
   }
-  FirstArgument = arguments[0];
-  if (FirstArgument == "-help") {
-    WriteLines(HelpUsageLines());
-    return;
-  }
-  DrawScreenFile(FirstArgument);
+  DrawScreenFile(options.Target);
   WaitForEnter();
+  return 0;
 }
 
 }  // namespace vestalo

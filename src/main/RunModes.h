@@ -6,14 +6,18 @@
 
 namespace vestalo {
 
-// Chooses the run mode from the arguments and runs it once, top to bottom.
-void RunProgram(const std::vector<std::string>& arguments);
+// Chooses the run mode from the arguments and runs it once, top to bottom. Returns the
+// exit code of a normal end: 0, or 1 for a command line that cannot be followed.
+int RunProgram(const std::vector<std::string>& arguments);
 
 // Shows a screen file, or the not-found line on a cleared screen when it is missing.
 void ShowFileOrNotFound(const std::string& name);
 
 // Reads and discards standard input up to the next line feed or its end.
 void WaitForEnter();
+
+// Tells the user on standard error what is wrong with the command line.
+void ReportUsageProblem(const std::string& problem);
 
 // Loads and draws a screen file on the console.
 void DrawScreenFile(const std::string& name);

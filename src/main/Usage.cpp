@@ -2,8 +2,14 @@
 
 namespace vestalo {
 
-const char* const BannerLine =
-    "Vestalo by the Vestalo team, team@vestalo.invalid, https://vestalo.invalid/";
+#ifndef VESTALO_VERSION
+#error "the build names the version"
+#endif
+
+const char* const VersionText = VESTALO_VERSION;
+
+const std::string BannerLine =
+    std::string("Vestalo ") + VESTALO_VERSION + " by the Vestalo team, dev@vestalo.invalid, https://vestalo.invalid";
 
 namespace {
 
@@ -14,6 +20,16 @@ const std::vector<std::string> Instructions = {
     "      Use number keys instead of function keys for menu navigation.",
     "      Press \"x\" for exit",
     " - with arguments: Vestalo will search for a splash file given as argument",
+    " - with a folder or an ISO image as argument: Vestalo will read the boot",
+    "      medium there, finding its configuration where the boot loader does",
+    " - with -c NAME (or --config NAME): Vestalo will start from the",
+    "      configuration file NAME instead of isolinux.cfg/syslinux.cfg",
+    " - with --watch: Vestalo will draw the screen again when its files change",
+    " - with --check [-c NAME] [MEDIUM]: Vestalo will report, one finding a line,",
+    "      what goes wrong on the boot screen",
+    " - with --snapshot DIR [-c NAME] [MEDIUM or FILE]: Vestalo will write each",
+    "      screen to DIR as text, ANSI colours, an HTML page and a PNG picture",
+    " - with --version: Vestalo will print its version; --help or -h: this text",
 };
 
 std::vector<std::string> WithInstructions(std::vector<std::string> lines) {
@@ -28,5 +44,7 @@ std::vector<std::string> HelpUsageLines() { return WithInstructions({"", BannerL
 std::vector<std::string> MissingConfigurationLines() {
   return WithInstructions({"no valid configuration file found", "", BannerLine, ""});
 }
+
+std::vector<std::string> VersionLines() { return {std::string("vestalo ") + VersionText}; }
 
 }  // namespace vestalo

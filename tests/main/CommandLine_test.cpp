@@ -1,4 +1,5 @@
 #include "main/CommandLine.h"
+#include "main/Options.h"
 
 #include <gtest/gtest.h>
 
@@ -38,6 +39,51 @@ TEST(CommandLineSplit, NeverTakesTheSecondByteOfADoubleByteCharacterForAQuote) {
   };
   EXPECT_EQ(SplitCommandLine("vestalo a\x81\" b", step), (std::vector<std::string>{"a\x81\"", "b"}));
   EXPECT_EQ(SplitCommandLine("vestalo a\x81 b", step), (std::vector<std::string>{"a\x81 b"}));
+}
+
+}  // namespace
+}  // namespace vestalo
+
+namespace vestalo {
+namespace {
+
+struct OptionsCase {
+  std::vector<std::string> Arguments;
+  RunMode Mode;
+  std::string Target, ConfigName, SnapshotFolder;
+  bool Watch;
+  bool Problem;
+};
+
+TEST(ParseArguments, OptionsComeFirstAndTheFirstOtherArgumentIsTheTarget) {
+  const OptionsCase cases[] = {
+      {{}, RunMode::Configuration, "", "", "", false, false},
+      {{"-help", "x"}, RunMode::Help, "", "", "", false, false},
+      {{"--help"}, RunMode::Help, "", "", "", false, false},
+      {{"-h"}, RunMode::Help, "", "", "", false, false},
+      {{"-c", "x", "--version"}, RunMode::Version, "", "", "", false, false},
+      {{"-HELP"}, RunMode::Configuration, "-HELP", "", "", false, false},
+      {{"--helpme"}, RunMode::Configuration, "--helpme", "", "", false, false},
+      {{"a.txt", "-help"}, RunMode::Configuration, "a.txt", "", "", false, false},
+      {{"-c", "prompt.cfg"}, RunMode::Configuration, "", "prompt.cfg", "", false, false},
+      {{"--config=menu.cfg", "cd.iso"}, RunMode::Configuration, "cd.iso", "menu.cfg", "", false, false},
+      {{"--watch", "--", "-c"}, RunMode::Configuration, "-c", "", "", true, false},
+      {{"--check", "-c", "p.cfg", "medium"}, RunMode::Check, "medium", "p.cfg", "", false, false},
+      {{"--snapshot", "out", "f1.txt"}, RunMode::Snapshot, "f1.txt", "", "out", false, false},
+      {{"-c"}, RunMode::Configuration, "", "", "", false, true},
+      {{"--check", "--snapshot", "out"}, RunMode::Snapshot, "", "", "out", false, true},
+      {{"--check", "--watch"}, RunMode::Check, "", "", "", true, true},
+  };
+  for (const auto& c : cases) {
+    const ProgramOptions options = ParseArguments(c.Arguments);
+    const std::string label = testing::PrintToString(c.Arguments);
+    EXPECT_EQ(options.Mode, c.Mode) << label;
+    EXPECT_EQ(options.Target, c.Target) << label;
+    EXPECT_EQ(options.ConfigName, c.ConfigName) << label;
+    EXPECT_EQ(options.SnapshotFolder, c.SnapshotFolder) << label;
+    EXPECT_EQ(options.Watch, c.Watch) << label;
+    EXPECT_EQ(!options.Problem.empty(), c.Problem) << label << ": " << options.Problem;
+  }
 }
 
 }  // namespace

@@ -110,7 +110,7 @@ TEST(HelpMode, PrintsTheUsageAndEndsAtOnce) {
   ASSERT_TRUE(program.WaitForExit());
   EXPECT_EQ(program.ExitCode(), 0);
   EXPECT_EQ(program.RowText(0), "");
-  EXPECT_EQ(program.RowText(1).rfind("Vestalo by ", 0), 0u);
+  EXPECT_EQ(program.RowText(1).rfind("Vestalo 1.1.0 by ", 0), 0u);
   EXPECT_EQ(program.RowText(3), "Usage:");
   EXPECT_EQ(program.RowText(7), "      Press \"x\" for exit");
 }
@@ -164,13 +164,23 @@ TEST(Pipes, HelpTextIsByteExact) {
   const PipeResult result = RunWithPipes({"-help"});
   EXPECT_EQ(result.ExitCode, 0);
   EXPECT_EQ(result.Out,
-            "\r\nVestalo by the Vestalo team, team@vestalo.invalid, https://vestalo.invalid/\r\n\r\n"
+            "\r\nVestalo 1.1.0 by the Vestalo team, dev@vestalo.invalid, https://vestalo.invalid\r\n\r\n"
             "Usage:\r\n"
             " - without arguments: Vestalo will try to find isolinux.cfg/syslinux.cfg\r\n"
             "      and to read configuration from there.\r\n"
             "      Use number keys instead of function keys for menu navigation.\r\n"
             "      Press \"x\" for exit\r\n"
-            " - with arguments: Vestalo will search for a splash file given as argument\r\n");
+            " - with arguments: Vestalo will search for a splash file given as argument\r\n"
+    " - with a folder or an ISO image as argument: Vestalo will read the boot\r\n"
+    "      medium there, finding its configuration where the boot loader does\r\n"
+    " - with -c NAME (or --config NAME): Vestalo will start from the\r\n"
+    "      configuration file NAME instead of isolinux.cfg/syslinux.cfg\r\n"
+    " - with --watch: Vestalo will draw the screen again when its files change\r\n"
+    " - with --check [-c NAME] [MEDIUM]: Vestalo will report, one finding a line,\r\n"
+    "      what goes wrong on the boot screen\r\n"
+    " - with --snapshot DIR [-c NAME] [MEDIUM or FILE]: Vestalo will write each\r\n"
+    "      screen to DIR as text, ANSI colours, an HTML page and a PNG picture\r\n"
+    " - with --version: Vestalo will print its version; --help or -h: this text\r\n");
 }
 
 TEST(Pipes, FailureReportIsThreeLinesOnStandardError) {

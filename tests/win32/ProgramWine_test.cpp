@@ -28,8 +28,18 @@ const std::string Instructions =
     "      and to read configuration from there.\r\n"
     "      Use number keys instead of function keys for menu navigation.\r\n"
     "      Press \"x\" for exit\r\n"
-    " - with arguments: Vestalo will search for a splash file given as argument\r\n";
-const std::string Banner = "Vestalo by the Vestalo team, team@vestalo.invalid, https://vestalo.invalid/\r\n";
+    " - with arguments: Vestalo will search for a splash file given as argument\r\n"
+    " - with a folder or an ISO image as argument: Vestalo will read the boot\r\n"
+    "      medium there, finding its configuration where the boot loader does\r\n"
+    " - with -c NAME (or --config NAME): Vestalo will start from the\r\n"
+    "      configuration file NAME instead of isolinux.cfg/syslinux.cfg\r\n"
+    " - with --watch: Vestalo will draw the screen again when its files change\r\n"
+    " - with --check [-c NAME] [MEDIUM]: Vestalo will report, one finding a line,\r\n"
+    "      what goes wrong on the boot screen\r\n"
+    " - with --snapshot DIR [-c NAME] [MEDIUM or FILE]: Vestalo will write each\r\n"
+    "      screen to DIR as text, ANSI colours, an HTML page and a PNG picture\r\n"
+    " - with --version: Vestalo will print its version; --help or -h: this text\r\n";
+const std::string Banner = "Vestalo 1.1.0 by the Vestalo team, dev@vestalo.invalid, https://vestalo.invalid\r\n";
 
 TEST(WindowsRedirected, HelpIsTheUsageByteForByte) {
   const PipeResult result = RunUnderWine({"-help"});

@@ -1,0 +1,32 @@
+// The boot medium the configuration mode works on: the current folder, a folder named on
+// the command line, or an ISO image; and the boot folder on it where the boot loader finds
+// its configuration. Once a medium is open, FileIsPresent and LoadWholeFile (and so the
+// configuration scan and every screen shown) read its files: names relative to the boot
+// folder, a name that starts with "/" from the medium's root.
+#pragma once
+
+#include <string>
+
+namespace vestalo::media {
+
+// What a command-line target names.
+enum class TargetKind { ScreenFile, Folder, Image };
+
+// Tells a folder and an ISO 9660 image (by its content, not its name) from a screen file.
+TargetKind KindOfTarget(const std::string& target);
+
+// Opens the medium at `target` (empty: the current folder) and finds its boot folder as
+// the loader does. Returns the configuration file to start from, relative to the boot
+// folder: `configOption` when given (-c), else isolinux.cfg or syslinux.cfg; empty when
+// there is none. A failure to read the medium goes to ReportIOFailure.
+std::string OpenMedium(const std::string& target, const std::string& configOption);
+
+// How the user finds a file of the medium from where the program was started: a path
+// for a folder (samples/bootcd/help1.txt), IMAGE:/isolinux/f1.txt for an image.
+std::string PathForUser(const std::string& name);
+
+// A text that changes whenever the file changes (size, time, identity); empty when the
+// file is missing. For a file in an image, the image file's own.
+std::string FileStamp(const std::string& name);
+
+}  // namespace vestalo::media
