@@ -11,6 +11,7 @@
 #include "main/ProgramState.h"
 #include "main/ScreenSink.h"
 #include "main/Usage.h"
+#include "media/Medium.h"
 
 namespace vestalo {
 
@@ -20,13 +21,8 @@ void WriteLines(const std::vector<std::string>& lines) {
   for (const auto& line : lines) WriteOutputLine(line);
 }
 
-// Configuration files in the order they are probed; a later one found wins.
-const char* const ConfigurationNames[] = {"isolinux.cfg", "syslinux.cfg"};
-
-void RunConfigurationMode() {
-  ConfigName.clear();
-  for (const char* name : ConfigurationNames)
-    if (FileIsPresent(name)) ConfigName = name;
+void RunConfigurationMode(const ProgramOptions& options) {
+  ConfigName = media::OpenMedium(options.Target, options.ConfigName);
   if (ConfigName.empty()) {
     WriteLines(MissingConfigurationLines());
     WaitForEnter();
@@ -94,9 +90,13 @@ int RunProgram(const std::vector<std::string>& arguments) {
     case RunMode::Configuration:
       break;
   }
-  if (options.Target.empty()) {
-    RunConfigurationMode();
+  if (options.Target.empty() || media::KindOfTarget(options.Target) != media::TargetKind::ScreenFile) {
+    RunConfigurationMode(options);
     return 0;
+  }
+  if (!options.ConfigName.empty()) {
+    ReportUsageProblem("-c works only with a boot medium: a folder or an ISO image");
+    return 1;
   }
   DrawScreenFile(options.Target);
   WaitForEnter();

@@ -57,6 +57,11 @@ TEST_P(TroublesomeName, AsTheArgumentEndsWithItsReport) {
   Medium medium;
   const Outcome outcome = RunArranged({GetParam().Name}, medium.Path(), {});
   ASSERT_FALSE(outcome.Hung);
+  if (GetParam().Name == "folder") {  // a folder is a boot medium, here one without a configuration
+    EXPECT_EQ(outcome.ExitCode, 0);
+    EXPECT_EQ(outcome.Out.rfind("no valid configuration file found\r\n", 0), 0u) << outcome.Out;
+    return;
+  }
   EXPECT_EQ(outcome.ExitCode, 1);
   EXPECT_TRUE(IsFailureReport(outcome.Err, GetParam().Report)) << outcome.Err;
   EXPECT_EQ(outcome.Out, "");
