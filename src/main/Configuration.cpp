@@ -1,13 +1,16 @@
 #include "main/Configuration.h"
 
+#include <algorithm>
 #include <array>
+#include <set>
 #include <vector>
 
 #include "main/FileAccess.h"
 #include "main/InOutError.h"
 #include "main/LineSplitter.h"
-#include "main/Platform.h"
 #include "main/ProgramState.h"
+#include "media/Medium.h"
+#include "media/MediumPaths.h"
 
 namespace vestalo {
 
@@ -63,31 +66,139 @@ ConfigurationBinding ParseConfigurationLine(std::string_view line) {
   return {};
 }
 
-ConfigurationReport ScanConfiguration(const std::string& configName) {
-  platform::FileHandle handle{};
-  if (int error = platform::OpenForReading(NameOnDisk(configName), handle)) ReportIOFailure(error);
-  LineSplitter splitter([](const std::string& line) { Bind(ParseConfigurationLine(line)); });
-  std::vector<char> chunk(64 * 1024);
-  std::size_t total = 0;
-  for (;;) {
-    std::size_t got = 0;
-    int error = platform::ReadFile(handle, chunk.data(), chunk.size(), got);
-    total += got;
-    if (error == 0 && total > MaxTextSize) error = ErrorCode::FileTooLarge;
-    if (error != 0) {
-      platform::CloseFile(handle);
-      ReportIOFailure(error);
-    }
-    if (got == 0) {
-      splitter.Finish();
-      break;
-    }
-    if (!splitter.Push(std::string_view(chunk.data(), got))) break;
+namespace {
+
+// A word of a line: where it starts and what it is.
+struct Word {
+  std::size_t Start = 0;
+  std::string_view Text;
+};
+
+Word NextWord(std::string_view line, std::size_t from) {
+  while (from < line.size() && IsBlank(line[from])) ++from;
+  std::size_t end = from;
+  while (end < line.size() && !IsBlank(line[end])) ++end;
+  return {from, line.substr(std::min(from, line.size()), end - std::min(from, line.size()))};
+}
+
+// Where the value of a keyword line starts: its column counted from 1.
+int ValueColumn(std::string_view line, const Word& keyword) {
+  return static_cast<int>(NextWord(line, keyword.Start + keyword.Text.size()).Start) + 1;
+}
+
+// Follows the configuration as the loader reads it: one file after another in reading order.
+class Scanner {
+ public:
+  explicit Scanner(ConfigurationReport& report) : Report(report) {}
+
+  void ReadFile(const std::string& name, int depth) {
+    const std::string key = Key(name);
+    Reading.push_back(key);
+    if (ReadBefore.insert(key).second) Report.FilesRead.push_back(name);
+    // Read whole before its lines are followed, so that no two files are open at once.
+    std::string text;
+    ReadFilePieces(name, [&](std::string_view piece) {
+      BytesRead += piece.size();
+      if (BytesRead > MaxTextSize) ReportIOFailure(ErrorCode::FileTooLarge);
+      const std::size_t end = piece.find(EndOfFileChar);
+      text.append(piece.substr(0, end));
+      return end == std::string_view::npos;
+    });
+    FileState state{name, 0, false, depth};
+    LineSplitter splitter([&](const std::string& line) { TakeLine(state, line); });
+    splitter.Push(text);
+    splitter.Finish();
+    Reading.pop_back();
   }
-  if (int error = platform::CloseFile(handle)) ReportIOFailure(error);
+
+ private:
+  struct FileState {
+    const std::string& Name;
+    int Line;
+    bool InText;  // between `text` and `endtext`: help text, which ends with its file
+    int Depth;
+  };
+
+  // The same file however its name is written.
+  static std::string Key(const std::string& name) {
+    std::string key = media::MediumPath("", media::PathOnMedium(name));
+    for (char& c : key)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return key;
+  }
+
+  void TakeLine(FileState& file, std::string_view line) {
+    ++file.Line;
+    const Word first = NextWord(line, 0);
+    if (file.InText) {
+      file.InText = !EqualsIgnoringCase(first.Text, "endtext");
+      return;
+    }
+    if (EqualsIgnoringCase(first.Text, "text")) {
+      file.InText = true;
+      return;
+    }
+    Word include = first;
+    if (EqualsIgnoringCase(first.Text, "menu")) include = NextWord(line, first.Start + first.Text.size());
+    if (EqualsIgnoringCase(include.Text, "include")) {
+      Include(file, NextWord(line, include.Start + include.Text.size()));
+      return;
+    }
+    if (EqualsIgnoringCase(first.Text, "label")) Label = NextWord(line, first.Start + first.Text.size()).Text;
+    if (EqualsIgnoringCase(first.Text, "config") && !Label.empty() &&
+        Report.OtherConfigurations.size() < MaxReportedLines) {
+      const Word name = NextWord(line, first.Start + first.Text.size());
+      Report.OtherConfigurations.push_back({Label, Named(file, name)});
+    }
+    const ConfigurationBinding binding = ParseConfigurationLine(line);
+    if (binding.Index < 0) return;
+    Bind(binding);
+    NamedFile& bound = binding.Index == DisplayIndex ? Report.Display : Report.Help[static_cast<std::size_t>(binding.Index)];
+    bound = {{file.Name, file.Line, ValueColumn(line, first)}, binding.Value};
+  }
+
+  NamedFile Named(const FileState& file, const Word& name) {
+    NamedFile named{{file.Name, file.Line, static_cast<int>(name.Start) + 1}, std::string(name.Text)};
+    named.Found = FileIsPresent(named.Name);
+    return named;
+  }
+
+  // The included file's lines are read in place of the line, as far as the loader gets.
+  void Include(const FileState& file, const Word& nameWord) {
+    NamedFile include = Named(file, nameWord);
+    if (include.Found) {
+      const std::string key = Key(include.Name);
+      bool loop = false;
+      for (const auto& reading : Reading) loop = loop || reading == key;
+      if (loop) include.Stopped = IncludeStop::Loop;
+      else if (file.Depth + 1 > MaxIncludeDepth) include.Stopped = IncludeStop::TooDeep;
+      else if (Followed >= MaxIncludesFollowed) include.Stopped = IncludeStop::TooMany;
+    }
+    if (Report.Includes.size() < MaxReportedLines) Report.Includes.push_back(include);
+    if (!include.Found || include.Stopped != IncludeStop::None) return;
+    ++Followed;
+    ReadFile(include.Name, file.Depth + 1);
+  }
+
+  ConfigurationReport& Report;
+  std::vector<std::string> Reading;  // the files being read, outermost first
+  std::set<std::string> ReadBefore;  // every file read so far
+  std::string Label;                 // the label whose lines are being read
+  std::size_t BytesRead = 0;
+  std::size_t Followed = 0;
+};
+
+}  // namespace
+
+ConfigurationReport ScanConfiguration(const std::string& configName) {
+  DisplayFile.clear();
+  for (auto& help : HelpFiles) help.clear();
   ConfigurationReport report;
   report.ConfigName = configName;
-  report.FilesRead.push_back(configName);
+  Scanner(report).ReadFile(configName, 0);
+  // Whether the winning lines name files that are there, for the notice and for --check.
+  report.Display.Found = FileIsPresent(report.Display.Name);
+  for (auto& help : report.Help) help.Found = FileIsPresent(help.Name);
   return report;
 }
 

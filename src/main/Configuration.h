@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,18 +34,39 @@ struct ConfigurationPlace {
   int Column = 0;
 };
 
+// Why an include line whose file is there was not followed. The boot loader follows every
+// one and stops responding at the 102nd level of nesting, which a loop reaches too.
+enum class IncludeStop {
+  None,
+  Loop,     // the file is already being read: it includes itself, directly or not
+  TooDeep,  // it would be read at a deeper level than MaxIncludeDepth
+  TooMany,  // the scan has already followed MaxIncludesFollowed include lines
+};
+
 // A file name that a configuration line gives: where the name stands and the name.
 struct NamedFile {
   ConfigurationPlace Place;
   std::string Name;
-  bool Found = false;  // for include lines: whether the file was there to read
+  bool Found = false;  // whether the file was there to read (FileIsPresent)
+  IncludeStop Stopped = IncludeStop::None;  // for include lines
 };
+
+// The deepest nesting of include lines followed: ISOLINUX 6.04 reads 101 levels of included
+// files below the configuration it starts from, and hangs at the 102nd.
+constexpr int MaxIncludeDepth = 101;
+
+// Include lines followed in one scan, so that a configuration that includes the same file
+// again and again cannot keep the program reading; real media follow a few dozen.
+constexpr std::size_t MaxIncludesFollowed = 4096;
+
+// Include lines and `config` labels the report keeps at most, in reading order.
+constexpr std::size_t MaxReportedLines = 16384;
 
 // What a scan found besides the values it binds: for the notice without a display line,
 // for --check and for --watch.
 struct ConfigurationReport {
   std::string ConfigName;               // the file the scan started from
-  std::vector<std::string> FilesRead;   // every configuration file read, in reading order
+  std::vector<std::string> FilesRead;   // every configuration file read, once, in reading order
   NamedFile Display;                    // the display line that won (Place.Line 0: none)
   std::array<NamedFile, HelpFileCount + 1> Help;  // the F-key lines that won, 1..10
   std::vector<NamedFile> Includes;      // every include and menu include line read
@@ -56,7 +78,10 @@ struct ConfigurationReport {
   std::vector<OtherConfiguration> OtherConfigurations;
 };
 
-// Reads the configuration file line by line and fills DisplayFile and HelpFiles.
+// Reads the configuration file line by line as the boot loader does, the lines of included
+// files in place of their include lines, and fills DisplayFile and HelpFiles: the last
+// display and F-key lines read win. Lines between `text` and `endtext` are help text. All
+// the configuration files read together hold at most MaxTextSize bytes.
 ConfigurationReport ScanConfiguration(const std::string& configName);
 
 }  // namespace vestalo

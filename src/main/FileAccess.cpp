@@ -6,6 +6,8 @@
 
 #include "main/InOutError.h"
 #include "main/Platform.h"
+#include "media/Image.h"
+#include "media/Medium.h"
 
 namespace vestalo {
 
@@ -24,41 +26,70 @@ std::size_t TextEnd(std::string_view piece) {
   return end == std::string_view::npos ? piece.size() : end;
 }
 
+// Closes a file left open by a failure: the failure is what gets reported, not the close.
+struct OpenFile {
+  platform::FileHandle Handle{};
+  bool Open = false;
+  ~OpenFile() {
+    if (Open) platform::CloseFile(Handle);
+  }
+};
+
 bool HasWildcards(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
 
 }  // namespace
 
 std::string NameOnDisk(const std::string& name) {
-  if (HasWildcards(name)) return name;
-  return platform::ResolveLetterCase(name);
+  const std::string path = media::PathOnComputer(name);
+  if (HasWildcards(path)) return path;
+  return platform::ResolveLetterCase(path);
 }
 
 bool FileIsPresent(const std::string& name) {
   if (name.empty() || name.size() > MaxNameLength) return false;
+  if (media::MediumIsImage()) {
+    const media::ImageEntry entry = media::FindInImage(media::PathOnMedium(name));
+    return entry.Found && !entry.IsFolder;
+  }
   const std::string pattern = NameOnDisk(name);
   if (LookupSucceeds(pattern)) return true;
   return !platform::IsAbsolute(pattern) && LookupSucceeds(platform::JoinToCurrentDirectory(pattern));
 }
 
-std::string LoadWholeFile(const std::string& name) {
-  platform::FileHandle handle{};
-  if (int error = platform::OpenForReading(NameOnDisk(name), handle)) ReportIOFailure(error);
-  std::string text;
+void ReadFilePieces(const std::string& name, const std::function<bool(std::string_view)>& take) {
+  std::size_t total = 0;
+  // The same limit for a file on disk and one in an image: no file is read without end.
+  const auto limited = [&](std::string_view piece) {
+    total += piece.size();
+    if (total > MaxTextSize) ReportIOFailure(ErrorCode::FileTooLarge);
+    return take(piece);
+  };
+  if (media::MediumIsImage()) {
+    media::ReadImageFile(media::PathOnMedium(name), limited);
+    return;
+  }
+  OpenFile file;
+  if (int error = platform::OpenForReading(NameOnDisk(name), file.Handle)) ReportIOFailure(error);
+  file.Open = true;
   std::vector<char> chunk(64 * 1024);
   for (;;) {
     std::size_t got = 0;
-    int error = platform::ReadFile(handle, chunk.data(), chunk.size(), got);
-    if (error == 0 && text.size() + got > MaxTextSize) error = ErrorCode::FileTooLarge;
-    if (error != 0) {
-      platform::CloseFile(handle);
-      ReportIOFailure(error);
-    }
-    if (got == 0) break;
-    const std::size_t end = TextEnd(std::string_view(chunk.data(), got));
-    text.append(chunk.data(), end);
-    if (end < got) break;
+    const int error = platform::ReadFile(file.Handle, chunk.data(), chunk.size(), got);
+    if (error == 0 && total + got > MaxTextSize) ReportIOFailure(ErrorCode::FileTooLarge);
+    if (error != 0) ReportIOFailure(error);
+    if (got == 0 || !limited(std::string_view(chunk.data(), got))) break;
   }
-  if (int error = platform::CloseFile(handle)) ReportIOFailure(error);
+  file.Open = false;
+  if (int error = platform::CloseFile(file.Handle)) ReportIOFailure(error);
+}
+
+std::string LoadWholeFile(const std::string& name) {
+  std::string text;
+  ReadFilePieces(name, [&](std::string_view piece) {
+    const std::size_t end = TextEnd(piece);
+    text.append(piece.data(), end);
+    return end == piece.size();
+  });
   return text;
 }
 

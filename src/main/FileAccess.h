@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace vestalo {
 
@@ -19,15 +21,21 @@ constexpr std::size_t MaxTextSize = 64u * 1024 * 1024;
 constexpr std::size_t MaxNameLength = 259;
 
 // True when the search pattern `name` yields a file (not a folder), looked up as written
-// and then joined to the current folder.
+// and then joined to the current folder. With a medium open, `name` is one of its names
+// (see media/Medium.h); in an image it is looked up as written, "*" and "?" included.
 bool FileIsPresent(const std::string& name);
+
+// Reads a file piece by piece until `take` returns false or the file ends; more than
+// MaxTextSize bytes, and every other failure, go to ReportIOFailure.
+void ReadFilePieces(const std::string& name, const std::function<bool(std::string_view)>& take);
 
 // The whole text of a screen file up to its end (its physical end, ^Z or 0xFF); every
 // failure goes to ReportIOFailure.
 std::string LoadWholeFile(const std::string& name);
 
-// The name to use for a file: as written when it exists, else the existing name that
-// differs only in letter case. A name with wildcards stays as written.
+// The name to open on the computer for a file: as written when it exists, else the existing
+// name that differs only in letter case. A name with wildcards stays as written. With a
+// folder medium open, `name` is one of its names.
 std::string NameOnDisk(const std::string& name);
 
 }  // namespace vestalo

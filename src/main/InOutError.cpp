@@ -13,7 +13,7 @@ struct CodeMessage {
   const char* Message;
 };
 
-constexpr std::array<CodeMessage, 8> Messages{{
+constexpr std::array<CodeMessage, 10> Messages{{
     {ErrorCode::FileNotFound, "File not found"},
     {ErrorCode::PathNotFound, "Invalid filename"},
     {ErrorCode::TooManyOpenFiles, "Too many open files"},
@@ -22,6 +22,8 @@ constexpr std::array<CodeMessage, 8> Messages{{
     {ErrorCode::DiskFull, "Disk full"},
     {106, "Invalid numeric input"},
     {ErrorCode::FileTooLarge, "File too large"},
+    {ErrorCode::ImageDamaged, "Damaged or truncated ISO image"},
+    {ErrorCode::NoImageSupport, "This build of Vestalo cannot read ISO images (it was built without libarchive)"},
 }};
 
 }  // namespace
@@ -48,6 +50,12 @@ uint32_t LocationCode(const std::source_location& where) {
 
 void ReportIOFailure(int code, std::source_location where) {
   throw EInOutError(code, LocationCode(where));
+}
+
+void ReportIOFailure(int code, const std::string& message, std::source_location where) {
+  EInOutError failure(code, LocationCode(where));
+  failure.Message = message;
+  throw failure;
 }
 
 std::string BuildFailureReport(std::string_view moduleName, const EInOutError& failure) {

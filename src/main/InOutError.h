@@ -17,6 +17,9 @@ constexpr int PathNotFound = 3;
 constexpr int TooManyOpenFiles = 4;
 constexpr int AccessDenied = 5;
 constexpr int FileTooLarge = 223;
+// An ISO image that cannot be read as one, and a build that reads no images at all.
+constexpr int ImageDamaged = 224;
+constexpr int NoImageSupport = 225;
 constexpr int DiskFull = 101;
 // A platform error that has no place in the table is carried as this base plus its own
 // number, so that it can never pass for one of the table's codes.
@@ -38,6 +41,11 @@ std::string IOErrorMessage(int code);
 
 // Raises the failure for `code`; never returns.
 [[noreturn]] void ReportIOFailure(int code,
+                                  std::source_location where = std::source_location::current());
+
+// Raises the failure for `code` with a message that says more than the table's (the cause
+// a library gave); never returns.
+[[noreturn]] void ReportIOFailure(int code, const std::string& message,
                                   std::source_location where = std::source_location::current());
 
 // A number that tells where in the source a failure was raised.

@@ -5,6 +5,7 @@
 #include "main/FileAccess.h"
 #include "main/InOutError.h"
 #include "main/Menu.h"
+#include "main/Notice.h"
 #include "main/Options.h"
 #include "main/OutputStream.h"
 #include "main/Platform.h"
@@ -28,8 +29,8 @@ void RunConfigurationMode(const ProgramOptions& options) {
     WaitForEnter();
     return;
   }
-  ScanConfiguration(ConfigName);
-  ShowFileOrNotFound(DisplayFile);
+  const ConfigurationReport report = ScanConfiguration(ConfigName);
+  ShowFirstScreen(report, options.Target);
   RunHelpKeyMenu();
 }
 
@@ -56,6 +57,16 @@ void ShowFileOrNotFound(const std::string& name) {
   // Cleared in whatever colours the last screen left, as the not-found line is written.
   console::ClearScreen();
   WriteOutputLine("File " + name + " not found");
+}
+
+void ShowFirstScreen(const ConfigurationReport& report, const std::string& target) {
+  if (!DisplayFile.empty()) {
+    ShowFileOrNotFound(DisplayFile);
+    return;
+  }
+  // Nothing is missing, so no not-found line: the user learns what there is to see instead.
+  console::ClearScreen();
+  WriteLines(NoSplashNotice(report, media::PathForUser(report.ConfigName), target));
 }
 
 void WaitForEnter() {

@@ -1,5 +1,7 @@
 #include "main/Usage.h"
 
+#include "media/Image.h"
+
 namespace vestalo {
 
 #ifndef VESTALO_VERSION
@@ -45,6 +47,8 @@ std::vector<std::string> MissingConfigurationLines() {
   return WithInstructions({"no valid configuration file found", "", BannerLine, ""});
 }
 
-std::vector<std::string> VersionLines() { return {std::string("vestalo ") + VersionText}; }
+std::vector<std::string> VersionLines() {
+  return {std::string("vestalo ") + VersionText, media::ImageSupportLine()};
+}
 
 }  // namespace vestalo

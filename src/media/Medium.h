@@ -29,4 +29,19 @@ std::string PathForUser(const std::string& name);
 // file is missing. For a file in an image, the image file's own.
 std::string FileStamp(const std::string& name);
 
+// Forgets the open medium and returns to the folder the program was started in; names are
+// the computer's again, as in argument mode.
+void CloseMedium();
+
+// True while the open medium is an ISO image, whose files FileAccess reads from it.
+bool MediumIsImage();
+
+// The path from the medium's root of a name read in the boot folder ("/" names from the
+// root); the name itself while no medium is open.
+std::string PathOnMedium(const std::string& name);
+
+// The name to open on the computer for a name of an open folder medium, relative to the
+// boot folder (the current folder); the name as written while no medium is open.
+std::string PathOnComputer(const std::string& name);
+
 }  // namespace vestalo::media

@@ -149,10 +149,10 @@ TEST(Menu, UpperCaseNamesOnDiskAreFound) {
   ASSERT_TRUE(program.WaitForExit());
 }
 
-TEST(Menu, WithoutADisplayLineTheSplashIsNotFound) {
+TEST(Menu, WithoutADisplayLineANoticeComesFirst) {
   Medium medium("F1 one.txt\n");
   PtyProgram program(medium.Options());
-  ASSERT_TRUE(program.WaitForText("File  not found"));
+  ASSERT_TRUE(program.WaitForText("It names no splash screen: it has no display line."));
   ASSERT_TRUE(program.WaitForIdle());
   Press(program, "1", "Help one");
   program.Send("x");

@@ -1,0 +1,95 @@
+#include "main/Notice.h"
+
+#include <algorithm>
+
+namespace vestalo {
+
+namespace {
+
+constexpr std::size_t MaxColumns = 79;  // an 80th character would wrap the frame's row
+
+struct HelpKey {
+  char Digit;
+  const char* Line;
+};
+
+// The digit keys in the order the loader numbers its function keys.
+constexpr HelpKey HelpKeys[HelpFileCount + 1] = {
+    {0, ""},     {'1', "F1"}, {'2', "F2"}, {'3', "F3"}, {'4', "F4"}, {'5', "F5"},
+    {'6', "F6"}, {'7', "F7"}, {'8', "F8"}, {'9', "F9"}, {'0', "F10"},
+};
+
+// "a", "a or b", "a, b or c".
+std::string Listed(const std::vector<std::string>& items, const char* last) {
+  std::string text;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (i > 0) text += i + 1 == items.size() ? std::string(" ") + last + " " : ", ";
+    text += items[i];
+  }
+  return text;
+}
+
+std::string Quoted(const std::string& argument) {
+  return argument.find_first_of(" \t") == std::string::npos ? argument : "\"" + argument + "\"";
+}
+
+std::string Fitted(std::string line) {
+  if (line.size() > MaxColumns) line = line.substr(0, MaxColumns - 3) + "...";
+  return line;
+}
+
+// A long path keeps its end, which names the file.
+std::string TailFitted(const std::string& path, std::size_t columns) {
+  return path.size() <= columns ? path : "..." + path.substr(path.size() - (columns - 3));
+}
+
+std::vector<std::string> HelpLines(const ConfigurationReport& report) {
+  std::vector<std::string> digits, lines;
+  for (int i = 1; i <= HelpFileCount; ++i) {
+    if (report.Help[static_cast<std::size_t>(i)].Name.empty()) continue;
+    digits.push_back(std::string(1, HelpKeys[i].Digit));
+    lines.push_back(HelpKeys[i].Line);
+  }
+  if (digits.empty()) return {"It binds no help screens to F1..F10: the digit keys show nothing here."};
+  return {"Help screens: press " + Listed(digits, "or") + " (its " + Listed(lines, "and") + " " +
+          (lines.size() == 1 ? "line" : "lines") + ")."};
+}
+
+std::vector<std::string> OtherConfigurationLines(const ConfigurationReport& report, const std::string& target) {
+  std::vector<std::string> names, lines;
+  for (const auto& other : report.OtherConfigurations) {
+    if (other.Config.Name.empty() || std::count(names.begin(), names.end(), other.Config.Name) > 0) continue;
+    names.push_back(other.Config.Name);
+    if (lines.size() == MaxListedConfigurations) continue;
+    std::string command = "vestalo -c " + other.Config.Name + (target.empty() ? "" : " " + Quoted(target));
+    command.resize(std::max<std::size_t>(command.size(), 38), ' ');
+    lines.push_back("  " + command + " (label " + other.Label + ")");
+  }
+  if (names.empty()) return {};
+  lines.insert(lines.begin(), {"", "Its menu opens other configurations; to see their screens, run:"});
+  if (names.size() > MaxListedConfigurations)
+    lines.push_back("  ... and " + std::to_string(names.size() - MaxListedConfigurations) + " more.");
+  return lines;
+}
+
+}  // namespace
+
+std::vector<std::string> NoSplashNotice(const ConfigurationReport& report, const std::string& configForUser,
+                                        const std::string& target) {
+  const bool emptyLine = report.Display.Place.Line > 0;
+  const std::size_t included = report.FilesRead.empty() ? 0 : report.FilesRead.size() - 1;
+  std::vector<std::string> lines = {
+      included == 0 ? std::string("Vestalo read this configuration, which includes no other file:")
+                    : "Vestalo read this configuration and the " + std::to_string(included) +
+                          (included == 1 ? " file" : " files") + " it includes:",
+      "  " + TailFitted(configForUser, MaxColumns - 2),
+      std::string("It names no splash screen: ") + (emptyLine ? "its display line is empty." : "it has no display line."),
+      ""};
+  for (auto& line : HelpLines(report)) lines.push_back(line);
+  for (auto& line : OtherConfigurationLines(report, target)) lines.push_back(line);
+  lines.insert(lines.end(), {"", "Press x to end."});
+  for (auto& line : lines) line = Fitted(line);
+  return lines;
+}
+
+}  // namespace vestalo

@@ -1,0 +1,197 @@
+// ISO images read with libarchive: its ISO 9660 reader knows plain, Joliet and Rock Ridge
+// names, zisofs and hybrid images. It reads an image as a stream in the order the files lie
+// on the disc, seeking over what it does not need; the list of files is taken once, and a
+// file's bytes by going to its place in that order again.
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <cerrno>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "main/InOutError.h"
+#include "media/Image.h"
+#include "media/MediumPaths.h"
+
+namespace vestalo::media {
+
+namespace {
+
+struct FreeArchive {
+  void operator()(archive* reader) const { archive_read_free(reader); }
+};
+using Reader = std::unique_ptr<archive, FreeArchive>;
+
+struct Entry {
+  std::string Path;        // from the image's root, as the image spells it; "" for the root
+  bool IsFolder = false;
+  std::string LinkTarget;  // a symbolic link: where it points
+  std::string DataOf;      // a hard link: the entry whose bytes it shares
+};
+
+struct OpenImageState {
+  std::string File;
+  std::vector<Entry> Entries;  // in the order libarchive yields them
+  std::unordered_map<std::string, std::vector<std::size_t>> ByLowerPath;
+  Reader Cursor;               // the reader left by the last file read
+  std::size_t CursorNext = 0;  // the number of the entry it yields next
+};
+
+OpenImageState State;
+
+// More links than this in one name make it a loop, as for the loader.
+constexpr int MaxLinkHops = 16;
+constexpr std::size_t ReadBlock = 64 * 1024;
+
+std::string Lower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return lower;
+}
+
+[[noreturn]] void Damaged(archive* reader, std::string_view why = {}) {
+  std::string message = "Damaged or truncated ISO image";
+  const char* detail = reader != nullptr ? archive_error_string(reader) : nullptr;
+  if (why.empty() && detail != nullptr && *detail != '\0') why = detail;
+  if (!why.empty()) message += ": " + std::string(why);
+  ReportIOFailure(ErrorCode::ImageDamaged, message);
+}
+
+Reader OpenReader() {
+  Reader reader(archive_read_new());
+  if (!reader) Damaged(nullptr, "out of memory");
+  archive_read_support_format_iso9660(reader.get());
+  if (archive_read_open_filename(reader.get(), State.File.c_str(), ReadBlock) != ARCHIVE_OK) {
+    // The image itself cannot be opened: reported as for any other file.
+    const int error = archive_errno(reader.get());
+    if (error == ENOENT) ReportIOFailure(ErrorCode::FileNotFound);
+    if (error == EACCES) ReportIOFailure(ErrorCode::AccessDenied);
+    Damaged(reader.get());
+  }
+  return reader;
+}
+
+// The next entry's header; damage in the image ends the run.
+archive_entry* NextHeader(archive* reader) {
+  archive_entry* entry = nullptr;
+  const int result = archive_read_next_header(reader, &entry);
+  if (result == ARCHIVE_EOF) return nullptr;
+  if (result != ARCHIVE_OK && result != ARCHIVE_WARN) Damaged(reader);
+  return entry;
+}
+
+std::string PathOf(archive_entry* entry) {
+  const char* name = archive_entry_pathname(entry);
+  if (name == nullptr) name = archive_entry_pathname_utf8(entry);
+  return MediumPath("", name != nullptr ? name : "");
+}
+
+const Entry* Lookup(const std::string& path) {
+  const auto found = State.ByLowerPath.find(Lower(path));
+  if (found == State.ByLowerPath.end()) return nullptr;
+  // A name spelled exactly so comes before one that differs only in letter case.
+  for (std::size_t number : found->second)
+    if (State.Entries[number].Path == path) return &State.Entries[number];
+  return &State.Entries[found->second.front()];
+}
+
+std::string ParentOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// Walks the path part by part, so that a symbolic link to a folder works inside it too.
+const Entry* Resolve(const std::string& path, int hops) {
+  const Entry* entry = Lookup("");
+  std::string spelled;
+  std::size_t start = 0;
+  while (start < path.size()) {
+    std::size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    entry = Lookup(JoinPath(spelled, path.substr(start, end - start)));
+    if (entry == nullptr) return nullptr;
+    if (!entry->LinkTarget.empty()) {
+      if (++hops > MaxLinkHops) return nullptr;
+      const std::string& target = entry->LinkTarget;
+      const std::string base = target.front() == '/' ? target : JoinPath(ParentOf(entry->Path), target);
+      return Resolve(MediumPath("", JoinPath(base, path.substr(std::min(end + 1, path.size())))), hops);
+    }
+    spelled = entry->Path;
+    start = end + 1;
+  }
+  return entry;
+}
+
+std::size_t NumberOf(const Entry* entry) { return static_cast<std::size_t>(entry - State.Entries.data()); }
+
+// Moves the reader to the entry numbered `number`, from the start again when it has passed it.
+archive* ReaderAt(std::size_t number) {
+  if (!State.Cursor || State.CursorNext > number) {
+    State.Cursor = OpenReader();
+    State.CursorNext = 0;
+  }
+  archive_entry* entry = nullptr;
+  while (State.CursorNext <= number) {
+    entry = NextHeader(State.Cursor.get());
+    if (entry == nullptr) break;
+    ++State.CursorNext;
+  }
+  if (entry == nullptr || PathOf(entry) != State.Entries[number].Path)
+    Damaged(nullptr, "it changed while it was read");
+  return State.Cursor.get();
+}
+
+void ReadData(archive* reader, const std::function<bool(std::string_view)>& take) {
+  std::vector<char> block(ReadBlock);
+  for (;;) {
+    const la_ssize_t got = archive_read_data(reader, block.data(), block.size());
+    if (got < 0) Damaged(reader);
+    if (got == 0 || !take(std::string_view(block.data(), static_cast<std::size_t>(got)))) return;
+  }
+}
+
+}  // namespace
+
+void OpenImage(const std::string& path) {
+  CloseImage();
+  State.File = path;
+  Reader reader = OpenReader();
+  while (archive_entry* header = NextHeader(reader.get())) {
+    Entry entry;
+    entry.Path = PathOf(header);
+    entry.IsFolder = archive_entry_filetype(header) == AE_IFDIR;
+    if (const char* target = archive_entry_symlink(header)) entry.LinkTarget = target;
+    if (const char* data = archive_entry_hardlink(header)) entry.DataOf = MediumPath("", data);
+    State.ByLowerPath[Lower(entry.Path)].push_back(State.Entries.size());
+    State.Entries.push_back(std::move(entry));
+  }
+}
+
+void CloseImage() { State = OpenImageState(); }
+
+ImageEntry FindInImage(std::string_view path) {
+  const Entry* entry = Resolve(MediumPath("", path), 0);
+  if (entry == nullptr) return {};
+  return {true, entry->IsFolder, entry->Path};
+}
+
+void ReadImageFile(std::string_view path, const std::function<bool(std::string_view)>& take) {
+  const Entry* entry = Resolve(MediumPath("", path), 0);
+  if (entry == nullptr) ReportIOFailure(ErrorCode::FileNotFound);
+  if (entry->IsFolder) ReportIOFailure(ErrorCode::AccessDenied);
+  if (!entry->DataOf.empty()) entry = Lookup(entry->DataOf);
+  if (entry == nullptr) Damaged(nullptr, "a hard link leads nowhere");
+  try {
+    ReadData(ReaderAt(NumberOf(entry)), take);
+  } catch (...) {
+    // Where the reader stopped is not known after a failure: the next file starts afresh.
+    State.Cursor.reset();
+    throw;
+  }
+}
+
+std::string ImageSupportLine() { return std::string("ISO images: read with ") + archive_version_string(); }
+
+}  // namespace vestalo::media
