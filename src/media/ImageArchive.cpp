@@ -1,11 +1,14 @@
 // ISO images read with libarchive: its ISO 9660 reader knows plain, Joliet and Rock Ridge
 // names, zisofs and hybrid images. It reads an image as a stream in the order the files lie
-// on the disc, seeking over what it does not need; the list of files is taken once, and a
-// file's bytes by going to its place in that order again.
+// on the disc, seeking over what it does not need, but reading every folder before the first
+// file. So the list of files is taken once, with the small files of the folders where a boot
+// loader looks (its configuration and screens); any other file is read by going to its
+// place in that order again.
 #include <archive.h>
 #include <archive_entry.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -34,6 +37,8 @@ struct OpenImageState {
   std::string File;
   std::vector<Entry> Entries;  // in the order libarchive yields them
   std::unordered_map<std::string, std::vector<std::size_t>> ByLowerPath;
+  std::unordered_map<std::size_t, std::string> Kept;  // small files of the boot folders, by number
+  std::size_t KeptBytes = 0;
   Reader Cursor;               // the reader left by the last file read
   std::size_t CursorNext = 0;  // the number of the entry it yields next
 };
@@ -43,6 +48,9 @@ OpenImageState State;
 // More links than this in one name make it a loop, as for the loader.
 constexpr int MaxLinkHops = 16;
 constexpr std::size_t ReadBlock = 64 * 1024;
+// What the first reading keeps of a boot folder: files up to this size, up to this much in all.
+constexpr std::int64_t KeptFileSize = 1024 * 1024;
+constexpr std::size_t KeptTotal = 16 * 1024 * 1024;
 
 std::string Lower(std::string_view text) {
   std::string lower(text);
@@ -152,6 +160,34 @@ void ReadData(archive* reader, const std::function<bool(std::string_view)>& take
   }
 }
 
+// True for a file in one of the loader's places or the root, where configurations and screens lie.
+bool InBootFolder(const std::string& path) {
+  const std::string folder = ParentOf(path);
+  if (folder.empty()) return true;
+  for (std::string_view place : BootFolderPlaces)
+    if (SameIgnoringCase(folder, place)) return true;
+  return false;
+}
+
+void KeepIfSmall(archive* reader, archive_entry* header, const Entry& entry) {
+  const std::int64_t size = archive_entry_size(header);
+  if (entry.IsFolder || !entry.LinkTarget.empty() || !entry.DataOf.empty() || !InBootFolder(entry.Path) ||
+      size < 0 || size > KeptFileSize || State.KeptBytes + static_cast<std::size_t>(size) > KeptTotal)
+    return;
+  std::string bytes;
+  ReadData(reader, [&](std::string_view piece) {
+    bytes.append(piece);
+    return bytes.size() <= static_cast<std::size_t>(KeptFileSize);
+  });
+  State.KeptBytes += bytes.size();
+  State.Kept[State.Entries.size()] = std::move(bytes);
+}
+
+void TakeKept(const std::string& bytes, const std::function<bool(std::string_view)>& take) {
+  for (std::size_t at = 0; at < bytes.size(); at += ReadBlock)
+    if (!take(std::string_view(bytes).substr(at, ReadBlock))) return;
+}
+
 }  // namespace
 
 void OpenImage(const std::string& path) {
@@ -164,6 +200,7 @@ void OpenImage(const std::string& path) {
     entry.IsFolder = archive_entry_filetype(header) == AE_IFDIR;
     if (const char* target = archive_entry_symlink(header)) entry.LinkTarget = target;
     if (const char* data = archive_entry_hardlink(header)) entry.DataOf = MediumPath("", data);
+    KeepIfSmall(reader.get(), header, entry);
     State.ByLowerPath[Lower(entry.Path)].push_back(State.Entries.size());
     State.Entries.push_back(std::move(entry));
   }
@@ -183,6 +220,11 @@ void ReadImageFile(std::string_view path, const std::function<bool(std::string_v
   if (entry->IsFolder) ReportIOFailure(ErrorCode::AccessDenied);
   if (!entry->DataOf.empty()) entry = Lookup(entry->DataOf);
   if (entry == nullptr) Damaged(nullptr, "a hard link leads nowhere");
+  const auto kept = State.Kept.find(NumberOf(entry));
+  if (kept != State.Kept.end()) {
+    TakeKept(kept->second, take);
+    return;
+  }
   try {
     ReadData(ReaderAt(NumberOf(entry)), take);
   } catch (...) {
