@@ -22,7 +22,10 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
 }
 
-BUILD_PACKAGES=(cmake make g++ libgtest-dev libvterm-dev pkg-config)
+# libarchive-dev reads ISO images (its static library with zlib's keeps start-up quick).
+BUILD_PACKAGES=(cmake make g++ libgtest-dev libvterm-dev pkg-config libarchive-dev zlib1g-dev)
+# The tests build ISO images with xorriso, hybrid ones with isolinux's MBR.
+TEST_PACKAGES=(xorriso isolinux)
 
 # build_vestalo DIR [CMAKE ARGS...]: configures and builds into DIR.
 build_vestalo() {

@@ -79,9 +79,9 @@ std::vector<std::string> NoSplashNotice(const ConfigurationReport& report, const
   const bool emptyLine = report.Display.Place.Line > 0;
   const std::size_t included = report.FilesRead.empty() ? 0 : report.FilesRead.size() - 1;
   std::vector<std::string> lines = {
-      included == 0 ? std::string("Vestalo read this configuration, which includes no other file:")
-                    : "Vestalo read this configuration and the " + std::to_string(included) +
-                          (included == 1 ? " file" : " files") + " it includes:",
+      included == 0   ? std::string("Vestalo read this configuration, which includes no other file:")
+      : included == 1 ? std::string("Vestalo read this configuration and the file it includes:")
+                      : "Vestalo read this configuration and the " + std::to_string(included) + " files it includes:",
       "  " + TailFitted(configForUser, MaxColumns - 2),
       std::string("It names no splash screen: ") + (emptyLine ? "its display line is empty." : "it has no display line."),
       ""};
