@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -23,6 +25,7 @@ namespace {
 
 struct Options {
   int Draws = 200;     // repetitions of the 64 KiB drawing, each for the program and for cat
+  int ImageStarts = 50;  // start-ups on the 4 GiB image and on the same medium's folder
   int Starts = 500;    // start-ups of each program
   int Presses = 200;   // help-key presses
   std::string Program = VESTALO_BINARY;
@@ -218,6 +221,81 @@ std::vector<double> MeasureMenu(const Options& options, const Medium& medium) {
   return times;
 }
 
+// A boot medium as a folder and as a 4 GiB ISO image whose boot folder lies near its end: a
+// sparse file, its first session's volume descriptors pointing at a session that xorriso made
+// for a place 4 GiB into the image.
+class BigImage {
+ public:
+  static constexpr std::uint64_t SectorSize = 2048, Sectors = (4ull << 30) / SectorSize;
+
+  explicit BigImage(const Medium& medium) : Tree(medium.Path("tree")), Image(medium.Path("big.iso")) {
+    std::filesystem::create_directories(Tree + "/isolinux");
+    WriteFileBytes(Tree + "/isolinux/isolinux.cfg", "prompt 1\ninclude keys.cfg\ndisplay splash.scr\n");
+    WriteFileBytes(Tree + "/isolinux/keys.cfg", "F1 splash.scr\n");
+    WriteFileBytes(Tree + "/isolinux/splash.scr", SplashScreen());
+    const std::uint64_t start = Sectors - 512;  // the session takes less than 1 MiB
+    const std::string session = medium.Path("session.iso");
+    const std::string command = "xorriso -as mkisofs -quiet -R -J -no-pad -C 0," + std::to_string(start) + " -o '" +
+                                session + "' '" + Tree + "' >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0) throw std::runtime_error("xorriso failed: is it installed?");
+    std::ifstream in(session, std::ios::binary);
+    std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    std::ofstream out(Image, std::ios::binary);
+    out.seekp(static_cast<std::streamoff>(start * SectorSize));
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    // The descriptors (sectors 16 on) go to the image's own sector 16, with the volume's size
+    // made the whole image's.
+    for (std::uint64_t sector = 16; (sector + 1) * SectorSize <= bytes.size(); ++sector) {
+      std::string descriptor = bytes.substr(sector * SectorSize, SectorSize);
+      if (descriptor.compare(1, 5, "CD001") != 0) break;
+      if (descriptor[0] == 1 || descriptor[0] == 2) PutBothEndian(descriptor, 80, static_cast<std::uint32_t>(Sectors));
+      out.seekp(static_cast<std::streamoff>(sector * SectorSize));
+      out.write(descriptor.data(), static_cast<std::streamsize>(descriptor.size()));
+      if (descriptor[0] == '\xff') break;
+    }
+    out.close();
+    std::filesystem::resize_file(Image, Sectors * SectorSize);
+  }
+  std::string BootFolder() const { return Tree + "/isolinux"; }
+  const std::string& Path() const { return Image; }
+
+ private:
+  static void PutBothEndian(std::string& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+      bytes[at + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i));
+      bytes[at + 7 - static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i));
+    }
+  }
+  std::string Tree, Image;
+};
+
+// Time from start until the splash screen has arrived, then "x".
+double TimeSplash(const Launch& launch) {
+  const auto start = Clock::now();
+  PtyRun run(launch);
+  if (!run.ReadUntil(EndMarkSeen{})) throw std::runtime_error("no splash from " + launch.Directory + ": " + Tail(run.Output()));
+  const double took = Milliseconds(Clock::now() - start);
+  run.Type("x");
+  run.Finish();
+  return took;
+}
+
+std::pair<std::vector<double>, std::vector<double>> MeasureImage(const Options& options, const Medium& medium) {
+  const BigImage image(medium);
+  const Launch fromImage{.Program = options.Program, .Arguments = {image.Path()}, .Directory = medium.Dir(),
+                         .AnswerQueries = true};
+  const Launch fromFolder{.Program = options.Program, .Arguments = {}, .Directory = image.BootFolder(),
+                          .AnswerQueries = true};
+  std::vector<double> ours, folder;
+  for (int i = 0; i < options.ImageStarts; ++i) {
+    if (i % 2 == 0) ours.push_back(TimeSplash(fromImage));
+    folder.push_back(TimeSplash(fromFolder));
+    if (i % 2 == 1) ours.push_back(TimeSplash(fromImage));
+  }
+  std::filesystem::remove(image.Path());
+  return {ours, folder};
+}
+
 Options ParseOptions(int argc, char** argv) {
   Options options;
   for (int i = 1; i < argc; ++i) {
@@ -228,9 +306,10 @@ Options ParseOptions(int argc, char** argv) {
     if (name == "--draws") options.Draws = std::stoi(value);
     else if (name == "--starts") options.Starts = std::stoi(value);
     else if (name == "--presses") options.Presses = std::stoi(value);
+    else if (name == "--image-starts") options.ImageStarts = std::stoi(value);
     else if (name == "--program") options.Program = std::filesystem::absolute(value).string();  // runs elsewhere
     else throw std::runtime_error("unknown option " + argument +
-                                  " (known: --draws=N --starts=N --presses=N --program=PATH)");
+                                  " (known: --draws=N --starts=N --presses=N --image-starts=N --program=PATH)");
   }
   return options;
 }
@@ -260,6 +339,10 @@ void Run(const Options& options) {
   PrintRow("peak RSS, 10 MiB screen file", Format(kib.c_str(), static_cast<double>(bigOurs)),
            Format("%.0f KiB (cat)", static_cast<double>(bigCat)),
            Ratio(static_cast<double>(bigOurs) / static_cast<double>(bigCat)));
+
+  const auto [fromImage, fromFolder] = MeasureImage(options, medium);
+  PrintRow("splash from a 4 GiB ISO image, median", Format("%.2f ms", Median(fromImage)),
+           Format("%.2f ms (same medium, folder)", Median(fromFolder)), Ratio(Median(fromImage) / Median(fromFolder)));
 
   const std::vector<double> menu = MeasureMenu(options, medium);
   const double frame = 1000.0 / 60;

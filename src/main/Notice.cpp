@@ -61,9 +61,13 @@ std::vector<std::string> OtherConfigurationLines(const ConfigurationReport& repo
     if (other.Config.Name.empty() || std::count(names.begin(), names.end(), other.Config.Name) > 0) continue;
     names.push_back(other.Config.Name);
     if (lines.size() == MaxListedConfigurations) continue;
-    std::string command = "vestalo -c " + other.Config.Name + (target.empty() ? "" : " " + Quoted(target));
-    command.resize(std::max<std::size_t>(command.size(), 38), ' ');
-    lines.push_back("  " + command + " (label " + other.Label + ")");
+    // Appended piece by piece: GCC 12 warns falsely about "text" + std::string&& here.
+    std::string line = "  vestalo -c ";
+    line.append(other.Config.Name);
+    if (!target.empty()) line.append(" ").append(Quoted(target));
+    line.resize(std::max<std::size_t>(line.size(), 40), ' ');
+    line.append(" (label ").append(other.Label).append(")");
+    lines.push_back(std::move(line));
   }
   if (names.empty()) return {};
   lines.insert(lines.begin(), {"", "Its menu opens other configurations; to see their screens, run:"});
