@@ -98,7 +98,10 @@ TEST(WindowsRedirected, ConfigurationModeReportsWhatIsMissing) {
   TempFolder folder;
   folder.Write("isolinux.cfg", "F1 help.txt\n");
   const PipeResult noDisplay = RunUnderWine({}, folder.Path());
-  EXPECT_EQ(noDisplay.Out, "File  not found\r\n");
+  EXPECT_EQ(noDisplay.Out,
+            "Vestalo read this configuration, which includes no other file:\r\n  isolinux.cfg\r\n"
+            "It names no splash screen: it has no display line.\r\n\r\n"
+            "Help screens: press 1 (its F1 line).\r\n\r\nPress x to end.\r\n");
   EXPECT_EQ(noDisplay.ExitCode, 0);
 }
 
