@@ -40,7 +40,11 @@ bool FileIsPresent(const std::string& name) {
   return !platform::IsAbsolute(pattern) && LookupSucceeds(platform::JoinToCurrentDirectory(pattern));
 }
 
-std::string LoadWholeFile(const std::string& name) {
+namespace {
+
+// Reads a file up to its physical end, or with `toTextEnd` up to the end of its screen text:
+// what follows a ^Z is never read then, however large the file.
+std::string LoadFile(const std::string& name, bool toTextEnd) {
   platform::FileHandle handle{};
   if (int error = platform::OpenForReading(NameOnDisk(name), handle)) ReportIOFailure(error);
   std::string text;
@@ -54,12 +58,18 @@ std::string LoadWholeFile(const std::string& name) {
       ReportIOFailure(error);
     }
     if (got == 0) break;
-    const std::size_t end = TextEnd(std::string_view(chunk.data(), got));
+    const std::size_t end = toTextEnd ? TextEnd(std::string_view(chunk.data(), got)) : got;
     text.append(chunk.data(), end);
     if (end < got) break;
   }
   if (int error = platform::CloseFile(handle)) ReportIOFailure(error);
   return text;
 }
+
+}  // namespace
+
+std::string LoadWholeFile(const std::string& name) { return LoadFile(name, true); }
+
+std::string LoadFileBytes(const std::string& name) { return LoadFile(name, false); }
 
 }  // namespace vestalo

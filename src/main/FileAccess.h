@@ -26,6 +26,10 @@ bool FileIsPresent(const std::string& name);
 // failure goes to ReportIOFailure.
 std::string LoadWholeFile(const std::string& name);
 
+// Every byte of a file up to its physical end, ^Z and 0xFF included, for the checks that
+// look past a screen text's end; failures go to ReportIOFailure as for LoadWholeFile.
+std::string LoadFileBytes(const std::string& name);
+
 // The name to use for a file: as written when it exists, else the existing name that
 // differs only in letter case. A name with wildcards stays as written.
 std::string NameOnDisk(const std::string& name);

@@ -12,6 +12,7 @@
 #include "main/ScreenSink.h"
 #include "main/Usage.h"
 #include "media/Medium.h"
+#include "tools/Check.h"
 
 namespace vestalo {
 
@@ -84,6 +85,7 @@ int RunProgram(const std::vector<std::string>& arguments) {
       WriteLines(VersionLines());
       return 0;
     case RunMode::Check:
+      return tools::RunCheck(options);
     case RunMode::Snapshot:
       ReportUsageProblem("this mode is not built yet");
       return 1;

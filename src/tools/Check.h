@@ -1,0 +1,13 @@
+// --check: what goes wrong on the boot screen, told one finding a line.
+#pragma once
+
+#include "main/Options.h"
+
+namespace vestalo::tools {
+
+// Checks the medium's configuration and every screen file it names, or the one screen file
+// named, and prints the findings. Returns the exit code: 0 without findings, 2 with; a file
+// that cannot be read ends the run through ReportIOFailure.
+int RunCheck(const ProgramOptions& options);
+
+}  // namespace vestalo::tools
