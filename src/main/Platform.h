@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vestalo::platform {
@@ -46,6 +47,13 @@ std::string ResolveLetterCase(const std::string& name);
 
 // Writes all bytes to standard output (stream 1) or standard error (stream 2).
 int WriteStandard(int stream, const char* bytes, std::size_t size);
+
+// Creates a folder (its parent must exist); an existing folder is no error.
+int CreateFolder(const std::string& name);
+
+// Writes a file whole, replacing one of the same name (the snapshots; the program writes
+// nothing else).
+int WriteWholeFile(const std::string& name, std::string_view bytes);
 
 // Reads one byte of standard input; `atEnd` is set when input has ended (or hung up).
 int ReadStandardInput(char& byte, bool& atEnd);

@@ -74,6 +74,30 @@ int ReadFile(FileHandle handle, char* buffer, std::size_t size, std::size_t& got
 
 int CloseFile(FileHandle handle) { return CloseHandle(AsHandle(handle)) ? 0 : CodeForLastError(); }
 
+int CreateFolder(const std::string& name) {
+  if (CreateDirectoryA(name.c_str(), nullptr)) return 0;
+  const int error = CodeForLastError();
+  const DWORD attributes = GetFileAttributesA(name.c_str());
+  const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  return error == ERROR_ALREADY_EXISTS && folder ? 0 : error;
+}
+
+int WriteWholeFile(const std::string& name, std::string_view bytes) {
+  const HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return CodeForLastError();
+  while (!bytes.empty()) {
+    const DWORD wanted = bytes.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(bytes.size());
+    DWORD done = 0;
+    if (!::WriteFile(file, bytes.data(), wanted, &done, nullptr)) {
+      const int error = CodeForLastError();
+      CloseHandle(file);
+      return error;
+    }
+    bytes.remove_prefix(done);
+  }
+  return CloseHandle(file) ? 0 : CodeForLastError();
+}
+
 SearchResult FindFirst(const std::string& pattern) {
   SearchResult result;
   WIN32_FIND_DATAA entry;

@@ -13,6 +13,7 @@
 #include "main/Usage.h"
 #include "media/Medium.h"
 #include "tools/Check.h"
+#include "tools/Snapshot.h"
 
 namespace vestalo {
 
@@ -87,8 +88,7 @@ int RunProgram(const std::vector<std::string>& arguments) {
     case RunMode::Check:
       return tools::RunCheck(options);
     case RunMode::Snapshot:
-      ReportUsageProblem("this mode is not built yet");
-      return 1;
+      return tools::RunSnapshot(options);
     case RunMode::Configuration:
       break;
   }

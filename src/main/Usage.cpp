@@ -1,5 +1,7 @@
 #include "main/Usage.h"
 
+#include "tools/PngPicture.h"
+
 namespace vestalo {
 
 #ifndef VESTALO_VERSION
@@ -45,6 +47,6 @@ std::vector<std::string> MissingConfigurationLines() {
   return WithInstructions({"no valid configuration file found", "", BannerLine, ""});
 }
 
-std::vector<std::string> VersionLines() { return {std::string("vestalo ") + VersionText}; }
+std::vector<std::string> VersionLines() { return {std::string("vestalo ") + VersionText, tools::PictureSupport()}; }
 
 }  // namespace vestalo

@@ -24,7 +24,12 @@ std::vector<Finding> CheckMedium(const ProgramOptions& options) {
     return {{media::PathForUser("isolinux.cfg"), 0, 0, true,
              "no configuration file: neither isolinux.cfg nor syslinux.cfg is there"}};
   if (!FileIsPresent(configName)) return {{media::PathForUser(configName), 0, 0, true, "configuration file is missing"}};
-  const ConfigurationReport report = ScanConfiguration(configName);
+  return CheckReport(ScanConfiguration(configName));
+}
+
+}  // namespace
+
+std::vector<Finding> CheckReport(const ConfigurationReport& report) {
   std::vector<Finding> findings;
   for (const auto& include : report.Includes)
     if (!include.Found) findings.push_back(FindingAt(include.Place, true, "include file " + include.Name + " is missing"));
@@ -38,8 +43,6 @@ std::vector<Finding> CheckMedium(const ProgramOptions& options) {
   }
   return findings;
 }
-
-}  // namespace
 
 int RunCheck(const ProgramOptions& options) {
   const bool oneFile = !options.Target.empty() && media::KindOfTarget(options.Target) == media::TargetKind::ScreenFile;

@@ -190,8 +190,9 @@ void ScreenWalk::EndLine(size_t at, bool lineBreak) {
   if (FirstWrapped != Nowhere)
     Report(FirstWrapped, "line is " + std::to_string(Wraps * screen::Columns + Cursor.Column()) +
                              " columns wide; the boot screen wraps it");
+  // The line break starts at its carriage return, where an editor shows the line's end.
   if (WrapPending && lineBreak)
-    Report(at, "line fills all 80 columns, so its line break leaves an empty row on the boot screen");
+    Report(at > 0 && Bytes[at - 1] == '\r' && Bytes[at] == '\n' ? at - 1 : at, "line fills all 80 columns, so its line break leaves an empty row on the boot screen");
   if (Utf8Count > 0) {
     const std::string_view bytes = Bytes.substr(FirstUtf8, FirstUtf8Length);
     std::string hex;
@@ -287,10 +288,10 @@ void ScreenWalk::Finish(size_t end) {
   // The boot loader writes its prompt where the splash ends.
   if (Role == ScreenRole::Splash) Draw(end, "boot: ");
   if (Scrolls > 0) {
-    const std::string rows = std::to_string(Scrolls) + (Scrolls == 1 ? " row" : " rows");
+    const std::string lost = Scrolls == 1 ? "its top row scrolls" : "its top " + std::to_string(Scrolls) + " rows scroll";
     const char* prompt = Role == ScreenRole::Screen ? "" : " with the boot loader's prompt";
-    Report(FirstScroll, "text needs " + std::to_string(screen::Rows + Scrolls) + " rows" + prompt + "; its top " +
-                            rows + " scroll off the screen");
+    Report(FirstScroll, "text needs " + std::to_string(screen::Rows + Scrolls) + " rows" + prompt + "; " + lost +
+                            " off the screen");
   }
   if (Bytes.find_first_not_of(std::string_view("\x1a\r\n \t", 5), end) != Nowhere) {
     const auto stop = static_cast<unsigned char>(Bytes[end]);
