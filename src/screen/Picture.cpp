@@ -13,8 +13,9 @@ constexpr uint8_t FromDac(int sixBits) { return static_cast<uint8_t>((sixBits <<
 
 constexpr Rgb Dac(int red, int green, int blue) { return {FromDac(red), FromDac(green), FromDac(blue)}; }
 
-// Characters whose ninth pixel column repeats the eighth, so that line drawing joins up.
-bool ExtendsToNinthColumn(unsigned char c) { return c >= 0xC0 && c <= 0xDF; }
+// Characters whose ninth pixel column repeats the eighth, so that line drawing joins up:
+// QEMU's VGA takes the shades 0xB0-0xB2 with the line drawing 0xB3-0xDF (IBM's took 0xC0-0xDF).
+bool ExtendsToNinthColumn(unsigned char c) { return c >= 0xB0 && c <= 0xDF; }
 
 }  // namespace
 
