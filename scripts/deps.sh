@@ -22,7 +22,8 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
 }
 
-BUILD_PACKAGES=(cmake make g++ libgtest-dev libvterm-dev pkg-config)
+# libpng-dev and zlib1g-dev draw the PNG snapshots, with the VGA font of console-data.
+BUILD_PACKAGES=(cmake make g++ libgtest-dev libvterm-dev pkg-config libpng-dev zlib1g-dev console-data)
 
 # build_vestalo DIR [CMAKE ARGS...]: configures and builds into DIR.
 build_vestalo() {
