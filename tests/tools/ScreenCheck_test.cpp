@@ -6,8 +6,6 @@
 #include <fstream>
 #include <string>
 
-#include <unistd.h>
-
 #include "main/ProgramState.h"
 #include "tools/Check.h"
 
@@ -91,7 +89,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A configuration as a scan reports it, built by hand: the places come from the report.
 TEST(CheckReport, NamesMissingFilesAtTheirLinesAndChecksEachScreenOnce) {
-  const auto folder = std::filesystem::temp_directory_path() / ("vestalo-check-" + std::to_string(getpid()));
+  const auto folder = std::filesystem::temp_directory_path() / "vestalo-check-report";
+  std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
   std::ofstream(folder / "splash.txt") << "\fSplash\r\n";
   std::ofstream(folder / "f1.txt") << "Help\r\n";
