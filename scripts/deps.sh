@@ -24,7 +24,7 @@ ensure_packages() {
 
 # What the program itself needs; the tests need more.
 PROGRAM_PACKAGES=(cmake make g++ pkg-config)
-BUILD_PACKAGES=("${PROGRAM_PACKAGES[@]}" libgtest-dev libvterm-dev)
+BUILD_PACKAGES=("${PROGRAM_PACKAGES[@]}" libgtest-dev libvterm-dev groff-base)
 
 # build_vestalo DIR [CMAKE ARGS...] [--target NAME]: configures and builds into DIR.
 build_vestalo() {

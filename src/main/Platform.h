@@ -12,6 +12,9 @@ namespace vestalo::platform {
 
 using FileHandle = std::intptr_t;
 
+// How text files and pipes end a line on this platform.
+extern const char* const LineBreak;
+
 // The program's arguments, without its own name, in the order given.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 

@@ -72,6 +72,8 @@ bool IsSearchEntry(const struct stat& info) { return S_ISREG(info.st_mode) || S_
 
 }  // namespace
 
+const char* const LineBreak = "\n";
+
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
   // The list of arguments ends at the first empty one.
   std::vector<std::string> arguments;

@@ -42,6 +42,8 @@ bool IsSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
 
 }  // namespace
 
+const char* const LineBreak = "\r\n";
+
 std::vector<std::string> ProgramArguments(int, char**) {
   // The C runtime's own splitting knows escapes; the program's rules know none.
   return SplitCommandLine(GetCommandLineA(), CodePageStep);

@@ -81,7 +81,7 @@ int RunProgram(const std::vector<std::string>& arguments) {
       WriteLines(HelpUsageLines());
       return 0;
     case RunMode::Version:
-      WriteLines(VersionLines());
+      for (const auto& line : VersionLines()) WriteReportLine(line);
       return 0;
     case RunMode::Check:
     case RunMode::Snapshot:
