@@ -168,6 +168,16 @@ int WaitingKeyInput() {
   return static_cast<int>(Ready.size());
 }
 
+bool KeyEventWithin(int timeoutMs) {
+  EnterKeyInput();
+  DecodeWaitingKeys();
+  if (!Ready.empty() || InputEnded) return true;
+  const Arrival arrival = ReadInput(timeoutMs);
+  InputEnded = arrival == Arrival::Ended;
+  DecodeWaitingKeys();
+  return !Ready.empty() || InputEnded;
+}
+
 namespace posix {
 
 void FinishKeyboardQuery() {

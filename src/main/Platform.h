@@ -50,6 +50,10 @@ std::string ResolveLetterCase(const std::string& name);
 // Writes all bytes to standard output (stream 1) or standard error (stream 2).
 int WriteStandard(int stream, const char* bytes, std::size_t size);
 
+// True when a read of standard input would not wait: a whole line typed at a terminal,
+// bytes or the end in a pipe or file. Waits at most `timeoutMs` for it.
+bool InputWithin(int timeoutMs);
+
 // Reads one byte of standard input; `atEnd` is set when input has ended (or hung up).
 int ReadStandardInput(char& byte, bool& atEnd);
 

@@ -2,6 +2,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <glob.h>
+#include <poll.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -189,6 +190,13 @@ int WriteStandard(int stream, const char* bytes, std::size_t size) {
     size -= static_cast<std::size_t>(done);
   }
   return 0;
+}
+
+bool InputWithin(int timeoutMs) {
+  // A terminal in line input reports itself readable once a whole line is there.
+  struct pollfd watch {STDIN_FILENO, POLLIN, 0};
+  const int ready = poll(&watch, 1, timeoutMs);
+  return ready != 0 && !(ready < 0 && errno == EINTR);
 }
 
 int ReadStandardInput(char& byte, bool& atEnd) {
