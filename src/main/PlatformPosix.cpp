@@ -2,6 +2,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <glob.h>
+#include <poll.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -71,6 +72,8 @@ bool IsHungUpTerminal() {
 bool IsSearchEntry(const struct stat& info) { return S_ISREG(info.st_mode) || S_ISDIR(info.st_mode); }
 
 }  // namespace
+
+const char* const LineBreak = "\n";
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
   // The list of arguments ends at the first empty one.
@@ -215,6 +218,13 @@ int WriteWholeFile(const std::string& name, std::string_view bytes) {
   }
   // A full disk may only show at the close of a file on a network file system.
   return close(fd) == 0 || errno == EINTR ? 0 : CodeForErrno(errno);
+}
+
+bool InputWithin(int timeoutMs) {
+  // A terminal in line input reports itself readable once a whole line is there.
+  struct pollfd watch {STDIN_FILENO, POLLIN, 0};
+  const int ready = poll(&watch, 1, timeoutMs);
+  return ready != 0 && !(ready < 0 && errno == EINTR);
 }
 
 int ReadStandardInput(char& byte, bool& atEnd) {

@@ -11,6 +11,7 @@
 #include "main/ProgramState.h"
 #include "main/ScreenSink.h"
 #include "main/Usage.h"
+#include "main/Watch.h"
 #include "media/Medium.h"
 #include "tools/Check.h"
 #include "tools/Snapshot.h"
@@ -30,12 +31,36 @@ void RunConfigurationMode(const ProgramOptions& options) {
     WaitForEnter();
     return;
   }
-  ScanConfiguration(ConfigName);
-  ShowFileOrNotFound(DisplayFile);
+  const ConfigurationReport report = ScanConfiguration(ConfigName);
+  if (options.Watch) WatchConfiguration(report.FilesRead);
+  ShowSplashScreen();
   RunHelpKeyMenu();
 }
 
+// The screen file of argument mode, drawn again when it changed and is there to read.
+void RedrawChangedScreenFile() {
+  if (WhatChanged() == WatchedChange::Screen && FileIsPresent(ScreenShown())) DrawScreenFile(ScreenShown());
+  FlushOutput();
+}
+
+void RunScreenFileMode(const ProgramOptions& options) {
+  if (options.Watch) {
+    WatchConfiguration({});
+    NoteScreenShown(options.Target);
+  }
+  DrawScreenFile(options.Target);
+  WaitForEnter();
+}
+
 }  // namespace
+
+void ShowSplashScreen() { ShowFileOrNotFound(DisplayFile); }
+
+void RescanConfiguration() {
+  DisplayFile.clear();
+  for (auto& help : HelpFiles) help.clear();
+  WatchConfiguration(ScanConfiguration(ConfigName).FilesRead);
+}
 
 void ReportUsageProblem(const std::string& problem) {
   FlushOutput();
@@ -51,6 +76,7 @@ void DrawScreenFile(const std::string& name) {
 }
 
 void ShowFileOrNotFound(const std::string& name) {
+  NoteScreenShown(name);
   if (FileIsPresent(name)) {
     DrawScreenFile(name);
     return;
@@ -64,6 +90,8 @@ void WaitForEnter() {
   FlushOutput();
   console::BeginLineInput();
   for (;;) {
+    if (Watching())
+      while (!platform::InputWithin(WatchIntervalMs)) RedrawChangedScreenFile();
     char byte = 0;
     bool atEnd = false;
     if (int error = platform::ReadStandardInput(byte, atEnd)) ReportIOFailure(error);
@@ -83,7 +111,7 @@ int RunProgram(const std::vector<std::string>& arguments) {
       WriteLines(HelpUsageLines());
       return 0;
     case RunMode::Version:
-      WriteLines(VersionLines());
+      for (const auto& line : VersionLines()) WriteReportLine(line);
       return 0;
     case RunMode::Check:
       return tools::RunCheck(options);
@@ -100,8 +128,7 @@ int RunProgram(const std::vector<std::string>& arguments) {
     ReportUsageProblem("-c works only with a boot medium: a folder or an ISO image");
     return 1;
   }
-  DrawScreenFile(options.Target);
-  WaitForEnter();
+  RunScreenFileMode(options);
   return 0;
 }
 

@@ -13,6 +13,12 @@ int RunProgram(const std::vector<std::string>& arguments);
 // Shows a screen file, or the not-found line on a cleared screen when it is missing.
 void ShowFileOrNotFound(const std::string& name);
 
+// Shows the splash screen of the configuration read.
+void ShowSplashScreen();
+
+// Reads the configuration again from the start, after it changed on disk.
+void RescanConfiguration();
+
 // Reads and discards standard input up to the next line feed or its end.
 void WaitForEnter();
 
