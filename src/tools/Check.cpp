@@ -52,8 +52,8 @@ int RunCheck(const ProgramOptions& options) {
   }
   const std::vector<Finding> findings =
       oneFile ? CheckScreenText(options.Target, LoadFileBytes(options.Target), ScreenRole::Screen) : CheckMedium(options);
-  // Plain line feeds: the lines are for editors, CI logs and grep rather than the console.
-  for (const auto& finding : findings) WriteOutput(FormatFinding(finding) + "\n");
+  // Lines for editors, CI logs and grep: ended as the platform ends lines in files.
+  for (const auto& finding : findings) WriteReportLine(FormatFinding(finding));
   return findings.empty() ? 0 : 2;
 }
 

@@ -40,7 +40,7 @@ struct Plan {
 
 void TellUser(const std::string& line) {
   FlushOutput();
-  const std::string text = line + "\n";
+  const std::string text = line + platform::LineBreak;
   platform::WriteStandard(2, text.data(), text.size());
 }
 
@@ -139,7 +139,7 @@ int RunSnapshot(const ProgramOptions& options) {
   std::string pictureProblem;
   for (const auto& screen : plan.Screens) {
     const std::string written = WriteSnapshots(screen, folder, options.SnapshotFolder, pictureProblem);
-    WriteOutput(media::PathForUser(screen.Name) + ":" + written + "\n");
+    WriteReportLine(media::PathForUser(screen.Name) + ":" + written);
   }
   if (!pictureProblem.empty()) TellUser("vestalo: no PNG pictures: " + pictureProblem);
   for (const auto& missing : plan.Missing) TellUser(FormatFinding(missing));
