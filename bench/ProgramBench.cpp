@@ -122,6 +122,7 @@ std::string CaptureProgramOutput(const Options& options, const Medium& medium) {
 
 struct DrawResult {
   std::vector<double> Ours, Cat, OursCpu, CatCpu, OursRss, CatRss;
+  std::vector<double> Silent, SilentCpu, SilentRss;  // into a terminal that never answers a query
 };
 
 // Time from start until `expected` has fully arrived. Both programs then wait for input
@@ -150,12 +151,15 @@ DrawResult MeasureDrawing(const Options& options, const Medium& medium) {
   const Launch cat{.Program = "/bin/cat", .Arguments = {medium.Path("screen.out"), "-"}, .Directory = medium.Dir()};
   const Launch ours{.Program = options.Program, .Arguments = {medium.Path("dense.scr")}, .Directory = medium.Dir(),
                     .AnswerQueries = true};
+  Launch silent = ours;
+  silent.AnswerQueries = false;
   DrawResult result;
   for (int i = 0; i < options.Draws; ++i) {
     // Alternating who goes first spreads the effect of other work on the machine.
     if (i % 2 == 0) result.Ours.push_back(TimeDelivery(ours, expected, "\n", result.OursRss, result.OursCpu));
     result.Cat.push_back(TimeDelivery(cat, expected, "\x04", result.CatRss, result.CatCpu));
     if (i % 2 == 1) result.Ours.push_back(TimeDelivery(ours, expected, "\n", result.OursRss, result.OursCpu));
+    result.Silent.push_back(TimeDelivery(silent, expected, "\n", result.SilentRss, result.SilentCpu));
   }
   return result;
 }
@@ -323,6 +327,8 @@ void Run(const Options& options) {
   std::fprintf(stderr, "draw: %d runs each; p90 ours %.2f ms, cat %.2f ms\n", options.Draws,
                Percentile(draw.Ours, 0.9), Percentile(draw.Cat, 0.9));
 
+  PrintRow("draw 64 KiB, terminal never answers, median", Format("%.2f ms", Median(draw.Silent)),
+           Format("%.2f ms (cat, same bytes)", Median(draw.Cat)), Ratio(Median(draw.Silent) / Median(draw.Cat)));
   PrintRow("draw 64 KiB screen, processor time, median", Format("%.2f ms", Median(draw.OursCpu)),
            Format("%.2f ms (cat)", Median(draw.CatCpu)), Ratio(Median(draw.OursCpu) / Median(draw.CatCpu)));
 

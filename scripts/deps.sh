@@ -22,15 +22,22 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
 }
 
-# libarchive-dev reads ISO images (its static library with zlib's keeps start-up quick).
-BUILD_PACKAGES=(cmake make g++ libgtest-dev libvterm-dev pkg-config libarchive-dev zlib1g-dev)
+# What the program itself needs (libarchive-dev reads ISO images; its static library with
+# zlib's keeps start-up quick); the tests need more.
+PROGRAM_PACKAGES=(cmake make g++ pkg-config libarchive-dev zlib1g-dev)
+# libpng-dev and zlib1g-dev draw the PNG snapshots, with the VGA font of console-data.
+BUILD_PACKAGES=("${PROGRAM_PACKAGES[@]}" libgtest-dev libvterm-dev groff-base libpng-dev zlib1g-dev console-data)
 # The tests build ISO images with xorriso, hybrid ones with isolinux's MBR.
 TEST_PACKAGES=(xorriso isolinux)
 
-# build_vestalo DIR [CMAKE ARGS...]: configures and builds into DIR.
+# build_vestalo DIR [CMAKE ARGS...] [--target NAME]: configures and builds into DIR.
 build_vestalo() {
   local dir=$1
   shift
-  cmake -S "$VESTALO_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-  cmake --build "$dir" -j "$(nproc)"
+  local configure=() build=()
+  while [ $# -gt 0 ]; do
+    if [ "$1" = --target ]; then build+=(--target "$2"); shift 2; else configure+=("$1"); shift; fi
+  done
+  cmake -S "$VESTALO_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${configure[@]}" >/dev/null
+  cmake --build "$dir" -j "$(nproc)" "${build[@]}"
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 namespace console {
@@ -44,6 +45,9 @@ void BeginLineInput();
 // Waits for a key release and returns its key code; 0 announces an extended code that
 // the next call returns. Ends the program normally when keyboard input has ended.
 uint8_t NextKey();
+
+// NextKey that calls `whileWaiting` about every `intervalMs` for as long as no key comes.
+uint8_t NextKey(int intervalMs, const std::function<void()>& whileWaiting);
 
 // True when keyboard input is waiting; never blocks.
 bool InputPending();

@@ -79,11 +79,11 @@ void InitialiseConsole() {
   }
   // A terminal cannot report its colours; a PC screen starts light grey on black.
   Attr = StartAttr;
-  posix::DetectKittyKeyboard();
 }
 
 void RestoreConsole() {
   if (Writer) SendAll(Writer->Pending());
+  posix::FinishKeyboardQuery();
   posix::RestoreTerminal();
 }
 

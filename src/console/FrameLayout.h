@@ -1,16 +1,19 @@
 // Lays screen bytes out in an 80x25 frame at a terminal's top left the way the boot loader
-// moves its cursor on the text screen. Free of I/O: it appends terminal bytes to a string.
+// moves its cursor on the text screen (screen::Cursor), turning each move into terminal
+// bytes. Free of I/O: it appends terminal bytes to a string.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "screen/Layout.h"
+
 namespace console {
 
 class FrameLayout {
  public:
-  static constexpr int Columns = 80;
-  static constexpr int Rows = 25;
+  static constexpr int Columns = screen::Columns;
+  static constexpr int Rows = screen::Rows;
 
   // The bytes that confine the terminal's scrolling to the frame's rows; they home the cursor.
   static constexpr std::string_view ScrollRegion = "\x1b[1;25r";
@@ -19,21 +22,17 @@ class FrameLayout {
   static constexpr const char* ReleaseRegion = "\x1b" "7\x1b[r\x1b" "8";
 
   // The cursor is at the frame's top-left corner, where a clear leaves it.
-  void Home();
+  void Home() { Cursor.Home(); }
 
   // Appends what lays out one screen byte; `glyph` is how the terminal shows the byte
   // (the byte itself for the control bytes the terminal may act on).
   void Put(unsigned char byte, std::string_view glyph, std::string& out);
 
-  int CursorRow() const { return Row; }
-  int CursorColumn() const { return Column; }
+  int CursorRow() const { return Cursor.Row(); }
+  int CursorColumn() const { return Cursor.Column(); }
 
  private:
-  void Advance(std::string_view glyph, std::string& out);
-  void NextRow(std::string& out);
-
-  int Row = 0;
-  int Column = 0;
+  screen::Cursor Cursor;
 };
 
 }  // namespace console

@@ -33,4 +33,8 @@ bool ReadKeyEvent(KeyEvent& event);
 // The number of key events, or of bytes that will make them, waiting to be read.
 int WaitingKeyInput();
 
+// True when a key event, or the end of keyboard input, can be read at once or comes within
+// `timeoutMs`; false when the time passed without one.
+bool KeyEventWithin(int timeoutMs);
+
 }  // namespace console

@@ -2,7 +2,6 @@
 // they come and decoded; the kitty keyboard protocol is used where the terminal has it.
 #include <poll.h>
 #include <signal.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -23,10 +22,11 @@ namespace {
 
 // An Esc key is told from the start of a sequence only by the silence after it.
 constexpr int EscapeWaitMs = 50;
-// Long enough for a terminal across a network to answer, short enough not to be noticed.
+// How long an unanswered question is awaited as the program leaves: long enough for a
+// terminal across a network to answer, short enough not to be noticed.
 constexpr auto KittyAnswerWait = std::chrono::milliseconds(200);
 
-constexpr const char* KittyQuery = "\x1b[?u\x1b[c";
+constexpr const char* KittyQueryText = "\x1b[?u\x1b[c";
 // Press, repeat and release events (2), every key as an escape code (8) so plain keys are
 // released too, unambiguous Esc (1), and the shifted key reported (4) so Shift+1 gives '!'.
 constexpr const char* KittyPush = "\x1b[>15u";
@@ -40,10 +40,15 @@ struct SignalKey {
 constexpr SignalKey SignalKeys[] = {{0x03, SIGINT}, {0x1C, SIGQUIT}, {0x1A, SIGTSTP}};
 
 KeyDecoder Decoder;
-std::deque<KeyEvent> Ready;  // keys typed while the terminal was being asked
-bool KittyAvailable = false;
+std::deque<KeyEvent> Ready;  // keys decoded while asking whether input waits
 bool KittyPushed = false;
 bool InputEnded = false;
+
+// The protocol query goes out at the first key wait, never before a screen is drawn: a
+// terminal that does not answer (a serial console, a logging pty) must not delay anything.
+enum class Query { NotAsked, Asked, Answered };
+Query KittyQuery = Query::NotAsked;
+std::chrono::steady_clock::time_point QueryAskedAt;
 
 enum class Arrival { Bytes, Quiet, Ended };
 
@@ -64,16 +69,32 @@ Arrival ReadInput(int timeoutMs) {
   return Arrival::Ended;
 }
 
-// Keys are read one by one without echo. The protocol is pushed only now, not at start,
-// so that the Enter wait's line read still gets a plain Enter.
-void EnterKeyInput() {
-  posix::UseKeyInput();
-  if (!KittyAvailable || KittyPushed) return;
+void PushKittyProtocol() {
   posix::SetExitSequence(posix::ExitSlot::Keyboard, KittyPop);
   posix::SetResumeSequence(KittyPush);
   posix::WriteToTerminal(KittyPush);
   Decoder.SetKittyEvents(true);
   KittyPushed = true;
+}
+
+// The answers come in among the keys, whenever the terminal sends them; the decoder takes
+// them out of the stream. A terminal with the protocol answers its query before the device
+// attributes, which every terminal answers.
+void ActOnAnswers() {
+  if (KittyQuery != Query::Asked) return;
+  if (Decoder.SawKittyFlags() && !KittyPushed) PushKittyProtocol();
+  if (Decoder.SawDeviceAttributes()) KittyQuery = Query::Answered;
+}
+
+// Keys are read one by one without echo. The question goes out only now, not at start, so
+// that nothing waits for the terminal before a screen is drawn and the Enter wait's line
+// read never sees the protocol.
+void EnterKeyInput() {
+  posix::UseKeyInput();
+  if (KittyQuery != Query::NotAsked || !InputIsConsole() || !OutputIsConsole()) return;
+  posix::WriteToTerminal(KittyQueryText);
+  KittyQuery = Query::Asked;
+  QueryAskedAt = std::chrono::steady_clock::now();
 }
 
 // Ctrl+C (and Ctrl+\, Ctrl+Z) under the protocol: the program acts on the signal as if the
@@ -88,6 +109,25 @@ bool IsSignalKey(const KeyEvent& event) {
   return false;
 }
 
+// Takes every complete key out of the decoder into Ready; a sequence still in pieces is
+// given the short wait for its rest, then taken as it is.
+void DecodeWaitingKeys() {
+  KeyEvent event;
+  bool expired = false;
+  for (;;) {
+    const DecodeResult result = Decoder.Next(event, expired);
+    ActOnAnswers();
+    if (result == DecodeResult::Key) {
+      if (!IsSignalKey(event)) Ready.push_back(event);
+      continue;
+    }
+    if (result == DecodeResult::Empty || expired || InputEnded) return;
+    const Arrival arrival = ReadInput(EscapeWaitMs);
+    expired = arrival != Arrival::Bytes;
+    InputEnded = arrival == Arrival::Ended;
+  }
+}
+
 }  // namespace
 
 bool ReadKeyEvent(KeyEvent& event) {
@@ -100,6 +140,7 @@ bool ReadKeyEvent(KeyEvent& event) {
       return true;
     }
     const DecodeResult result = Decoder.Next(event, expired);
+    ActOnAnswers();
     if (result == DecodeResult::Key) {
       if (IsSignalKey(event)) continue;
       return true;
@@ -116,28 +157,41 @@ bool ReadKeyEvent(KeyEvent& event) {
 }
 
 int WaitingKeyInput() {
-  int count = 0;
-  if (ioctl(STDIN_FILENO, FIONREAD, &count) != 0) count = 0;
-  return count + static_cast<int>(Ready.size() + Decoder.HeldBytes());
+  // Only keys count: the terminal's answers, which may arrive at any time, are read and
+  // taken out first, so that an answer never passes for a key typed while drawing.
+  while (!InputEnded) {
+    const Arrival arrival = ReadInput(0);
+    InputEnded = arrival == Arrival::Ended;
+    if (arrival != Arrival::Bytes) break;
+  }
+  DecodeWaitingKeys();
+  return static_cast<int>(Ready.size());
+}
+
+bool KeyEventWithin(int timeoutMs) {
+  EnterKeyInput();
+  DecodeWaitingKeys();
+  if (!Ready.empty() || InputEnded) return true;
+  const Arrival arrival = ReadInput(timeoutMs);
+  InputEnded = arrival == Arrival::Ended;
+  DecodeWaitingKeys();
+  return !Ready.empty() || InputEnded;
 }
 
 namespace posix {
 
-void DetectKittyKeyboard() {
-  if (!InputIsConsole() || !OutputIsConsole()) return;
-  UseKeyInput();  // the answer must be readable without an Enter, and not echoed
-  posix::WriteToTerminal(KittyQuery);
-  const auto deadline = std::chrono::steady_clock::now() + KittyAnswerWait;
-  // Every terminal answers the device attributes query; one with the protocol answers
-  // the protocol query first.
+void FinishKeyboardQuery() {
+  if (KittyQuery != Query::Asked) return;
+  const auto deadline = QueryAskedAt + KittyAnswerWait;
   while (!Decoder.SawDeviceAttributes() && !InputEnded) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) break;
     InputEnded = ReadInput(static_cast<int>(left.count())) == Arrival::Ended;
     KeyEvent event;
-    while (Decoder.Next(event) == DecodeResult::Key) Ready.push_back(event);
+    while (Decoder.Next(event) == DecodeResult::Key) {
+    }
   }
-  KittyAvailable = Decoder.SawKittyFlags();
+  KittyQuery = Query::Answered;
 }
 
 }  // namespace posix

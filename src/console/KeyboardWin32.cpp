@@ -49,6 +49,25 @@ bool ReadKeyEvent(KeyEvent& event) {
   }
 }
 
+bool KeyEventWithin(int timeoutMs) {
+  const HANDLE input = ConsoleInputHandle();
+  if (!InputIsConsole()) return true;  // ReadKeyEvent then reports the end at once
+  const DWORD deadline = GetTickCount() + static_cast<DWORD>(timeoutMs);
+  for (;;) {
+    // Records other than keys (focus, mouse, size) are dropped here, so that the reader
+    // never blocks on one while the caller has work to do between keys.
+    INPUT_RECORD record;
+    DWORD got = 0;
+    while (PeekConsoleInputA(input, &record, 1, &got) && got == 1) {
+      if (record.EventType == KEY_EVENT) return true;
+      ReadConsoleInputA(input, &record, 1, &got);
+    }
+    const DWORD now = GetTickCount();
+    if (static_cast<int>(deadline - now) <= 0) return false;
+    WaitForSingleObject(input, deadline - now);
+  }
+}
+
 int WaitingKeyInput() {
   DWORD count = 0;
   if (!GetNumberOfConsoleInputEvents(ConsoleInputHandle(), &count)) return 0;

@@ -3,9 +3,9 @@
 
 namespace console::posix {
 
-// Asks the terminal whether it speaks the kitty keyboard protocol, when standard input and
-// output are both terminals; keys typed meanwhile are kept. Runs once at start, after the
-// terminal modes are taken and before anything is drawn.
-void DetectKittyKeyboard();
+// Called as the program leaves: when the terminal was asked about the protocol a moment
+// ago and has not answered yet, its answer is awaited briefly and read, so that it does not
+// reach the shell as typed text. Waits for nothing when the question was never asked.
+void FinishKeyboardQuery();
 
 }  // namespace console::posix

@@ -11,15 +11,27 @@ namespace {
 
 KeyTranslation Keys;
 
-}  // namespace
-
-uint8_t NextKey() {
+uint8_t KeyOrEnd(const std::function<bool(KeyEvent&)>& read) {
   // Whatever was drawn must be on the screen before the user is asked for a key.
   FlushConsole();
-  if (auto code = Keys.NextKey(ReadKeyEvent)) return *code;
+  if (auto code = Keys.NextKey(read)) return *code;
   // No key will ever come again (input at its end, terminal gone): the run ends normally.
   RestoreConsole();
   std::exit(0);
+}
+
+}  // namespace
+
+uint8_t NextKey() { return KeyOrEnd(ReadKeyEvent); }
+
+uint8_t NextKey(int intervalMs, const std::function<void()>& whileWaiting) {
+  return KeyOrEnd([&](KeyEvent& event) {
+    while (!KeyEventWithin(intervalMs)) {
+      whileWaiting();
+      FlushConsole();
+    }
+    return ReadKeyEvent(event);
+  });
 }
 
 bool InputPending() { return WaitingKeyInput() > 0; }

@@ -40,6 +40,11 @@ bool HasWildcards(const std::string& name) { return name.find_first_of("*?") != 
 }  // namespace
 
 std::string NameOnDisk(const std::string& name) {
+  if (media::MediumIsImage()) {
+    // Not on the computer's disk: the name as the image spells it.
+    const media::ImageEntry entry = media::FindInImage(media::PathOnMedium(name));
+    return entry.Found ? entry.Spelling : media::PathOnMedium(name);
+  }
   const std::string path = media::PathOnComputer(name);
   if (HasWildcards(path)) return path;
   return platform::ResolveLetterCase(path);
@@ -91,6 +96,15 @@ std::string LoadWholeFile(const std::string& name) {
     return end == piece.size();
   });
   return text;
+}
+
+std::string LoadFileBytes(const std::string& name) {
+  std::string bytes;
+  ReadFilePieces(name, [&](std::string_view piece) {
+    bytes.append(piece);
+    return true;
+  });
+  return bytes;
 }
 
 }  // namespace vestalo

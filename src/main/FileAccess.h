@@ -33,9 +33,13 @@ void ReadFilePieces(const std::string& name, const std::function<bool(std::strin
 // failure goes to ReportIOFailure.
 std::string LoadWholeFile(const std::string& name);
 
+// Every byte of a file up to its physical end, ^Z and 0xFF included, for the checks that
+// look past a screen text's end; failures go to ReportIOFailure as for LoadWholeFile.
+std::string LoadFileBytes(const std::string& name);
+
 // The name to open on the computer for a file: as written when it exists, else the existing
 // name that differs only in letter case. A name with wildcards stays as written. With a
-// folder medium open, `name` is one of its names.
+// medium open, `name` is one of its names; in an image, the result is its path there.
 std::string NameOnDisk(const std::string& name);
 
 }  // namespace vestalo

@@ -50,6 +50,12 @@ void WriteOutputLine(std::string_view line) {
   WriteOutput(text);
 }
 
+void WriteReportLine(std::string_view line) {
+  std::string text(line);
+  text += platform::LineBreak;
+  WriteOutput(text);
+}
+
 void FlushOutput() {
   if (console::OutputIsConsole()) {
     Check(console::FlushConsole());

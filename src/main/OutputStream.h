@@ -12,6 +12,10 @@ void WriteOutput(std::string_view bytes);
 // Writes a line followed by a carriage return and a line feed.
 void WriteOutputLine(std::string_view line);
 
+// Writes a line that other programs read (--version, --check findings), ended as the
+// platform ends lines: LF on POSIX, CR LF on Windows. The screens' own lines keep CR LF.
+void WriteReportLine(std::string_view line);
+
 // Sends everything written so far on its way.
 void FlushOutput();
 

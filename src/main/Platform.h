@@ -6,11 +6,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vestalo::platform {
 
 using FileHandle = std::intptr_t;
+
+// How text files and pipes end a line on this platform.
+extern const char* const LineBreak;
 
 // The program's arguments, without its own name, in the order given.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
@@ -46,6 +50,17 @@ std::string ResolveLetterCase(const std::string& name);
 
 // Writes all bytes to standard output (stream 1) or standard error (stream 2).
 int WriteStandard(int stream, const char* bytes, std::size_t size);
+
+// Creates a folder (its parent must exist); an existing folder is no error.
+int CreateFolder(const std::string& name);
+
+// Writes a file whole, replacing one of the same name (the snapshots; the program writes
+// nothing else).
+int WriteWholeFile(const std::string& name, std::string_view bytes);
+
+// True when a read of standard input would not wait: a whole line typed at a terminal,
+// bytes or the end in a pipe or file. Waits at most `timeoutMs` for it.
+bool InputWithin(int timeoutMs);
 
 // Reads one byte of standard input; `atEnd` is set when input has ended (or hung up).
 int ReadStandardInput(char& byte, bool& atEnd);

@@ -2,6 +2,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <glob.h>
+#include <poll.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -71,6 +72,8 @@ bool IsHungUpTerminal() {
 bool IsSearchEntry(const struct stat& info) { return S_ISREG(info.st_mode) || S_ISDIR(info.st_mode); }
 
 }  // namespace
+
+const char* const LineBreak = "\n";
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
   // The list of arguments ends at the first empty one.
@@ -187,6 +190,41 @@ int WriteStandard(int stream, const char* bytes, std::size_t size) {
     size -= static_cast<std::size_t>(done);
   }
   return 0;
+}
+
+int CreateFolder(const std::string& name) {
+  if (mkdir(name.c_str(), 0777) == 0) return 0;
+  const int error = errno;
+  struct stat info;
+  if (error == EEXIST && stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return 0;
+  return CodeForOpenError(error, name);
+}
+
+int WriteWholeFile(const std::string& name, std::string_view bytes) {
+  int fd;
+  do {
+    fd = open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return CodeForOpenError(errno, name);
+  while (!bytes.empty()) {
+    const ssize_t done = write(fd, bytes.data(), bytes.size());
+    if (done < 0 && errno == EINTR) continue;
+    if (done < 0) {
+      const int error = errno;
+      close(fd);
+      return CodeForErrno(error);
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(done));
+  }
+  // A full disk may only show at the close of a file on a network file system.
+  return close(fd) == 0 || errno == EINTR ? 0 : CodeForErrno(errno);
+}
+
+bool InputWithin(int timeoutMs) {
+  // A terminal in line input reports itself readable once a whole line is there.
+  struct pollfd watch {STDIN_FILENO, POLLIN, 0};
+  const int ready = poll(&watch, 1, timeoutMs);
+  return ready != 0 && !(ready < 0 && errno == EINTR);
 }
 
 int ReadStandardInput(char& byte, bool& atEnd) {

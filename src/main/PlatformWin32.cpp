@@ -42,6 +42,8 @@ bool IsSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
 
 }  // namespace
 
+const char* const LineBreak = "\r\n";
+
 std::vector<std::string> ProgramArguments(int, char**) {
   // The C runtime's own splitting knows escapes; the program's rules know none.
   return SplitCommandLine(GetCommandLineA(), CodePageStep);
@@ -73,6 +75,30 @@ int ReadFile(FileHandle handle, char* buffer, std::size_t size, std::size_t& got
 }
 
 int CloseFile(FileHandle handle) { return CloseHandle(AsHandle(handle)) ? 0 : CodeForLastError(); }
+
+int CreateFolder(const std::string& name) {
+  if (CreateDirectoryA(name.c_str(), nullptr)) return 0;
+  const int error = CodeForLastError();
+  const DWORD attributes = GetFileAttributesA(name.c_str());
+  const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  return error == ERROR_ALREADY_EXISTS && folder ? 0 : error;
+}
+
+int WriteWholeFile(const std::string& name, std::string_view bytes) {
+  const HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return CodeForLastError();
+  while (!bytes.empty()) {
+    const DWORD wanted = bytes.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(bytes.size());
+    DWORD done = 0;
+    if (!::WriteFile(file, bytes.data(), wanted, &done, nullptr)) {
+      const int error = CodeForLastError();
+      CloseHandle(file);
+      return error;
+    }
+    bytes.remove_prefix(done);
+  }
+  return CloseHandle(file) ? 0 : CodeForLastError();
+}
 
 SearchResult FindFirst(const std::string& pattern) {
   SearchResult result;
@@ -119,6 +145,34 @@ int WriteStandard(int stream, const char* bytes, std::size_t size) {
     size -= written;
   }
   return 0;
+}
+
+bool InputWithin(int timeoutMs) {
+  const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  const DWORD deadline = GetTickCount() + static_cast<DWORD>(timeoutMs);
+  DWORD mode = 0;
+  const bool console = GetConsoleMode(input, &mode) != 0;
+  if (!console && GetFileType(input) != FILE_TYPE_PIPE) return true;  // a file or device never waits
+  for (;;) {
+    if (console) {
+      // The line read returns at Enter: until one is typed, the caller keeps its work going.
+      DWORD count = 0;
+      GetNumberOfConsoleInputEvents(input, &count);
+      std::vector<INPUT_RECORD> records(count > 0 ? count : 1);
+      DWORD got = 0;
+      if (count > 0 && PeekConsoleInputA(input, records.data(), count, &got))
+        for (DWORD i = 0; i < got; ++i)
+          if (records[i].EventType == KEY_EVENT && records[i].Event.KeyEvent.bKeyDown &&
+              records[i].Event.KeyEvent.wVirtualKeyCode == VK_RETURN)
+            return true;
+    } else {
+      DWORD waiting = 0;
+      if (!PeekNamedPipe(input, nullptr, 0, nullptr, &waiting, nullptr) || waiting > 0) return true;
+    }
+    const DWORD now = GetTickCount();
+    if (static_cast<int>(deadline - now) <= 0) return false;
+    Sleep(10);
+  }
 }
 
 int ReadStandardInput(char& byte, bool& atEnd) {

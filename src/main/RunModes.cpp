@@ -12,11 +12,19 @@
 #include "main/ProgramState.h"
 #include "main/ScreenSink.h"
 #include "main/Usage.h"
+#include "main/Watch.h"
 #include "media/Medium.h"
+#include "tools/Check.h"
+#include "tools/Snapshot.h"
 
 namespace vestalo {
 
 namespace {
+
+// The last scan of the configuration and the medium as named on the command line, for the
+// notice that stands in for a missing splash screen.
+ConfigurationReport LastScan;
+std::string MediumTarget;
 
 void WriteLines(const std::vector<std::string>& lines) {
   for (const auto& line : lines) WriteOutputLine(line);
@@ -29,12 +37,45 @@ void RunConfigurationMode(const ProgramOptions& options) {
     WaitForEnter();
     return;
   }
-  const ConfigurationReport report = ScanConfiguration(ConfigName);
-  ShowFirstScreen(report, options.Target);
+  LastScan = ScanConfiguration(ConfigName);
+  MediumTarget = options.Target;
+  if (options.Watch) WatchConfiguration(LastScan.FilesRead);
+  ShowSplashScreen();
   RunHelpKeyMenu();
 }
 
+// The screen file of argument mode, drawn again when it changed and is there to read.
+void RedrawChangedScreenFile() {
+  if (WhatChanged() == WatchedChange::Screen && FileIsPresent(ScreenShown())) DrawScreenFile(ScreenShown());
+  FlushOutput();
+}
+
+void RunScreenFileMode(const ProgramOptions& options) {
+  if (options.Watch) {
+    WatchConfiguration({});
+    NoteScreenShown(options.Target);
+  }
+  DrawScreenFile(options.Target);
+  WaitForEnter();
+}
+
 }  // namespace
+
+void ShowSplashScreen() {
+  if (!DisplayFile.empty()) {
+    ShowFileOrNotFound(DisplayFile);
+    return;
+  }
+  // Nothing is missing, so no not-found line: the user learns what there is to see instead.
+  NoteScreenShown("");
+  console::ClearScreen();
+  WriteLines(NoSplashNotice(LastScan, media::PathForUser(LastScan.ConfigName), MediumTarget));
+}
+
+void RescanConfiguration() {
+  LastScan = ScanConfiguration(ConfigName);
+  WatchConfiguration(LastScan.FilesRead);
+}
 
 void ReportUsageProblem(const std::string& problem) {
   FlushOutput();
@@ -50,6 +91,7 @@ void DrawScreenFile(const std::string& name) {
 }
 
 void ShowFileOrNotFound(const std::string& name) {
+  NoteScreenShown(name);
   if (FileIsPresent(name)) {
     DrawScreenFile(name);
     return;
@@ -59,20 +101,12 @@ void ShowFileOrNotFound(const std::string& name) {
   WriteOutputLine("File " + name + " not found");
 }
 
-void ShowFirstScreen(const ConfigurationReport& report, const std::string& target) {
-  if (!DisplayFile.empty()) {
-    ShowFileOrNotFound(DisplayFile);
-    return;
-  }
-  // Nothing is missing, so no not-found line: the user learns what there is to see instead.
-  console::ClearScreen();
-  WriteLines(NoSplashNotice(report, media::PathForUser(report.ConfigName), target));
-}
-
 void WaitForEnter() {
   FlushOutput();
   console::BeginLineInput();
   for (;;) {
+    if (Watching())
+      while (!platform::InputWithin(WatchIntervalMs)) RedrawChangedScreenFile();
     char byte = 0;
     bool atEnd = false;
     if (int error = platform::ReadStandardInput(byte, atEnd)) ReportIOFailure(error);
@@ -92,12 +126,12 @@ int RunProgram(const std::vector<std::string>& arguments) {
       WriteLines(HelpUsageLines());
       return 0;
     case RunMode::Version:
-      WriteLines(VersionLines());
+      for (const auto& line : VersionLines()) WriteReportLine(line);
       return 0;
     case RunMode::Check:
+      return tools::RunCheck(options);
     case RunMode::Snapshot:
-      ReportUsageProblem("this mode is not built yet");
-      return 1;
+      return tools::RunSnapshot(options);
     case RunMode::Configuration:
       break;
   }
@@ -109,8 +143,7 @@ int RunProgram(const std::vector<std::string>& arguments) {
     ReportUsageProblem("-c works only with a boot medium: a folder or an ISO image");
     return 1;
   }
-  DrawScreenFile(options.Target);
-  WaitForEnter();
+  RunScreenFileMode(options);
   return 0;
 }
 

@@ -4,8 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "main/Configuration.h"
-
 namespace vestalo {
 
 // Chooses the run mode from the arguments and runs it once, top to bottom. Returns the
@@ -15,9 +13,12 @@ int RunProgram(const std::vector<std::string>& arguments);
 // Shows a screen file, or the not-found line on a cleared screen when it is missing.
 void ShowFileOrNotFound(const std::string& name);
 
-// The configuration mode's first screen: the splash file, or, when the configuration names
-// none, a notice of what was read and which keys show help screens.
-void ShowFirstScreen(const ConfigurationReport& report, const std::string& target);
+// Shows the splash screen of the configuration read or, when it names none, a notice of
+// what was read and which keys show help screens.
+void ShowSplashScreen();
+
+// Reads the configuration again from the start, after it changed on disk.
+void RescanConfiguration();
 
 // Reads and discards standard input up to the next line feed or its end.
 void WaitForEnter();

@@ -1,6 +1,7 @@
 #include "main/Usage.h"
 
 #include "media/Image.h"
+#include "tools/PngPicture.h"
 
 namespace vestalo {
 
@@ -48,7 +49,7 @@ std::vector<std::string> MissingConfigurationLines() {
 }
 
 std::vector<std::string> VersionLines() {
-  return {std::string("vestalo ") + VersionText, media::ImageSupportLine()};
+  return {std::string("vestalo ") + VersionText, tools::PictureSupport(), media::ImageSupportLine()};
 }
 
 }  // namespace vestalo

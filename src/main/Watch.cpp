@@ -1,0 +1,53 @@
+#include "main/Watch.h"
+
+#include "media/Medium.h"
+
+namespace vestalo {
+
+namespace {
+
+struct WatchedFile {
+  std::string Name;
+  std::string Stamp;
+};
+
+bool Started = false;
+WatchedFile Screen;
+std::vector<WatchedFile> Configuration;
+
+// True when the file differs from what was noted; notes how it is now.
+bool Changed(WatchedFile& file) {
+  std::string now = media::FileStamp(file.Name);
+  if (now == file.Stamp) return false;
+  file.Stamp = std::move(now);
+  return true;
+}
+
+}  // namespace
+
+void WatchConfiguration(const std::vector<std::string>& files) {
+  Started = true;
+  Configuration.clear();
+  for (const auto& name : files) Configuration.push_back({name, media::FileStamp(name)});
+}
+
+bool Watching() { return Started; }
+
+void NoteScreenShown(const std::string& name) {
+  if (!Started) return;
+  Screen = {name, name.empty() ? std::string() : media::FileStamp(name)};
+}
+
+const std::string& ScreenShown() { return Screen.Name; }
+
+WatchedChange WhatChanged() {
+  // The configuration is read again only once its first file is back in place.
+  if (!Configuration.empty() && media::FileStamp(Configuration.front().Name).empty()) return WatchedChange::Nothing;
+  bool configuration = false;
+  for (auto& file : Configuration) configuration = Changed(file) || configuration;
+  if (configuration) return WatchedChange::Configuration;
+  if (!Screen.Name.empty() && Changed(Screen)) return WatchedChange::Screen;
+  return WatchedChange::Nothing;
+}
+
+}  // namespace vestalo

@@ -1,0 +1,26 @@
+// The screens a boot medium's configuration names: its display file and its help files,
+// for --check and --snapshot.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "main/Configuration.h"
+#include "tools/ScreenCheck.h"
+
+namespace vestalo::tools {
+
+struct NamedScreen {
+  NamedFile File;    // the name and the place of the line that names it
+  std::string Key;   // "display", or the help key: "F1" .. "F10"
+  ScreenRole Role;
+};
+
+// The display file, then the help files of F1 .. F10, each file once (as the first line
+// that names it), from a finished configuration scan.
+std::vector<NamedScreen> ScreensOf(const ConfigurationReport& report);
+
+// A finding at a configuration line's place, as the user finds that file.
+Finding FindingAt(const ConfigurationPlace& place, bool error, std::string message);
+
+}  // namespace vestalo::tools
