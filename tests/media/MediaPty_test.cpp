@@ -218,63 +218,48 @@ TEST(Notice, ListsWhatWasReadTheHelpKeysAndTheConfigurationsTheMenuOpens) {
   EXPECT_EQ(outcome.ExitCode, 0);
 }
 
-// A copy of a real image, damaged on purpose: how many bytes are kept, and bytes written over it.
+// A real image, damaged on purpose: cut to `Keep` bytes (counted from its end when not above
+// zero), or with `Bytes` written over a field of both root folder records (the plain names'
+// and Joliet's volume descriptor, sectors 16 and 17): the folder's sector at 2, its size at 10.
 struct DamageCase {
   const char* Name;
-  std::function<void(std::fstream&, std::uintmax_t size, std::uintmax_t& keep)> Damage;
+  std::int64_t Keep;
+  std::streamoff Field;
+  const char* Bytes;
 };
 
 void PrintTo(const DamageCase& c, std::ostream* out) { *out << c.Name; }
 
-void WriteAt(std::fstream& image, std::streamoff at, const std::string& bytes) {
-  image.seekp(at);
-  image.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
 class DamagedImage : public ::testing::TestWithParam<DamageCase> {};
 
 TEST_P(DamagedImage, EndsWithAReportAndExitCodeOne) {
+  const DamageCase& c = GetParam();
   const Disc disc;
   const std::string image = disc.Image("-R -J -no-pad", "damaged.iso");
   if (image.empty()) GTEST_SKIP() << "xorriso is not installed";
-  std::uintmax_t keep = fs::file_size(image);
-  {
-    std::fstream bytes(image, std::ios::in | std::ios::out | std::ios::binary);
-    GetParam().Damage(bytes, keep, keep);
+  const auto size = static_cast<std::int64_t>(fs::file_size(image));
+  fs::resize_file(image, static_cast<std::uintmax_t>(c.Keep > 0 ? c.Keep : size + c.Keep));
+  std::fstream bytes(image, std::ios::in | std::ios::out | std::ios::binary);
+  for (std::streamoff descriptor = 16; c.Bytes != nullptr && descriptor <= 17; ++descriptor) {
+    bytes.seekp(descriptor * 2048 + 156 + c.Field);
+    bytes.write(c.Bytes, 8);
   }
-  fs::resize_file(image, keep);
+  bytes.close();
   const Outcome outcome = RunArranged({"-c", "prompt.cfg", image}, disc.Root(), {}, 10000);
   ASSERT_FALSE(outcome.Hung);
   EXPECT_EQ(outcome.ExitCode, 1);
   const std::string head = "Exception EInOutError in module vestalo at ";
-  const std::string message = "\r\nDamaged or truncated ISO image: ";
   EXPECT_EQ(outcome.Err.rfind(head, 0), 0u) << outcome.Err;
-  EXPECT_EQ(outcome.Err.find(message), head.size() + 9) << outcome.Err;
-  EXPECT_EQ(outcome.Err.substr(outcome.Err.size() - 5), ".\r\n\r\n") << outcome.Err;
+  EXPECT_EQ(outcome.Err.find("\r\nDamaged or truncated ISO image: "), head.size() + 9) << outcome.Err;
+  EXPECT_TRUE(outcome.Err.ends_with(".\r\n\r\n")) << outcome.Err;
 }
 
-// The volume descriptors take sectors 16 to 18: the plain names' and Joliet's, each with the
-// record of its root folder: the folder's place (sector number) and size, both ways round.
-constexpr std::streamoff Sector = 2048, RootRecord = 156;
-
-void WriteInBothRootRecords(std::fstream& image, std::streamoff field, const std::string& bytes) {
-  for (std::streamoff descriptor : {16, 17}) WriteAt(image, descriptor * Sector + RootRecord + field, bytes);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Images, DamagedImage,
-    ::testing::Values(
-        DamageCase{"CutAfterItsVolumeDescriptors", [](auto&, auto, auto& keep) { keep = 19 * Sector; }},
-        DamageCase{"CutBeforeItsLastFile", [](auto&, auto size, auto& keep) { keep = size - Sector; }},
-        DamageCase{"RootFolderBeyondItsEnd",
-                   [](auto& image, auto, auto&) {
-                     WriteInBothRootRecords(image, 2, std::string("\xff\xff\xff\x0f\x0f\xff\xff\xff", 8));
-                   }},
-        DamageCase{"RootFolderOfTwoGigabytes",
-                   [](auto& image, auto, auto&) {
-                     WriteInBothRootRecords(image, 10, std::string("\xff\xff\xff\x7f\x7f\xff\xff\xff", 8));
-                   }}),
-    [](const ::testing::TestParamInfo<DamageCase>& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Images, DamagedImage,
+                         ::testing::Values(DamageCase{"CutAfterItsVolumeDescriptors", 19 * 2048, 0, nullptr},
+                                           DamageCase{"CutBeforeItsLastFile", -2048, 0, nullptr},
+                                           DamageCase{"RootFolderBeyondItsEnd", 0, 2, "\xff\xff\xff\x0f\x0f\xff\xff\xff"},
+                                           DamageCase{"RootFolderOfTwoGigabytes", 0, 10, "\xff\xff\xff\x7f\x7f\xff\xff\xff"}),
+                         [](const ::testing::TestParamInfo<DamageCase>& info) { return std::string(info.param.Name); });
 
 }  // namespace
 }  // namespace vestalo::testing
