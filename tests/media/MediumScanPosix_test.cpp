@@ -1,7 +1,7 @@
-// Configuration trees of our own (in POSIX temporary folders), scanned as the boot loader reads them: include lines
+// Configuration trees of our own, scanned as the boot loader reads them: include lines
 // followed in place, text blocks, `config` labels, -c, the boot folder search and names from
 // the medium's root. Each tree is read from its folder and, built into an ISO image with
-// xorriso, from the image too.
+// xorriso, from the image too (POSIX folders and tools: not in the Windows build).
 #include <stdlib.h>
 #include <unistd.h>
 
