@@ -2,6 +2,8 @@
 // label, read from its folder (checked against the boot loader's own screens), from the
 // medium's root and from ISO images built here with xorriso (checked cell for cell against
 // the folder); the notice of a configuration without a display line; damaged images.
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -216,6 +218,24 @@ TEST(Notice, ListsWhatWasReadTheHelpKeysAndTheConfigurationsTheMenuOpens) {
             "\r\n"
             "Press x to end.\r\n");
   EXPECT_EQ(outcome.ExitCode, 0);
+}
+
+TEST(LockedFolder, AsTheArgumentIsReportedAndNoAbort) {
+  TempFolder folder;
+  folder.Write("locked/isolinux.cfg", "display s.txt\n");
+  const std::string program = folder.Path() + "/vestalo";
+  fs::copy_file(VESTALO_BINARY, program);
+  chmod(folder.Path().c_str(), 0755);
+  chmod((folder.Path() + "/locked").c_str(), 0600);  // no one but root may enter it
+  const passwd* nobody = getpwnam("nobody");
+  const Outcome outcome = RunArranged({"locked"}, folder.Path(), [nobody] {
+    if (getuid() == 0 && (nobody == nullptr || setgroups(0, nullptr) != 0 || setgid(nobody->pw_gid) != 0 ||
+                          setuid(nobody->pw_uid) != 0))
+      _exit(124);
+  }, 15000, {}, program);
+  ASSERT_NE(outcome.ExitCode, 124) << "could not become an unprivileged user";
+  EXPECT_EQ(outcome.ExitCode, 1);
+  EXPECT_TRUE(IsFailureReport(outcome.Err, "File access denied")) << outcome.Err;
 }
 
 // A real image, damaged on purpose: cut to `Keep` bytes (counted from its end when not above
