@@ -121,10 +121,7 @@ class Scanner {
 
   // The same file however its name is written.
   static std::string Key(const std::string& name) {
-    std::string key = media::MediumPath("", media::PathOnMedium(name));
-    for (char& c : key)
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return key;
+    return media::FoldedCase(media::MediumPath("", media::PathOnMedium(name)));
   }
 
   void TakeLine(FileState& file, std::string_view line) {

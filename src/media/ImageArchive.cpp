@@ -52,13 +52,6 @@ constexpr std::size_t ReadBlock = 64 * 1024;
 constexpr std::int64_t KeptFileSize = 1024 * 1024;
 constexpr std::size_t KeptTotal = 16 * 1024 * 1024;
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return lower;
-}
-
 [[noreturn]] void Damaged(archive* reader, std::string_view why = {}) {
   std::string message = "Damaged or truncated ISO image";
   const char* detail = reader != nullptr ? archive_error_string(reader) : nullptr;
@@ -97,7 +90,7 @@ std::string PathOf(archive_entry* entry) {
 }
 
 const Entry* Lookup(const std::string& path) {
-  const auto found = State.ByLowerPath.find(Lower(path));
+  const auto found = State.ByLowerPath.find(FoldedCase(path));
   if (found == State.ByLowerPath.end()) return nullptr;
   // A name spelled exactly so comes before one that differs only in letter case.
   for (std::size_t number : found->second)
@@ -201,7 +194,7 @@ void OpenImage(const std::string& path) {
     if (const char* target = archive_entry_symlink(header)) entry.LinkTarget = target;
     if (const char* data = archive_entry_hardlink(header)) entry.DataOf = MediumPath("", data);
     KeepIfSmall(reader.get(), header, entry);
-    State.ByLowerPath[Lower(entry.Path)].push_back(State.Entries.size());
+    State.ByLowerPath[FoldedCase(entry.Path)].push_back(State.Entries.size());
     State.Entries.push_back(std::move(entry));
   }
 }

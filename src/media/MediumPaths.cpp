@@ -22,6 +22,12 @@ std::vector<std::string_view> Parts(std::string_view path) {
 
 }  // namespace
 
+std::string FoldedCase(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) c = Lower(c);
+  return folded;
+}
+
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)

@@ -25,6 +25,9 @@ std::string MediumPath(std::string_view bootFolder, std::string_view name);
 // it the medium's root itself.
 std::string PlaceOfFolder(std::string_view absolutePath);
 
+// The name with A-Z in lower case: how the medium's file systems compare names.
+std::string FoldedCase(std::string_view name);
+
 // True when two names are equal ignoring the letter case of A-Z.
 bool SameIgnoringCase(std::string_view a, std::string_view b);
 

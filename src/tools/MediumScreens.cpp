@@ -5,6 +5,7 @@
 #include "main/FileAccess.h"
 #include "main/ProgramState.h"
 #include "media/Medium.h"
+#include "media/MediumPaths.h"
 #include "tools/Finding.h"
 
 namespace vestalo::tools {
@@ -27,16 +28,19 @@ std::vector<NamedScreen> ScreensOf(const ConfigurationReport& report) {
   std::vector<NamedScreen> screens;
   auto add = [&](const NamedFile& file, std::string key, ScreenRole role) {
     if (file.Name.empty()) return;
-    // F-keys often share a file; letter case does not tell files apart on the medium.
-    const std::string onDisk = NameOnDisk(file.Name);
+    // F-keys often share a file; letter case does not tell files apart on the medium,
+    // whether or not the computer's file system tells them apart.
+    const std::string onDisk = media::FoldedCase(NameOnDisk(file.Name));
     for (const auto& screen : screens)
-      if (NameOnDisk(screen.File.Name) == onDisk) return;
+      if (media::FoldedCase(NameOnDisk(screen.File.Name)) == onDisk) return;
     screens.push_back({file, std::move(key), role});
   };
   add(Bound(report.Display, DisplayFile, report.ConfigName), "display", ScreenRole::Splash);
   for (int key = 1; key <= HelpFileCount; ++key) {
     const auto index = static_cast<size_t>(key);
-    add(Bound(report.Help[index], HelpFiles[index], report.ConfigName), "F" + std::to_string(key), ScreenRole::Help);
+    std::string keyName = "F";  // built in place: GCC 12 warns of overlaps (-Wrestrict) in "F" + number
+    keyName += std::to_string(key);
+    add(Bound(report.Help[index], HelpFiles[index], report.ConfigName), std::move(keyName), ScreenRole::Help);
   }
   return screens;
 }

@@ -99,8 +99,11 @@ std::string ShownAsCp437(std::string_view bytes) {
 
 // How a byte that ends a colour code reads in a finding.
 std::string Described(unsigned char byte) {
-  if (byte > ' ' && byte < 0x7F) return "\"" + std::string(1, static_cast<char>(byte)) + "\"";
-  return "byte 0x" + Hex(byte);
+  // Built in place: GCC 12 warns of overlaps (-Wrestrict) in "literal" + a temporary string.
+  std::string described = byte > ' ' && byte < 0x7F ? "\"" : "byte 0x";
+  if (byte > ' ' && byte < 0x7F) described.append(1, static_cast<char>(byte)).append("\"");
+  else described += Hex(byte);
+  return described;
 }
 
 // Walks a screen file once as the boot loader draws it, keeping the places that findings need.
@@ -196,7 +199,10 @@ void ScreenWalk::EndLine(size_t at, bool lineBreak) {
   if (Utf8Count > 0) {
     const std::string_view bytes = Bytes.substr(FirstUtf8, FirstUtf8Length);
     std::string hex;
-    for (char c : bytes) hex += (hex.empty() ? "" : " ") + Hex(static_cast<unsigned char>(c));
+    for (char c : bytes) {
+      if (!hex.empty()) hex += ' ';
+      hex += Hex(static_cast<unsigned char>(c));
+    }
     std::string message = "bytes " + hex + " look like UTF-8 for \"" + std::string(bytes) +
                           "\"; the boot screen shows code page 437: \"" + ShownAsCp437(bytes) + "\"";
     if (Utf8Count > 1) message += " (" + std::to_string(Utf8Count) + " such characters in this line)";
