@@ -29,10 +29,30 @@ std::vector<Finding> CheckMedium(const ProgramOptions& options) {
 
 }  // namespace
 
+namespace {
+
+// What an include line that was not followed does at boot.
+struct StopMessage {
+  IncludeStop Stop;
+  const char* Message;
+};
+
+constexpr StopMessage StopMessages[] = {
+    {IncludeStop::Loop, " includes itself again; the boot loader stops responding on it"},
+    {IncludeStop::TooDeep, " is nested more than 101 levels deep; the boot loader stops responding on it"},
+    {IncludeStop::TooMany, " was not read: the configuration follows too many include lines to check"},
+};
+
+}  // namespace
+
 std::vector<Finding> CheckReport(const ConfigurationReport& report) {
   std::vector<Finding> findings;
-  for (const auto& include : report.Includes)
+  for (const auto& include : report.Includes) {
     if (!include.Found) findings.push_back(FindingAt(include.Place, true, "include file " + include.Name + " is missing"));
+    for (const auto& stop : StopMessages)
+      if (include.Found && include.Stopped == stop.Stop)
+        findings.push_back(FindingAt(include.Place, true, "include file " + include.Name + stop.Message));
+  }
   for (const auto& screen : ScreensOf(report)) {
     const std::string& name = screen.File.Name;
     if (!FileIsPresent(name)) {
