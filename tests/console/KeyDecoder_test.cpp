@@ -65,7 +65,6 @@ std::vector<KeyEvent> Decode(const std::string& bytes, bool kitty = false) {
   return DecodeWhole(decoder, bytes);
 }
 
-// The same bytes arriving one at a time: a partial sequence waits, it is not cut short.
 std::vector<KeyEvent> DecodeByteByByte(const std::string& bytes, bool kitty = false) {
   KeyDecoder decoder;
   decoder.SetKittyEvents(kitty);
@@ -166,12 +165,12 @@ const std::vector<Case> LegacyCases = {
     {CSI "97;5u", {Key('A', 0x1E, 1, Ctrl)}},
 };
 
+// Whole, and one byte at a time: a partial sequence waits, it is not cut short.
 TEST(KeyDecoder, LegacyBytesGiveOneReleasePerKey) {
-  for (const auto& c : LegacyCases) EXPECT_EQ(Decode(c.Bytes), c.Expected) << testing::PrintToString(c.Bytes);
-}
-
-TEST(KeyDecoder, BytesSplitOverReadsGiveTheSameKeys) {
-  for (const auto& c : LegacyCases) EXPECT_EQ(DecodeByteByByte(c.Bytes), c.Expected) << testing::PrintToString(c.Bytes);
+  for (const auto& c : LegacyCases) {
+    EXPECT_EQ(Decode(c.Bytes), c.Expected) << testing::PrintToString(c.Bytes);
+    EXPECT_EQ(DecodeByteByByte(c.Bytes), c.Expected) << testing::PrintToString(c.Bytes);
+  }
 }
 
 TEST(KeyDecoder, APartialSequenceWaitsForMoreOrTheTimeout) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "main/FileAccess.h"
 #include "main/LineSplitter.h"
 #include "main/ProgramState.h"
 
@@ -112,6 +113,13 @@ TEST_F(ScanFile, LongLinesAreReadWhole) {
   ScanConfiguration(Write("display " + longName + "\nF1 a.txt"));
   EXPECT_EQ(DisplayFile, longName);
   EXPECT_EQ(HelpFiles[1], "a.txt");
+}
+
+TEST_F(ScanFile, AConfigurationOfExactly64MegabytesIsRead) {
+  const std::string name = Write("display a.txt\n");
+  std::filesystem::resize_file(name, MaxTextSize);
+  ScanConfiguration(name);
+  EXPECT_EQ(DisplayFile, "a.txt");
 }
 
 }  // namespace

@@ -43,6 +43,7 @@ const RunRow Runs[] = {
      .Output = "Two"},
     {.Name = "OptionCWithAScreenFile", .Files = Troubles, .Arguments = {"-c", "x.cfg", "screen.txt"}, .Exit = 1,
      .Errors = "vestalo: -c works only with a boot medium: a folder or an ISO image" + Usage},
+    {.Name = "OptionCFolder", .Files = Troubles, .Arguments = {"-c", "folder"}, .Exit = 1, .Report = "File access denied"},
     {.Name = "OptionCWithoutName", .Arguments = {"-c"}, .Exit = 1,
      .Errors = "vestalo: option -c needs a configuration file name" + Usage},
     {.Name = "WatchWithCheck", .Arguments = {"--check", "--watch"}, .Exit = 1,

@@ -8,6 +8,7 @@
 #include <array>
 #include <string_view>
 #include <stdexcept>
+#include <string>
 
 namespace vestalo::testing {
 
@@ -32,6 +33,17 @@ inline const std::array<char32_t, 256>& PcGlyphs() {
     return table;
   }();
   return glyphs;
+}
+
+// UTF-8 of a Unicode character.
+inline std::string Utf8(char32_t c) {
+  std::string out;
+  if (c < 0x80) return out += static_cast<char>(c), out;
+  const int tail = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+  constexpr unsigned char Lead[] = {0, 0xC0, 0xE0, 0xF0};
+  out += static_cast<char>(Lead[tail] | (c >> (6 * tail)));
+  for (int i = tail - 1; i >= 0; --i) out += static_cast<char>(0x80 | ((c >> (6 * i)) & 0x3F));
+  return out;
 }
 
 // The ECMA-48 colour (1 red, 4 blue, 8-15 bright) a terminal shows for a PC colour (1 blue, 4 red).

@@ -14,6 +14,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "support/PcGlyphs.h"
+
 namespace vestalo::testing {
 
 namespace {
@@ -65,16 +67,6 @@ int ColourIndex(const VTermColor& colour, bool foreground) {
 }
 
 }  // namespace
-
-std::string Utf8(char32_t c) {
-  std::string out;
-  if (c < 0x80) return out += static_cast<char>(c), out;
-  const int tail = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
-  constexpr unsigned char Lead[] = {0, 0xC0, 0xE0, 0xF0};
-  out += static_cast<char>(Lead[tail] | (c >> (6 * tail)));
-  for (int i = tail - 1; i >= 0; --i) out += static_cast<char>(0x80 | ((c >> (6 * i)) & 0x3F));
-  return out;
-}
 
 PtyProgram::PtyProgram(PtyOptions options) : Options(std::move(options)) {
   struct winsize size {};

@@ -84,7 +84,4 @@ class PtyProgram {
   long SwitchesAtSend = 0;
 };
 
-// UTF-8 of a Unicode character.
-std::string Utf8(char32_t c);
-
 }  // namespace vestalo::testing
