@@ -1,5 +1,7 @@
 // The program with redirected standard streams: exact output bytes, exit code and report for
 // each arrangement of files, arguments and streams.
+#include <cerrno>
+
 #include "support/RunTables.h"
 
 namespace vestalo::testing {
@@ -14,6 +16,7 @@ const std::string NoConfiguration = "no valid configuration file found\r\n" + He
 const Medium Troubles = {File("screen.txt", "Screen"), Folder("folder"), Link("loop-a", "loop-b"),
                          Link("loop-b", "loop-a"), Sparse("huge.txt", (64u << 20) + 1), Fifo("keys")};
 const Medium Locked = {Unreadable("locked.txt", "Secret")};  // the run is then unprivileged
+std::string IOError(int error) { return "I/O error " + std::to_string(error); }
 // Splash names that no file answers; each shows the not-found line and the menu goes on.
 Medium Splash(const std::string& name) { return Troubles + Medium{File("isolinux.cfg", "display " + name + "\n")}; }
 
@@ -32,7 +35,7 @@ const RunRow Runs[] = {
     {.Name = "PathThroughAFile", .Files = Troubles, .Arguments = {"screen.txt/x"}, .Exit = 1, .Report = "Invalid filename"},
     {.Name = "Overlong", .Arguments = {std::string(296, 'n') + ".txt"}, .Exit = 1, .Report = "Invalid filename"},
     {.Name = "Wildcard", .Files = Troubles, .Arguments = {"scr*.txt"}, .Exit = 1, .Report = "File not found"},
-    {.Name = "LinkLoop", .Files = Troubles, .Arguments = {"loop-a"}, .Exit = 1, .Report = "I/O error #"},
+    {.Name = "LinkLoop", .Files = Troubles, .Arguments = {"loop-a"}, .Exit = 1, .Report = IOError(ELOOP)},
     {.Name = "TooLarge", .Files = Troubles, .Arguments = {"huge.txt"}, .Exit = 1, .Output = "", .Report = "File too large"},
     {.Name = "Unreadable", .Files = Locked, .Arguments = {"locked.txt"}, .Exit = 1, .Report = "File access denied"},
     {.Name = "FifoIsDrawn", .Files = {Fifo("pipe", "\x0f" "1ePiped")}, .Arguments = {"pipe"}, .Output = "Piped"},
@@ -68,8 +71,8 @@ const RunRow Runs[] = {
      .Report = "Disk full"},
     {.Name = "ShortScreenToAFullDisk", .Files = {File("s.txt", "S")}, .Arguments = {"s.txt"}, .Out = Stdout::Full,
      .Exit = 1, .Report = "Disk full"},
-    {.Name = "HelpToAClosedPipe", .Arguments = {"-help"}, .Out = Stdout::ClosedPipe, .Exit = 1, .Report = "I/O error #"},
-    {.Name = "MenuToAClosedStream", .Files = Screen, .Out = Stdout::Closed, .Exit = 1, .Report = "I/O error #"},
+    {.Name = "HelpToAClosedPipe", .Arguments = {"-help"}, .Out = Stdout::ClosedPipe, .Exit = 1, .Report = IOError(EPIPE)},
+    {.Name = "MenuToAClosedStream", .Files = Screen, .Out = Stdout::Closed, .Exit = 1, .Report = IOError(EBADF)},
     {.Name = "MenuToAClosedPipeWithoutStandardError", .Files = Screen, .Out = Stdout::ClosedPipe, .ErrClosed = true,
      .Exit = 1},
     // Input that ends or fails: the Enter wait reports a failed read, the menu just ends.
@@ -78,7 +81,7 @@ const RunRow Runs[] = {
     {.Name = "EnterWaitEndsAtZ", .Files = Screen, .Arguments = {"screen.txt"}, .Input = "ab\x1a", .In = Stdin::Pipe},
     {.Name = "EnterWaitEndsAtLineFeed", .Files = Screen, .Arguments = {"screen.txt"}, .Input = "ab\n", .In = Stdin::Pipe},
     {.Name = "EnterWaitInputClosed", .Files = Screen, .Arguments = {"screen.txt"}, .In = Stdin::Closed, .Exit = 1,
-     .Output = Long, .Report = "I/O error #"},
+     .Output = Long, .Report = IOError(EBADF)},
     {.Name = "MenuInputClosed", .Files = Screen, .In = Stdin::Closed, .Output = Long},
 };
 

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -117,26 +118,14 @@ std::string ReadAll(const std::string& path) {
   return text.str();
 }
 
-// True when `err` is exactly the failure report with `message`, in which "#" stands for a
-// number: "Exception EInOutError in module vestalo at " 8 hex digits ".", the message with
-// a full stop, and an empty line, every line ending in CR LF.
+// True when `err` is exactly the failure report with `message`: "Exception EInOutError in
+// module vestalo at " 8 hex digits ".", the message with a full stop and an empty line, every
+// line ending in CR LF.
 bool IsFailureReport(const std::string& err, const std::string& message) {
   const std::string head = "Exception EInOutError in module " + std::string(ModuleName) + " at ";
-  if (err.compare(0, head.size(), head) != 0 || err.size() < head.size() + 11) return false;
-  size_t at = head.size();
-  for (; at < head.size() + 8; ++at)
-    if (!std::isdigit(static_cast<unsigned char>(err[at])) && (err[at] < 'A' || err[at] > 'F')) return false;
-  if (err.compare(at, 3, ".\r\n") != 0) return false;
-  for (at += 3; char c : message) {
-    if (c != '#') {
-      if (at >= err.size() || err[at++] != c) return false;
-      continue;
-    }
-    const size_t start = at;
-    while (at < err.size() && std::isdigit(static_cast<unsigned char>(err[at]))) ++at;
-    if (at == start) return false;
-  }
-  return err.substr(at) == ".\r\n\r\n";
+  const std::string tail = ".\r\n" + message + ".\r\n\r\n";
+  return err.size() == head.size() + 8 + tail.size() && err.starts_with(head) && err.ends_with(tail) &&
+         std::all_of(err.begin() + head.size(), err.end() - tail.size(), [](char c) { return std::isxdigit(c) && !std::islower(c); });
 }
 
 // What the child does to its standard streams before the program starts.
@@ -232,65 +221,41 @@ TEST_P(RedirectedRun, EndsAsExpected) {
 
 namespace {
 
+constexpr const char* StepNames[] = {"Send",  "Press", "Idle",   "Row",    "Shows",  "Cell",  "Cursor",
+                                     "Drawn", "Sent",  "Signal", "Resize", "HangUp", "Alive", "Modes"};
+
 size_t Count(const std::string& text, const std::string& part) {
   size_t count = 0;
   for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
   return count;
 }
 
-// Runs one step; empty when it went as the row says, else what went wrong.
-std::string RunStep(PtyProgram& program, const Step& step) {
+// Runs one step; false when it did not go as the row says.
+bool RunStep(PtyProgram& program, const Step& step) {
   const auto wait = [&](const std::function<bool()>& condition) { return program.WaitUntil(condition, TimeoutMs); };
-  const auto rowIs = [&](int row, const std::string& text) {
-    return wait([&] { return program.RowText(row) == text; }) ? ""
-           : "row " + std::to_string(row) + " is not \"" + text + "\"";
-  };
-  const auto idle = [&] { return program.WaitForIdle(TimeoutMs) ? "" : "the program did not wait for input"; };
-  std::ostringstream what;
+  const auto flags = [&] { return program.TerminalModes().c_lflag; };
   switch (step.Type) {
-    case Step::Send: program.Send(step.Text); return "";
-    case Step::Press: {
+    case Step::Send: return program.Send(step.Text), true;
+    case Step::Press:
       program.Send(step.Text);
-      const std::string shown = rowIs(0, step.Expected);
-      return shown.empty() ? idle() : shown;
-    }
-    case Step::Idle: return idle();
-    case Step::Row: return rowIs(step.A, step.Text);
-    case Step::Shows:
-      return wait([&] { return program.ScreenText().find(step.Text) != std::string::npos; }) ? ""
-             : "the screen never showed \"" + step.Text + "\"";
+      return wait([&] { return program.RowText(0) == step.Expected; }) && program.WaitForIdle(TimeoutMs);
+    case Step::Idle: return program.WaitForIdle(TimeoutMs);
+    case Step::Row: return wait([&] { return program.RowText(step.A) == step.Text; });
+    case Step::Shows: return wait([&] { return program.ScreenText().find(step.Text) != std::string::npos; });
     case Step::Cell: {
       const ScreenCell cell = program.Cell(step.A, step.B);
-      if ((step.C == Any || cell.Foreground == step.C) && (step.D == Any || cell.Background == step.D)) return "";
-      what << "cell " << step.A << "," << step.B << " has colours " << cell.Foreground << " on " << cell.Background;
-      return what.str();
+      return (step.C == Any || cell.Foreground == step.C) && (step.D == Any || cell.Background == step.D);
     }
-    case Step::Cursor:
-      if (program.CursorRow() == step.A && program.CursorColumn() == step.B) return "";
-      what << "the cursor is at " << program.CursorRow() << "," << program.CursorColumn();
-      return what.str();
-    case Step::Drawn: {
-      const size_t count = Count(program.Output(), step.Text);
-      if (count == static_cast<size_t>(step.A)) return "";
-      what << "\"" << step.Text << "\" was drawn " << count << " times";
-      return what.str();
-    }
-    case Step::Sent:
-      return wait([&] { return Count(program.Output(), step.Text) >= static_cast<size_t>(step.A); }) ? ""
-             : "the program never sent " + ::testing::PrintToString(step.Text) + " that often";
-    case Step::Signal: program.SendSignal(step.A); return "";
-    case Step::Resize: program.Resize(step.A, step.B); return "";
-    case Step::HangUp: program.HangUp(); return "";
-    case Step::Alive: return program.WaitForExit(step.A) ? "the program ended" : "";
-    case Step::Modes:
-      return wait([&] {
-               const auto flags = program.TerminalModes().c_lflag;
-               return ((flags & ICANON) == 0) == (step.A != 0) && ((flags & ECHO) == 0) == (step.A != 0);
-             })
-                 ? ""
-                 : step.A ? "the terminal never read single keys" : "the terminal never read lines";
+    case Step::Cursor: return program.CursorRow() == step.A && program.CursorColumn() == step.B;
+    case Step::Drawn: return Count(program.Output(), step.Text) == static_cast<size_t>(step.A);
+    case Step::Sent: return wait([&] { return Count(program.Output(), step.Text) >= static_cast<size_t>(step.A); });
+    case Step::Signal: return program.SendSignal(step.A), true;
+    case Step::Resize: return program.Resize(step.A, step.B), true;
+    case Step::HangUp: return program.HangUp(), true;
+    case Step::Alive: return !program.WaitForExit(step.A);
+    case Step::Modes: return wait([&] { return !(flags() & ICANON) == (step.A != 0) && !(flags() & ECHO) == (step.A != 0); });
   }
-  return "unknown step";
+  return false;
 }
 
 void ExpectTerminalRestored(const PtyProgram& program, const ScriptRow& row) {
@@ -330,9 +295,14 @@ TEST_P(TerminalScript, EndsAsExpected) {
   PtyProgram program(options);
   bool hungUp = false;
   for (size_t i = 0; i < row.Steps.size(); ++i) {
-    hungUp = hungUp || row.Steps[i].Type == Step::HangUp;
-    const std::string failure = RunStep(program, row.Steps[i]);
-    ASSERT_EQ(failure, "") << "at step " << i + 1 << "; the screen:\n" << program.ScreenText();
+    const Step& step = row.Steps[i];
+    hungUp = hungUp || step.Type == Step::HangUp;
+    ASSERT_TRUE(RunStep(program, step)) << "step " << i + 1 << " (" << StepNames[step.Type] << " " << step.A << " "
+                                        << ::testing::PrintToString(step.Text) << ") failed; the screen:\n"
+                                        << program.ScreenText() << "the cursor: " << program.CursorRow() << ","
+                                        << program.CursorColumn() << "; cell " << step.A << "," << step.B << ": "
+                                        << program.Cell(step.A, step.B).Foreground << " on "
+                                        << program.Cell(step.A, step.B).Background;
   }
   ASSERT_TRUE(program.WaitForExit(TimeoutMs)) << "the program did not end; the screen:\n" << program.ScreenText();
   EXPECT_EQ(program.TermSignal(), row.Signal);

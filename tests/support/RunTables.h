@@ -69,8 +69,8 @@ struct RunRow {
   int Signal = 0;  // the signal that must end the run (Exit is then not checked)
   std::optional<std::string> Output{};  // standard output, exactly
   std::string OutputHas{};              // a part standard output must hold
-  // The failure report's message ("#" stands for a number); empty: standard error stays
-  // empty, unless Errors says what it holds.
+  // The failure report's message; empty: standard error stays empty, unless Errors says
+  // what it holds.
   std::string Report{};
   std::optional<std::string> Errors{};
 };
