@@ -77,7 +77,7 @@ const RunRow Runs[] = {
      .Exit = 1},
     // Input that ends or fails: the Enter wait reports a failed read, the menu just ends.
     {.Name = "EnterWaitInputClosedLater", .Files = Screen, .Arguments = {"screen.txt"}, .In = Stdin::Pipe,
-     .CloseInputAfterMs = 300, .Output = Long},
+     .CloseInputAfterMs = 100, .Output = Long},
     {.Name = "EnterWaitEndsAtZ", .Files = Screen, .Arguments = {"screen.txt"}, .Input = "ab\x1a", .In = Stdin::Pipe},
     {.Name = "EnterWaitEndsAtLineFeed", .Files = Screen, .Arguments = {"screen.txt"}, .Input = "ab\n", .In = Stdin::Pipe},
     {.Name = "EnterWaitInputClosed", .Files = Screen, .Arguments = {"screen.txt"}, .In = Stdin::Closed, .Exit = 1,
