@@ -46,7 +46,15 @@ int ColourIndex(const VTermColor& colour, bool foreground) {
   return VTERM_COLOR_IS_INDEXED(&colour) ? colour.indexed.idx : 1000;  // RGB: never the program's
 }
 
-[[noreturn]] void ExecProgram(const PtyOptions& options) {
+std::vector<char*> Pointers(std::vector<std::string>& strings) {
+  std::vector<char*> pointers;
+  for (auto& text : strings) pointers.push_back(text.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+// Runs in the child: only what is safe after a fork, as the tests may run threads.
+[[noreturn]] void ExecProgram(const PtyOptions& options, char** argv, char** envp) {
   if (!options.Controlling) {
     // Giving up the controlling terminal hangs up its foreground group: ourselves.
     signal(SIGHUP, SIG_IGN);
@@ -55,14 +63,7 @@ int ColourIndex(const VTermColor& colour, bool foreground) {
   }
   if (!options.Directory.empty() && chdir(options.Directory.c_str()) != 0) _exit(126);
   if (!options.InputFile.empty()) dup2(open(options.InputFile.c_str(), O_RDONLY), STDIN_FILENO);
-  setenv("TERM", "xterm-256color", 1);
-  setenv("LANG", "C.UTF-8", 1);
-  unsetenv("LC_ALL");
-  for (const auto& entry : options.Environment) putenv(const_cast<char*>(entry.c_str()));
-  std::vector<char*> argv;
-  for (const auto& argument : options.Command) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  execv(argv[0], argv.data());
+  execve(argv[0], argv, envp);
   _exit(127);
 }
 
@@ -72,9 +73,18 @@ PtyProgram::PtyProgram(PtyOptions options) : Options(std::move(options)) {
   struct winsize size {};
   size.ws_row = static_cast<unsigned short>(Options.Rows);
   size.ws_col = static_cast<unsigned short>(Options.Columns);
+  // The test's environment, with the terminal and locale the tests expect.
+  std::vector<std::string> environment{"TERM=xterm-256color", "LANG=C.UTF-8"};
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string_view text = *entry;
+    if (!text.starts_with("TERM=") && !text.starts_with("LANG=") && !text.starts_with("LC_ALL=")) environment.emplace_back(text);
+  }
+  environment.insert(environment.end(), Options.Environment.begin(), Options.Environment.end());
+  auto command = Options.Command;
+  auto argv = Pointers(command), envp = Pointers(environment);
   Child = forkpty(&Master, nullptr, nullptr, &size);
   if (Child < 0) throw std::runtime_error("forkpty failed");
-  if (Child == 0) ExecProgram(Options);
+  if (Child == 0) ExecProgram(Options, argv.data(), envp.data());
   fcntl(Master, F_SETFL, fcntl(Master, F_GETFL) | O_NONBLOCK);
   Term = vterm_new(Options.Rows, Options.Columns);
   vterm_set_utf8(Term, 1);

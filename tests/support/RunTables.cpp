@@ -158,17 +158,18 @@ TEST_P(RedirectedRun, EndsAsExpected) {
   const int out = mkstemp(outName), err = mkstemp(errName);
   int input[2];
   ASSERT_EQ(pipe(input), 0);
-  const std::string program = Command({})[0];
+  // Made before the fork: the FIFO writers' threads leave the child no safe allocation.
+  const auto command = Command(row.Arguments);
+  std::vector<char*> argv;
+  for (const auto& argument : command) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  const std::string where = medium.Where(row.Directory);
   const pid_t child = fork();
   if (child == 0) {
     close(input[1]);
     ArrangeStreams(row, input[0], out, err);
-    if (chdir(medium.Where(row.Directory).c_str()) != 0) _exit(126);
+    if (chdir(where.c_str()) != 0) _exit(126);
     if (medium.Unprivileged && (setgroups(0, nullptr) != 0 || setgid(Nobody) != 0 || setuid(Nobody) != 0)) _exit(124);
-    const auto command = Command(row.Arguments);
-    std::vector<char*> argv;
-    for (const auto& argument : command) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
     execv(argv[0], argv.data());
     _exit(127);
   }
