@@ -11,7 +11,7 @@ constexpr int Red = 1, Blue = 4, Yellow = 11, White = 15;
 
 const Medium Menu = {
     File("isolinux.cfg", "DEFAULT live\ndisplay splash.txt\nF1 one.txt\nF2 two.txt\nF3 gone.txt\nF4 keys\n"
-                         "F5 tw*.txt\nF10 ten.txt\n"),
+                         "F5 tw*.txt\nF9 one.txt\nF10 ten.txt\n"),
     File("splash.txt", "\x0f" "1eSplash screen"), File("one.txt", "Help one"), File("two.txt", "\x0f" "4fHelp two"),
     File("ten.txt", "Help ten"), Fifo("keys")};
 
@@ -36,7 +36,7 @@ std::string ThirtyRowsAndALongLine() {
 const ScriptRow Scripts[] = {
     {.Name = "DigitsShowTheirScreens", .Files = Menu,
      .Steps = AtMenu({Cell(0, 0, Yellow, Blue), Press("1", "Help one"), Cell(5, 5, Any, Blue), Press("0", "Help ten"),
-                      Press("3", "File gone.txt not found"), Press("4", "File keys not found"), Press("2", "Help two"),
+                      Press("9", "Help one"), Press("3", "File gone.txt not found"), Press("4", "File keys not found"), Press("2", "Help two"),
                       Cell(0, 0, White, Red), Send("x")})},
     {.Name = "UnboundDigitChoosesNothing", .Files = Menu,
      .Steps = AtMenu({Press("1", "Help one"), Send("6"), Idle(), Send(CSI "A"), Idle(), Drawn("Help one", 1),
