@@ -52,6 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
         RenderCase{"GraphicLine", "AB\x18logo.lss\r\nCD", "ABCD"},
         RenderCase{"GraphicLineFirst", "\x18logo\nrest", "rest"},
         RenderCase{"GraphicLineToEnd", "A\x18no line feed", "A"},
+        RenderCase{"GraphicLinesInOnePass", "a\x18x\ny\x18\x18z\nb\r\n", "ayb\r\n"},
         RenderCase{"IgnoredChar", "A\x19" "B", "AB"},
         RenderCase{"ClearMidText", "A\x0c" "B", "A<clear>B"},
         RenderCase{"ClearInColours", "\x0f" "1f\x0c", "<fg 15><bg 1><clear>"},
@@ -61,37 +62,16 @@ INSTANTIATE_TEST_SUITE_P(
         RenderCase{"EveryEvenModeCodeHides", "\x12h\x13" "a\x14h\x15" "b\x16h\x17" "c", "abc"},
         RenderCase{"NoColoursWhileHidden", "\x10\x0f" "1fX\x11Y", "Y"},
         RenderCase{"ClearsWhileHidden", "\x10\x0c\x11Y", "<clear>Y"},
-        RenderCase{"HiddenUntilEnd", "A\x14" "BC", "A"}),
+        RenderCase{"HiddenUntilEnd", "A\x14" "BC", "A"},
+        // A 16-bit length would draw nothing of 65,535 bytes and only 4,464 of 70,000.
+        RenderCase{"WholeTextWhateverItsLength", std::string(70000, 'x'), std::string(70000, 'x')}),
     [](const testing::TestParamInfo<RenderCase>& info) { return info.param.Name; });
-
-TEST(Rendering, DrawsTheWholeTextWhateverItsLength) {
-  // A 16-bit length would draw nothing of 65,535 bytes and only 4,464 of 70,000.
-  for (size_t length : {65535u, 65536u, 70000u}) {
-    const std::string text(length, 'x');
-    EXPECT_EQ(Render(text), Start + text) << length;
-  }
-}
 
 TEST(Rendering, EachFileStartsShowingText) {
   RecordingSink sink;
   RenderDisplayText("\x10hidden", sink);
   RenderDisplayText("shown", sink);
   EXPECT_EQ(sink.Log, std::string(Start) + Start + "shown");
-}
-
-TEST(StripGraphicLines, RemovesEveryStretchInOnePass) {
-  EXPECT_EQ(StripGraphicLines("a\x18x\ny\x18z\nb"), "ayb");
-  EXPECT_EQ(StripGraphicLines("\x18\x18\nkept"), "kept");
-  EXPECT_EQ(StripGraphicLines("plain\r\n"), "plain\r\n");
-}
-
-TEST(ColourDigits, MissingCharactersGiveBlackAndLightGrey) {
-  EXPECT_EQ(BackgroundDigit("\x0f"), 0);
-  EXPECT_EQ(ForegroundDigit("\x0f"), 7);
-  EXPECT_EQ(BackgroundDigit("\x0f" "c"), 12);
-  EXPECT_EQ(ForegroundDigit("\x0f" "c"), 7);
-  EXPECT_EQ(ForegroundDigit("\x0f" "c9"), 9);
-  EXPECT_EQ(BackgroundDigit("\x0fg9"), 0);
 }
 
 }  // namespace

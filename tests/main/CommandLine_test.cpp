@@ -21,15 +21,11 @@ TEST_P(CommandLineSplit, GivesTheArguments) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, CommandLineSplit,
-    testing::Values(SplitCase{"vestalo", {}}, SplitCase{"vestalo   ", {}},
-                    SplitCase{"vestalo a.txt -help", {"a.txt", "-help"}},
+    testing::Values(SplitCase{"vestalo", {}}, SplitCase{"vestalo   ", {}}, SplitCase{"vestalo a.txt -help", {"a.txt", "-help"}},
                     SplitCase{"\"C:\\Program Files\\vestalo.exe\" boot.msg", {"boot.msg"}},
-                    SplitCase{"vestalo ab\"c d\"e", {"abc de"}},
-                    SplitCase{"vestalo \"\" a", {"a"}}, SplitCase{"vestalo \"\"", {}},
-                    SplitCase{"vestalo \"\"\"\"  x", {"x"}},
-                    SplitCase{"vestalo \"my splash.txt", {"my splash.txt"}},
-                    SplitCase{"vestalo a\\\"b c\"", {"a\\b c"}},
-                    SplitCase{"vestalo\ta\x01" "b", {"a", "b"}},
+                    SplitCase{"vestalo ab\"c d\"e", {"abc de"}}, SplitCase{"vestalo \"\" a", {"a"}}, SplitCase{"vestalo \"\"", {}},
+                    SplitCase{"vestalo \"\"\"\"  x", {"x"}}, SplitCase{"vestalo \"my splash.txt", {"my splash.txt"}},
+                    SplitCase{"vestalo a\\\"b c\"", {"a\\b c"}}, SplitCase{"vestalo\ta\x01" "b", {"a", "b"}},
                     SplitCase{"vestalo \"", {}}));
 
 TEST(CommandLineSplit, NeverTakesTheSecondByteOfADoubleByteCharacterForAQuote) {
@@ -40,12 +36,6 @@ TEST(CommandLineSplit, NeverTakesTheSecondByteOfADoubleByteCharacterForAQuote) {
   EXPECT_EQ(SplitCommandLine("vestalo a\x81\" b", step), (std::vector<std::string>{"a\x81\"", "b"}));
   EXPECT_EQ(SplitCommandLine("vestalo a\x81 b", step), (std::vector<std::string>{"a\x81 b"}));
 }
-
-}  // namespace
-}  // namespace vestalo
-
-namespace vestalo {
-namespace {
 
 struct OptionsCase {
   std::vector<std::string> Arguments;

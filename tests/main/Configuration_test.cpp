@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "main/FileAccess.h"
 #include "main/LineSplitter.h"
 #include "main/ProgramState.h"
 
@@ -19,28 +20,14 @@ struct LineCase {
 
 TEST(ConfigurationLine, KeywordsAsTheBootLoaderReadsThem) {
   const LineCase cases[] = {
-      {"display boot.msg", DisplayIndex, "boot.msg"},
-      {"   display    boot.msg   ", DisplayIndex, "boot.msg"},
-      {"DISPLAY boot.msg", DisplayIndex, "boot.msg"},
-      {"Display boot.msg", DisplayIndex, "boot.msg"},
-      {"F1 f1.txt", 1, "f1.txt"},
-      {"f1 F1.TXT", 1, "F1.TXT"},
-      {"F9 nine.txt", 9, "nine.txt"},
-      {"F0 ten.txt", 10, "ten.txt"},
-      {"F10 ten.txt", 10, "ten.txt"},
-      {"f10\tten.txt", 10, "ten.txt"},
-      {"F11 eleven.txt", -1, ""},
-      {"F12 twelve.txt", -1, ""},
-      {"display F2.txt", DisplayIndex, "F2.txt"},
-      {"# F3 old.txt", -1, ""},
-      {"display", DisplayIndex, ""},
-      {"display   ", DisplayIndex, ""},
-      {"display my splash.txt", DisplayIndex, "my splash.txt"},
-      {"displayboot.msg", -1, ""},
-      {"include other.cfg", -1, ""},
-      {"label F1", -1, ""},
-      {"F1 \x7f" "del\xe9 ", 1, "\x7f" "del\xe9"},
-      {"", -1, ""},
+      {"display boot.msg", DisplayIndex, "boot.msg"}, {"   display    boot.msg   ", DisplayIndex, "boot.msg"},
+      {"DISPLAY boot.msg", DisplayIndex, "boot.msg"}, {"Display boot.msg", DisplayIndex, "boot.msg"},
+      {"F1 f1.txt", 1, "f1.txt"},    {"f1 F1.TXT", 1, "F1.TXT"},      {"F9 nine.txt", 9, "nine.txt"},
+      {"F0 ten.txt", 10, "ten.txt"}, {"F10 ten.txt", 10, "ten.txt"},  {"f10\tten.txt", 10, "ten.txt"},
+      {"F11 eleven.txt", -1, ""},    {"F12 twelve.txt", -1, ""},      {"display F2.txt", DisplayIndex, "F2.txt"},
+      {"# F3 old.txt", -1, ""},      {"display", DisplayIndex, ""},   {"display   ", DisplayIndex, ""},
+      {"displayboot.msg", -1, ""},   {"include other.cfg", -1, ""},   {"label F1", -1, ""},  {"", -1, ""},
+      {"display my splash.txt", DisplayIndex, "my splash.txt"},        {"F1 \x7f" "del\xe9 ", 1, "\x7f" "del\xe9"},
   };
   for (const auto& c : cases) {
     const ConfigurationBinding binding = ParseConfigurationLine(c.Line);
@@ -64,18 +51,9 @@ TEST(LineSplitter, LineBreaksCarriageReturnsAndZ) {
   const struct {
     std::string Bytes;
     std::vector<std::string> Lines;
-  } cases[] = {
-      {"", {}},
-      {"a\nb", {"a", "b"}},
-      {"a\n", {"a"}},
-      {"a\r\nb\r\n", {"a", "b"}},
-      {"F1 help.txt\rx\n", {"F1 help.txtx"}},
-      {"a\r", {"a"}},
-      {"a\n\r", {"a", ""}},
-      {"\n\n", {"", ""}},
-      {"one\ntwo\n\x1athree\n", {"one", "two"}},
-      {"one\ntw\x1ao\n", {"one", "tw"}},
-  };
+  } cases[] = {{"", {}},        {"a\nb", {"a", "b"}},     {"a\n", {"a"}},          {"a\r\nb\r\n", {"a", "b"}},
+               {"a\r", {"a"}},    {"a\n\r", {"a", ""}},     {"\n\n", {"", ""}},      {"F1 help.txt\rx\n", {"F1 help.txtx"}},
+               {"one\ntwo\n\x1athree\n", {"one", "two"}},    {"one\ntw\x1ao\n", {"one", "tw"}}};
   for (const auto& c : cases)
     for (size_t piece : {1u, 2u, 1000u}) EXPECT_EQ(Lines(c.Bytes, piece), c.Lines) << c.Bytes << " " << piece;
 }
@@ -97,21 +75,23 @@ class ScanFile : public testing::Test {
   std::string Folder;
 };
 
-TEST_F(ScanFile, TheLastMatchingLineWinsAndOnlyThisFileCounts) {
-  ScanConfiguration(Write("DISPLAY first.msg\r\ninclude more.cfg\r\nF1 one.txt\ndisplay boot.msg\n"
-                          "f2 two.txt\nF10 ten.txt\nF0 zero.txt\n\x1a" "F3 never.txt\n"));
-  EXPECT_EQ(DisplayFile, "boot.msg");
-  EXPECT_EQ(HelpFiles[1], "one.txt");
-  EXPECT_EQ(HelpFiles[2], "two.txt");
+// The last line wins, only this file counts, a long line is read whole, a last line needs no
+// line break and ^Z ends the file.
+TEST_F(ScanFile, BindsTheLastLineOfEachKeyword) {
+  const std::string longName(300000, 'n');
+  ScanConfiguration(Write("DISPLAY first.msg\r\ninclude more.cfg\r\nF1 one.txt\ndisplay " + longName +
+                          "\nf2 two.txt\nF10 ten.txt\nF0 zero.txt\nF4 four.txt"));
+  EXPECT_EQ(DisplayFile, longName);
+  EXPECT_EQ(HelpFiles, (std::array<std::string, 11>{"", "one.txt", "two.txt", "", "four.txt", "", "", "", "", "", "zero.txt"}));
+  ScanConfiguration(Write("display boot.msg\n\x1a" "F3 never.txt\n"));
   EXPECT_EQ(HelpFiles[3], "");
-  EXPECT_EQ(HelpFiles[10], "zero.txt");
 }
 
-TEST_F(ScanFile, LongLinesAreReadWhole) {
-  const std::string longName(300000, 'n');
-  ScanConfiguration(Write("display " + longName + "\nF1 a.txt"));
-  EXPECT_EQ(DisplayFile, longName);
-  EXPECT_EQ(HelpFiles[1], "a.txt");
+TEST_F(ScanFile, AConfigurationOfExactly64MegabytesIsRead) {
+  const std::string name = Write("display a.txt\n");
+  std::filesystem::resize_file(name, MaxTextSize);
+  ScanConfiguration(name);
+  EXPECT_EQ(DisplayFile, "a.txt");
 }
 
 }  // namespace

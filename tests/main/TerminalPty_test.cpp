@@ -1,0 +1,113 @@
+// The program in a terminal as a person uses it: keys, signals and terminal sizes against
+// what the screen shows, the terminal's modes and the exit.
+#include <signal.h>
+
+#include "support/RunTables.h"
+
+namespace vestalo::testing {
+namespace {
+
+constexpr int Red = 1, Blue = 4, Yellow = 11, White = 15;
+
+const Medium Menu = {
+    File("isolinux.cfg", "DEFAULT live\ndisplay splash.txt\nF1 one.txt\nF2 two.txt\nF3 gone.txt\nF4 keys\n"
+                         "F5 tw*.txt\nF9 one.txt\nF10 ten.txt\n"),
+    File("splash.txt", "\x0f" "1eSplash screen"), File("one.txt", "Help one"), File("two.txt", "\x0f" "4fHelp two"),
+    File("ten.txt", "Help ten"), Fifo("keys")};
+
+// Until the splash shows and the menu waits for a key, then the steps.
+std::vector<Step> AtMenu(std::vector<Step> steps) {
+  steps.insert(steps.begin(), {Shows("Splash screen"), Idle()});
+  return steps;
+}
+
+std::string HugeScreen() {
+  std::string screen;
+  while (screen.size() < (4u << 20)) screen += "\x0f" "1e" + std::string(70, '\xb1') + "\r\n";
+  return screen;
+}
+
+std::string ThirtyRowsAndALongLine() {
+  std::string text = "\x0c";
+  for (int row = 0; row < 30; ++row) text += "row " + std::string(row < 10 ? "0" : "") + std::to_string(row) + "\r\n";
+  return text + std::string(85, 'x');
+}
+
+const ScriptRow Scripts[] = {
+    {.Name = "DigitsShowTheirScreens", .Files = Menu,
+     .Steps = AtMenu({Cell(0, 0, Yellow, Blue), Press("1", "Help one"), Cell(5, 5, Any, Blue), Press("0", "Help ten"),
+                      Press("9", "Help one"), Press("3", "File gone.txt not found"), Press("4", "File keys not found"), Press("2", "Help two"),
+                      Cell(0, 0, White, Red), Send("x")})},
+    {.Name = "UnboundDigitChoosesNothing", .Files = Menu,
+     .Steps = AtMenu({Press("1", "Help one"), Send("6"), Idle(), Send(CSI "A"), Idle(), Drawn("Help one", 1),
+                      Press("2", "Help two"), Send("X")})},
+    {.Name = "OtherKeysShowTheChoiceAgain", .Files = Menu,
+     .Steps = AtMenu({Press("1", "Help one"), Send(CSI "B"), Idle(), Drawn("Help one", 3), Send("\r"), Idle(),
+                      Drawn("Help one", 4), Send(SS3 "P"), Idle(), Drawn("Help one", 6), Send(CSI "1;5D"), Idle(),
+                      Drawn("Help one", 8), Send("x")})},
+    {.Name = "F12Ends", .Files = Menu, .Steps = AtMenu({Send(CSI "24~")})},
+    {.Name = "ShiftF5Ends", .Files = Menu, .Steps = AtMenu({Send(CSI "15;2~")})},
+    {.Name = "AltOneEnds", .Files = Menu, .Steps = AtMenu({Send(ESC "1")})},
+    {.Name = "AltNShowsF1", .Files = Menu, .Steps = AtMenu({Press("2", "Help two"), Press(ESC "n", "Help one"), Send("x")})},
+    {.Name = "KeyWhileAKeyIsHandledEnds", .Files = Menu, .Steps = AtMenu({Send("12"), Row(0, "Help one")})},
+    // Esc is a key of its own once nothing follows it for a while: it shows the choice again.
+    {.Name = "EscAloneIsAKey", .Files = Menu,
+     .Steps = AtMenu({Press("1", "Help one"), Send(ESC), Sent("Help one", 2), Idle(), Send("x")})},
+    {.Name = "KeysAreNotEchoed", .Files = Menu, .Steps = AtMenu({Send("a"), Idle(), Row(0, "Splash screen"), Send("x")})},
+    {.Name = "CtrlCInterrupts", .Files = Menu, .Steps = AtMenu({Send("\x03")}), .Signal = SIGINT},
+    {.Name = "NoDisplayLine", .Files = {File("isolinux.cfg", "F1 one.txt"), File("one.txt", "Help one")},
+     .Steps = {Shows("It names no splash screen: it has no display line."), Idle(), Press("1", "Help one"), Send("x")}},
+    {.Name = "SampleMedium",
+     .Steps = {Shows("Harbour Linux 3.1"), Idle(), Press("1", " Help: using this medium  (F1)"),
+               Press("3", "File help3.txt not found"), Press("0", " Licence  (F10)"), Send("x")},
+     .Directory = VESTALO_SOURCE_DIR "/samples/bootcd"},
+    {.Name = "KeysEndWithTheirInput", .Files = Menu + Medium{File("typed", "1")}, .Steps = {Shows("Help one")},
+     .Input = "typed"},
+    {.Name = "KittyKeysAreReleases", .Files = Menu,
+     .Steps = AtMenu({Sent(CSI ">15u"), Send(CSI "49u" CSI "49;1:2u"), Idle(), Row(0, "Splash screen"),
+                      Send(CSI "49;1:3u"), Row(0, "Help one"), Idle(), Send(CSI "57441;2u" CSI "49:33;2u" CSI "49:33;2:3u"),
+                      Idle(), Drawn("Help one", 2), Send(CSI "57441;1:3u"), Idle(), Drawn("Help one", 2), Send(Tap('x'))}),
+     .Kitty = true},
+    {.Name = "KittyCtrlCInterrupts", .Files = Menu,
+     .Steps = AtMenu({Sent(CSI ">15u"), Send(CSI "57442;5u" CSI "99;5u")}), .Signal = SIGINT, .Kitty = true},
+    // A stop hands the terminal back as it was; going on takes it again, protocol and modes.
+    {.Name = "StopAndContinue", .Files = Menu,
+     .Steps = AtMenu({Sent(CSI ">15u"), Signal(SIGTSTP), Sent(CSI "<u"), Signal(SIGCONT), Sent(CSI ">15u", 2),
+                      Modes(true), Idle(), Send(Tap('1')), Row(0, "Help one"), Idle(), Send(Tap('x'))}),
+     .Kitty = true},
+    {.Name = "HangUpAtTheEnterWaitEndsIt", .Files = Menu, .Arguments = {"one.txt"},
+     .Steps = {Shows("Help one"), Idle(), HangUp()}, .Controlling = false},
+    {.Name = "HangUpAtTheMenuEndsIt", .Files = Menu, .Steps = AtMenu({HangUp()}), .Controlling = false},
+    {.Name = "HangUpSignalAtTheMenu", .Files = Menu, .Steps = AtMenu({Signal(SIGHUP)}), .Signal = SIGHUP},
+    {.Name = "TermAtTheEnterWait", .Files = Menu, .Arguments = {"one.txt"},
+     .Steps = {Shows("Help one"), Idle(), Signal(SIGTERM)}, .Signal = SIGTERM},
+    {.Name = "InterruptWhileDrawing", .Files = {File("huge.txt", HugeScreen())}, .Arguments = {"huge.txt"},
+     .Steps = {Sent("▒▒", 10000), Signal(SIGINT)}, .Signal = SIGINT, .WholeOutput = false},
+    {.Name = "NoConfigurationWaitsForEnter",
+     .Steps = {Row(0, "no valid configuration file found"), Idle(), Send("\r")}},
+    {.Name = "EnterWaitEchoesTheLine", .Files = {File("s.txt", "Hi")}, .Arguments = {"s.txt"},
+     .Steps = {Row(0, "Hi"), Idle(), Send("ab"), Row(0, "Hiab"), Send("\r")}},
+    {.Name = "ReportAfterAScreen", .Files = Menu,
+     .Steps = AtMenu({Send("5"), Shows("File not found."), Cell(1, 0, -1, -1)}), .Exit = 1},
+    {.Name = "LargerTerminalScrollsOnlyTheFrame", .Files = {File("s.txt", ThirtyRowsAndALongLine())},
+     .Arguments = {"s.txt"},
+     .Steps = {Row(24, "xxxxx"), Row(0, "row 07"), Row(22, "row 29"), Row(23, std::string(80, 'x')), Row(25, ""),
+               Row(29, ""), Cursor(24, 5), Send("\r")},
+     .Rows = 30, .Columns = 100},
+    {.Name = "SmallerTerminalLaysOutItself", .Files = {File("s.txt", "\x0c" + std::string(80, 'x') + "\r\nnext")},
+     .Arguments = {"s.txt"}, .Steps = {Row(2, "next"), Row(0, std::string(79, 'x')), Row(1, "x"), Send("\r")},
+     .Rows = 24, .Columns = 79},
+    {.Name = "MenuGoesOnAfterResizes", .Files = Menu,
+     .Steps = AtMenu({Resize(20, 60), Press("2", "Help two"), Resize(25, 80), Press("1", "Help one"), Send("x")})},
+    // Bytes that would drive a terminal show as the PC's glyphs, in the colours of the clear.
+    {.Name = "HostileBytesShowAsGlyphs",
+     .Files = {File("h.txt", "A" ESC "]0;owned\x07" "B" CSI "2J\x9b" "31mC\x01\x7f\x0e\x90\x9d")}, .Arguments = {"h.txt"},
+     .Steps = {Row(0, "A←]0;ownedB←[2J¢31mC☺⌂♫É¥"), Cell(0, 0, 7, 0), Idle(), Send("\r")}},
+    {.Name = "HostileBytesInAnEightBitTerminal", .Files = {File("h.txt", "A" ESC "]0;x\x07" CSI "2J\x9b" "1\x7f")},
+     .Arguments = {"h.txt"}, .Steps = {Row(0, "A?]0;x?[2J?1?"), Idle(), Send("\r")}, .Locale = "C"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Program, TerminalScript, ::testing::ValuesIn(Scripts), RowName());
+
+}  // namespace
+}  // namespace vestalo::testing

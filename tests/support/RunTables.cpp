@@ -1,0 +1,319 @@
+#include "support/RunTables.h"
+
+#include <fcntl.h>
+#include <grp.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "../fuzz/TerminalOutputCheck.h"
+#include "support/PtyHarness.h"
+
+namespace vestalo::testing {
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+#ifdef VESTALO_WINE_PROGRAM
+// The Windows program under Wine, whose start takes a while; its console host draws the
+// screen with sequences of its own.
+constexpr int TimeoutMs = 45000;
+constexpr const char* ModuleName = "vestalo.exe";
+constexpr bool OwnTerminal = false;
+#else
+constexpr int TimeoutMs = 5000;
+constexpr const char* ModuleName = "vestalo";
+constexpr bool OwnTerminal = true;
+#endif
+constexpr uid_t Nobody = 65534;
+
+std::vector<std::string> Command(const std::vector<std::string>& arguments) {
+  std::vector<std::string> command{VESTALO_BINARY};
+#ifdef VESTALO_WINE_PROGRAM
+  command.push_back(VESTALO_WINE_PROGRAM);
+#endif
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  return command;
+}
+
+// A fresh folder holding a row's files, removed with them. FIFOs get their writers.
+class MediumFolder {
+ public:
+  explicit MediumFolder(const Medium& files) {
+    char pattern[] = "/tmp/vestalo-test-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
+    Path = pattern;
+    chmod(pattern, 0755);  // an unprivileged run must be able to enter it
+    for (const auto& file : files) Make(file);
+  }
+  ~MediumFolder() {
+    Stop = true;
+    for (auto& writer : Writers) writer.join();
+    std::error_code ignored;
+    fs::remove_all(Path, ignored);
+  }
+  std::string Where(const std::string& directory) const {
+    return directory.empty() ? Path : directory[0] == '/' ? directory : Path + "/" + directory;
+  }
+  std::string Path;
+  bool Unprivileged = false;  // a file is unreadable to its owner's peers: run as nobody
+
+ private:
+  void Make(const MediumFile& file) {
+    const std::string path = Path + "/" + file.Name;
+    fs::create_directories(fs::path(path).parent_path());
+    switch (file.Type) {
+      case MediumFile::Folder: fs::create_directories(path); break;
+      case MediumFile::Link: fs::create_symlink(file.Bytes, path); break;
+      case MediumFile::Fifo:
+        mkfifo(path.c_str(), 0644);
+        if (!file.Bytes.empty()) Writers.emplace_back([this, path, bytes = file.Bytes] { FeedFifo(path, bytes); });
+        break;
+      case MediumFile::Sparse: {
+        std::ofstream(path).close();
+        fs::resize_file(path, file.Size - file.Bytes.size());
+        std::ofstream(path, std::ios::app | std::ios::binary) << file.Bytes;
+        break;
+      }
+      default:
+        std::ofstream(path, std::ios::binary) << file.Bytes;
+        if (file.Type != MediumFile::Unreadable) break;
+        chmod(path.c_str(), 0);
+        Unprivileged = getuid() == 0;
+    }
+  }
+  // Writes once a reader has opened the FIFO; never blocks a run that does not open it.
+  void FeedFifo(const std::string& path, const std::string& bytes) {
+    while (!Stop) {
+      const int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK);
+      if (fd < 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        continue;
+      }
+      fcntl(fd, F_SETFL, 0);
+      if (write(fd, bytes.data(), bytes.size()) < 0) ADD_FAILURE() << "writing the FIFO " << path;
+      close(fd);
+      return;
+    }
+  }
+  std::vector<std::thread> Writers;
+  std::atomic<bool> Stop = false;
+};
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// True when `err` is exactly the failure report with `message`: "Exception EInOutError in
+// module vestalo at " 8 hex digits ".", the message with a full stop and an empty line, every
+// line ending in CR LF.
+bool IsFailureReport(const std::string& err, const std::string& message) {
+  const std::string head = "Exception EInOutError in module " + std::string(ModuleName) + " at ";
+  const std::string tail = ".\r\n" + message + ".\r\n\r\n";
+  return err.size() == head.size() + 8 + tail.size() && err.starts_with(head) && err.ends_with(tail) &&
+         std::all_of(err.begin() + head.size(), err.end() - tail.size(), [](char c) { return std::isxdigit(c) && !std::islower(c); });
+}
+
+// What the child does to its standard streams before the program starts.
+void ArrangeStreams(const RunRow& row, int input, int out, int err) {
+  if (row.In == Stdin::Closed) close(0);
+  else dup2(row.In == Stdin::Null ? open("/dev/null", O_RDONLY) : input, 0);
+  int ends[2];
+  switch (row.Out) {
+    case Stdout::Capture: dup2(out, 1); break;
+    case Stdout::Null: dup2(open("/dev/null", O_WRONLY), 1); break;
+    case Stdout::Full: dup2(open("/dev/full", O_WRONLY), 1); break;
+    case Stdout::ClosedPipe:
+      if (pipe(ends) != 0) _exit(125);
+      close(ends[0]);
+      dup2(ends[1], 1);
+      break;
+    case Stdout::Closed: close(1); break;
+  }
+  if (row.ErrClosed) close(2);
+  else dup2(err, 2);
+  signal(SIGPIPE, SIG_DFL);  // as a shell starts a program
+}
+
+}  // namespace
+
+TEST_P(RedirectedRun, EndsAsExpected) {
+  const RunRow& row = GetParam();
+  MediumFolder medium(row.Files);
+  char outName[] = "/tmp/vestalo-out-XXXXXX", errName[] = "/tmp/vestalo-err-XXXXXX";
+  const int out = mkstemp(outName), err = mkstemp(errName);
+  int input[2];
+  ASSERT_EQ(pipe(input), 0);
+  // Made before the fork: the FIFO writers' threads leave the child no safe allocation.
+  const auto command = Command(row.Arguments);
+  std::vector<char*> argv;
+  for (const auto& argument : command) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  const std::string where = medium.Where(row.Directory);
+  const pid_t child = fork();
+  if (child == 0) {
+    close(input[1]);
+    ArrangeStreams(row, input[0], out, err);
+    if (chdir(where.c_str()) != 0) _exit(126);
+    if (medium.Unprivileged && (setgroups(0, nullptr) != 0 || setgid(Nobody) != 0 || setuid(Nobody) != 0)) _exit(124);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(input[0]);
+  // The input goes through a pipe; Stdin::Bytes closes it at once, so the program sees its end.
+  if (write(input[1], row.Input.data(), row.Input.size()) != static_cast<ssize_t>(row.Input.size()))
+    ADD_FAILURE() << "writing standard input";
+  const auto start = Clock::now();
+  bool inputOpen = row.In == Stdin::Pipe;
+  if (!inputOpen) close(input[1]);
+  int status = 0;
+  bool hung = false;
+  while (waitpid(child, &status, WNOHANG) == 0) {
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    if (inputOpen && row.CloseInputAfterMs > 0 && elapsed >= row.CloseInputAfterMs) close(input[1]), inputOpen = false;
+    if (elapsed > 2 * TimeoutMs) {
+      hung = true;
+      kill(child, SIGKILL);
+      waitpid(child, &status, 0);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+  if (inputOpen) close(input[1]);
+  const std::string output = ReadAll(outName), errors = ReadAll(errName);
+  close(out), close(err), unlink(outName), unlink(errName);
+  ASSERT_FALSE(hung) << "still running after " << 2 * TimeoutMs << " ms";
+  ASSERT_NE(WIFEXITED(status) ? WEXITSTATUS(status) : 0, 124) << "could not become an unprivileged user";
+  EXPECT_GE(elapsed, row.CloseInputAfterMs) << "ended before its input did";
+  if (row.Signal != 0) {
+    EXPECT_EQ(WIFSIGNALED(status) ? WTERMSIG(status) : 0, row.Signal);
+  } else {
+    EXPECT_FALSE(WIFSIGNALED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, row.Exit);
+  }
+  if (row.Output) {
+    EXPECT_EQ(output, *row.Output);
+  }
+  if (!row.OutputHas.empty()) {
+    EXPECT_NE(output.find(row.OutputHas), std::string::npos) << output;
+  }
+  if (row.ErrClosed) return;
+  if (!row.Report.empty()) {
+    EXPECT_TRUE(IsFailureReport(errors, row.Report)) << errors;
+  } else {
+    EXPECT_EQ(errors, row.Errors.value_or(""));
+  }
+}
+
+namespace {
+
+constexpr const char* StepNames[] = {"Send",  "Press", "Idle",   "Row",    "Shows",  "Cell",  "Cursor",
+                                     "Drawn", "Sent",  "Signal", "Resize", "HangUp", "Alive", "Modes"};
+
+size_t Count(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+// Runs one step; false when it did not go as the row says.
+bool RunStep(PtyProgram& program, const Step& step) {
+  const auto wait = [&](const std::function<bool()>& condition) { return program.WaitUntil(condition, TimeoutMs); };
+  const auto flags = [&] { return program.TerminalModes().c_lflag; };
+  switch (step.Type) {
+    case Step::Send: return program.Send(step.Text), true;
+    case Step::Press:
+      program.Send(step.Text);
+      return wait([&] { return program.RowText(0) == step.Expected; }) && program.WaitForIdle(TimeoutMs);
+    case Step::Idle: return program.WaitForIdle(TimeoutMs);
+    case Step::Row: return wait([&] { return program.RowText(step.A) == step.Text; });
+    case Step::Shows: return wait([&] { return program.ScreenText().find(step.Text) != std::string::npos; });
+    case Step::Cell: {
+      const ScreenCell cell = program.Cell(step.A, step.B);
+      return (step.C == Any || cell.Foreground == step.C) && (step.D == Any || cell.Background == step.D);
+    }
+    case Step::Cursor: return program.CursorRow() == step.A && program.CursorColumn() == step.B;
+    case Step::Drawn: return Count(program.Output(), step.Text) == static_cast<size_t>(step.A);
+    case Step::Sent: return wait([&] { return Count(program.Output(), step.Text) >= static_cast<size_t>(step.A); });
+    case Step::Signal: return program.SendSignal(step.A), true;
+    case Step::Resize: return program.Resize(step.A, step.B), true;
+    case Step::HangUp: return program.HangUp(), true;
+    case Step::Alive: return !program.WaitForExit(step.A);
+    case Step::Modes: return wait([&] { return !(flags() & ICANON) == (step.A != 0) && !(flags() & ECHO) == (step.A != 0); });
+  }
+  return false;
+}
+
+void ExpectTerminalRestored(const PtyProgram& program, const ScriptRow& row) {
+  const auto flags = program.TerminalModes().c_lflag;
+  EXPECT_TRUE((flags & ICANON) && (flags & ECHO) && (flags & ISIG)) << "the terminal's modes are not back";
+  const std::string& out = program.Output();
+  const auto undone = [&](const std::string& done, const std::string& undo) {
+    const size_t at = out.rfind(done);
+    return at == std::string::npos || out.find(undo, at) != std::string::npos;
+  };
+  EXPECT_TRUE(undone(CSI ">15u", CSI "<u")) << "the kitty keyboard protocol is left on";
+  EXPECT_TRUE(undone(CSI "1;25r", ESC "7" CSI "r" ESC "8")) << "the scrolling region is left";
+  // The colour reset comes last: nothing but text (a failure report) may follow it.
+  const size_t reset = out.rfind(CSI "0m");
+  EXPECT_TRUE(out.find(CSI "0;") == std::string::npos || (reset != std::string::npos && out.find(ESC, reset + 1) == std::string::npos))
+      << "the colours are not reset last";
+  const bool utf8 = std::string(row.Locale).find("UTF-8") != std::string::npos;
+  if (row.WholeOutput) {
+    EXPECT_EQ(checks::TerminalOutputFault(out, utf8 ? checks::Encoding::Utf8 : checks::Encoding::EightBit), "");
+  }
+}
+
+}  // namespace
+
+TEST_P(TerminalScript, EndsAsExpected) {
+  const ScriptRow& row = GetParam();
+  MediumFolder medium(row.Files);
+  PtyOptions options;
+  options.Command = Command(row.Arguments);
+  options.Directory = medium.Where(row.Directory);
+  options.Environment = {std::string("LC_ALL=") + row.Locale};
+  options.Rows = row.Rows;
+  options.Columns = row.Columns;
+  options.AnswerKittyQuery = row.Kitty;
+  options.Controlling = row.Controlling;
+  if (!row.Input.empty()) options.InputFile = medium.Path + "/" + row.Input;
+  PtyProgram program(options);
+  bool hungUp = false;
+  for (size_t i = 0; i < row.Steps.size(); ++i) {
+    const Step& step = row.Steps[i];
+    hungUp = hungUp || step.Type == Step::HangUp;
+    ASSERT_TRUE(RunStep(program, step)) << "step " << i + 1 << " (" << StepNames[step.Type] << " " << step.A << " "
+                                        << ::testing::PrintToString(step.Text) << ") failed; the screen:\n"
+                                        << program.ScreenText() << "the cursor: " << program.CursorRow() << ","
+                                        << program.CursorColumn() << "; cell " << step.A << "," << step.B << ": "
+                                        << program.Cell(step.A, step.B).Foreground << " on "
+                                        << program.Cell(step.A, step.B).Background;
+  }
+  ASSERT_TRUE(program.WaitForExit(TimeoutMs)) << "the program did not end; the screen:\n" << program.ScreenText();
+  EXPECT_EQ(program.TermSignal(), row.Signal);
+  if (row.Signal == 0) {
+    EXPECT_EQ(program.ExitCode(), row.Exit);
+  }
+  if (!hungUp && OwnTerminal) ExpectTerminalRestored(program, row);
+}
+
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(RedirectedRun);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(TerminalScript);
+
+}  // namespace vestalo::testing

@@ -1,0 +1,169 @@
+// The two end-to-end tables: redirected runs (files, arguments, streams -> exit, output,
+// report) and terminal scripts (keys, signals, sizes -> screen, modes, exit). Any
+// *Pty_test.cpp file adds rows to either:
+//   const RunRow MyRuns[] = {{.Name = "Help", .Arguments = {"-help"}, .Output = HelpText}};
+//   INSTANTIATE_TEST_SUITE_P(Help, RedirectedRun, ::testing::ValuesIn(MyRuns), RowName());
+//   const ScriptRow MyScripts[] = {{.Name = "F1", .Files = {File("isolinux.cfg", "F1 a.txt"),
+//       File("a.txt", "A")}, .Steps = {Idle(), Press("1", "A"), Send("x")}, .Exit = 0}};
+//   INSTANTIATE_TEST_SUITE_P(Menu, TerminalScript, ::testing::ValuesIn(MyScripts), RowName());
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vestalo::testing {
+
+#define ESC "\x1b"
+#define CSI "\x1b["
+#define SS3 "\x1bO"
+
+// One entry of a test medium; the folders on the way to it are made.
+struct MediumFile {
+  enum Kind { Text, Folder, Link, Fifo, Sparse, Unreadable } Type = Text;
+  std::string Name{};
+  // Text, Unreadable: the content. Link: the target. Fifo: what a writer sends once the
+  // program opens it. Sparse: the bytes at the end of the hole.
+  std::string Bytes{};
+  uint64_t Size = 0;  // Sparse: the whole size
+};
+using Medium = std::vector<MediumFile>;
+
+inline MediumFile File(std::string name, std::string bytes) { return {MediumFile::Text, name, bytes}; }
+inline MediumFile Folder(std::string name) { return {MediumFile::Folder, name}; }
+inline MediumFile Link(std::string name, std::string target) { return {MediumFile::Link, name, target}; }
+inline MediumFile Fifo(std::string name, std::string bytes = "") { return {MediumFile::Fifo, name, bytes}; }
+inline MediumFile Sparse(std::string name, uint64_t size, std::string tail = "") {
+  return {MediumFile::Sparse, name, tail, size};
+}
+// A file nobody but its owner may read; the program then runs as an unprivileged user.
+inline MediumFile Unreadable(std::string name, std::string bytes) { return {MediumFile::Unreadable, name, bytes}; }
+// Both media in one.
+inline Medium operator+(Medium a, const Medium& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
+
+// Standard input of a redirected run.
+enum class Stdin {
+  Bytes,   // the row's Input bytes, then the end
+  Null,    // /dev/null
+  Closed,  // no descriptor 0
+  Pipe,    // a pipe holding Input, open until CloseInputAfterMs (0: until the program ends)
+};
+// Standard output of a redirected run.
+enum class Stdout { Capture, Null, Full, ClosedPipe, Closed };
+
+// A run with redirected standard streams.
+struct RunRow {
+  const char* Name = "";
+  Medium Files{};
+  std::vector<std::string> Arguments{};
+  std::string Input{};
+  Stdin In = Stdin::Bytes;
+  int CloseInputAfterMs = 0;  // Stdin::Pipe: closed after this long, while the program still runs
+  Stdout Out = Stdout::Capture;
+  bool ErrClosed = false;
+  std::string Directory{};  // working folder: within the medium, or an absolute path
+  int Exit = 0;
+  int Signal = 0;  // the signal that must end the run (Exit is then not checked)
+  std::optional<std::string> Output{};  // standard output, exactly
+  std::string OutputHas{};              // a part standard output must hold
+  // The failure report's message; empty: standard error stays empty, unless Errors says
+  // what it holds.
+  std::string Report{};
+  std::optional<std::string> Errors{};
+};
+
+// One step of a terminal script; made by the functions below.
+struct Step {
+  enum Kind { Send, Press, Idle, Row, Shows, Cell, Cursor, Drawn, Sent, Signal, Resize, HangUp, Alive, Modes } Type;
+  std::string Text{}, Expected{};
+  int A = 0, B = 0, C = 0, D = 0;
+};
+// Types bytes at the terminal.
+inline Step Send(std::string bytes) { return {Step::Send, bytes}; }
+// Types a key, waits until row 0 reads `row0`, then until the program waits for a key.
+inline Step Press(std::string key, std::string row0) { return {Step::Press, key, row0}; }
+// Until the program waits for input, having handled what was typed (Linux: it sleeps in a read).
+inline Step Idle() { return {Step::Idle}; }
+// Until the row reads `text` (UTF-8, trailing blanks left out).
+inline Step Row(int row, std::string text) { return {Step::Row, text, "", row}; }
+// Until the screen holds `text` somewhere.
+inline Step Shows(std::string text) { return {Step::Shows, text}; }
+// The cell's colours now, as ECMA-48 indexes (1 red, 4 blue; -1 the terminal's own; Any).
+constexpr int Any = -2;
+inline Step Cell(int row, int column, int foreground, int background) {
+  return {Step::Cell, "", "", row, column, foreground, background};
+}
+inline Step Cursor(int row, int column) { return {Step::Cursor, "", "", row, column}; }
+// The program's output holds `text` exactly `times` times now (a screen drawn again).
+inline Step Drawn(std::string text, int times) { return {Step::Drawn, text, "", times}; }
+// Until the program's output holds these bytes at least `times` times.
+inline Step Sent(std::string bytes, int times = 1) { return {Step::Sent, bytes, "", times}; }
+inline Step Signal(int signal) { return {Step::Signal, "", "", signal}; }
+inline Step Resize(int rows, int columns) { return {Step::Resize, "", "", rows, columns}; }
+// The terminal goes away: its master side is closed. Nothing of it can be checked after.
+inline Step HangUp() { return {Step::HangUp}; }
+// The program does not end within this time.
+inline Step Alive(int ms) { return {Step::Alive, "", "", ms}; }
+// Until the terminal reads keys one by one without echo (true) or whole lines (false).
+inline Step Modes(bool keyInput) { return {Step::Modes, "", "", keyInput}; }
+// A key pressed and released under the kitty keyboard protocol.
+inline std::string Tap(char key) {
+  const std::string code = std::to_string(static_cast<int>(key));
+  return CSI + code + "u" CSI + code + ";1:3u";
+}
+
+// The program in a pseudo-terminal, driven step by step. As it ends, the terminal must have
+// its modes back (canonical, echo, signals), every colour, keyboard and scrolling change
+// undone with the colour reset last, and no control sequence but the program's own.
+struct ScriptRow {
+  const char* Name = "";
+  Medium Files{};
+  std::vector<std::string> Arguments{};
+  std::vector<Step> Steps{};
+  int Exit = 0;
+  int Signal = 0;  // the signal that must end the program (Exit is then not checked)
+  int Rows = 25, Columns = 80;
+  const char* Locale = "C.UTF-8";
+  bool Kitty = false;        // the terminal answers the kitty keyboard query
+  bool Controlling = true;   // false: not the program's controlling terminal (a hang-up sends no SIGHUP)
+  bool WholeOutput = true;   // false: the output was cut off mid-screen; its sequences are not checked
+  std::string Directory{};   // working folder: within the medium, or an absolute path
+  std::string Input{};       // a file of the medium read as standard input instead of the terminal
+};
+
+class RedirectedRun : public ::testing::TestWithParam<RunRow> {};
+class TerminalScript : public ::testing::TestWithParam<ScriptRow> {};
+
+// Names a row's test after the row.
+struct RowName {
+  template <typename Row>
+  std::string operator()(const ::testing::TestParamInfo<Row>& info) const {
+    return info.param.Name;
+  }
+};
+inline void PrintTo(const RunRow& row, std::ostream* out) { *out << row.Name; }
+inline void PrintTo(const ScriptRow& row, std::ostream* out) { *out << row.Name; }
+// The usage text of -help, byte for byte.
+inline const std::string HelpText =
+    "\r\nVestalo 1.1.0 by the Vestalo team, dev@vestalo.invalid, https://vestalo.invalid\r\n\r\n"
+    "Usage:\r\n"
+    " - without arguments: Vestalo will try to find isolinux.cfg/syslinux.cfg\r\n"
+    "      and to read configuration from there.\r\n"
+    "      Use number keys instead of function keys for menu navigation.\r\n"
+    "      Press \"x\" for exit\r\n"
+    " - with arguments: Vestalo will search for a splash file given as argument\r\n"
+    " - with a folder or an ISO image as argument: Vestalo will read the boot\r\n"
+    "      medium there, finding its configuration where the boot loader does\r\n"
+    " - with -c NAME (or --config NAME): Vestalo will start from the\r\n"
+    "      configuration file NAME instead of isolinux.cfg/syslinux.cfg\r\n"
+    " - with --watch: Vestalo will draw the screen again when its files change\r\n"
+    " - with --check [-c NAME] [MEDIUM]: Vestalo will report, one finding a line,\r\n"
+    "      what goes wrong on the boot screen\r\n"
+    " - with --snapshot DIR [-c NAME] [MEDIUM or FILE]: Vestalo will write each\r\n"
+    "      screen to DIR as text, ANSI colours, an HTML page and a PNG picture\r\n"
+    " - with --version: Vestalo will print its version; --help or -h: this text\r\n";
+
+}  // namespace vestalo::testing
