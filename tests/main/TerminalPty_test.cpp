@@ -80,8 +80,6 @@ const ScriptRow Scripts[] = {
     {.Name = "SmallerTerminalLaysOutItself", .Files = {File("s.txt", "\x0c" + std::string(80, 'x') + "\r\nnext")},
      .Arguments = {"s.txt"}, .Steps = {Row(2, "next"), Row(0, std::string(79, 'x')), Row(1, "x"), Send("\r")},
      .Rows = 24, .Columns = 79},
-    {.Name = "MenuGoesOnAfterResizes", .Files = Menu,
-     .Steps = AtMenu({Resize(20, 60), Press("2", "Help two"), Resize(25, 80), Press("1", "Help one"), Send("x")})},
     // Bytes that would drive a terminal show as the PC's glyphs, in the colours of the clear.
     {.Name = "HostileBytesShowAsGlyphs",
      .Files = {File("h.txt", "A" ESC "]0;owned\x07" "B" CSI "2J\x9b" "31mC\x01\x7f\x0e\x90\x9d")}, .Arguments = {"h.txt"},
