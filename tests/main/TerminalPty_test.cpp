@@ -21,12 +21,6 @@ std::vector<Step> AtMenu(std::vector<Step> steps) {
   return steps;
 }
 
-std::string HugeScreen() {
-  std::string screen;
-  while (screen.size() < (4u << 20)) screen += "\x0f" "1e" + std::string(70, '\xb1') + "\r\n";
-  return screen;
-}
-
 std::string ThirtyRowsAndALongLine() {
   std::string text = "\x0c";
   for (int row = 0; row < 30; ++row) text += "row " + std::string(row < 10 ? "0" : "") + std::to_string(row) + "\r\n";
@@ -66,7 +60,9 @@ const ScriptRow Scripts[] = {
     {.Name = "HangUpAtTheEnterWaitEndsIt", .Files = Menu, .Arguments = {"one.txt"},
      .Steps = {Shows("Help one"), Idle(), HangUp()}, .Controlling = false},
     {.Name = "HangUpSignalAtTheMenu", .Files = Menu, .Steps = AtMenu({Signal(SIGHUP)}), .Signal = SIGHUP},
-    {.Name = "TermWhileDrawing", .Files = {File("huge.txt", HugeScreen())}, .Arguments = {"huge.txt"},
+    // A screen long enough that drawing still goes on when the signal comes.
+    {.Name = "TermWhileDrawing", .Files = {Repeated("huge.txt", "\x0f" "1e" + std::string(70, '\xb1') + "\r\n", 1u << 20)},
+     .Arguments = {"huge.txt"},
      .Steps = {Sent("▒▒", 10000), Signal(SIGTERM)}, .Signal = SIGTERM, .WholeOutput = false},
     {.Name = "NoConfigurationWaitsForEnter",
      .Steps = {Row(0, "no valid configuration file found"), Idle(), Send("\r")}},

@@ -60,7 +60,10 @@ struct MediumFolder {
       if (file.Type == MediumFile::Folder) fs::create_directories(path);
       if (file.Type == MediumFile::Link) fs::create_symlink(file.Bytes, path);
       if (file.Type == MediumFile::Fifo) mkfifo(path.c_str(), 0644);
-      if (file.Type == MediumFile::Text || file.Type == MediumFile::Unreadable) std::ofstream(path, std::ios::binary) << file.Bytes;
+      if (file.Type == MediumFile::Text || file.Type == MediumFile::Unreadable) {
+        std::ofstream text(path, std::ios::binary);
+        for (uint64_t size = 0; size == 0 || size < file.Size; size += file.Bytes.size()) text << file.Bytes;
+      }
       if (file.Type == MediumFile::Sparse) std::ofstream(path).close(), fs::resize_file(path, file.Size);
       if (file.Type == MediumFile::Unreadable) chmod(path.c_str(), 0), Unprivileged = getuid() == 0;
     }

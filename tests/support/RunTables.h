@@ -27,7 +27,7 @@ struct MediumFile {
   enum Kind { Text, Folder, Link, Fifo, Sparse, Unreadable } Type = Text;
   std::string Name{};
   std::string Bytes{};  // Text, Unreadable: the content; Link: the target
-  uint64_t Size = 0;    // Sparse: the size of the hole
+  uint64_t Size = 0;    // Sparse: the size of the hole; Text: Bytes repeated to this size
 };
 using Medium = std::vector<MediumFile>;
 
@@ -36,6 +36,7 @@ inline MediumFile Folder(std::string name) { return {MediumFile::Folder, name}; 
 inline MediumFile Link(std::string name, std::string target) { return {MediumFile::Link, name, target}; }
 inline MediumFile Fifo(std::string name) { return {MediumFile::Fifo, name}; }
 inline MediumFile Sparse(std::string name, uint64_t size) { return {MediumFile::Sparse, name, "", size}; }
+inline MediumFile Repeated(std::string name, std::string bytes, uint64_t size) { return {MediumFile::Text, name, bytes, size}; }
 // A file nobody but its owner may read; the program then runs as an unprivileged user.
 inline MediumFile Unreadable(std::string name, std::string bytes) { return {MediumFile::Unreadable, name, bytes}; }
 // Both media in one.
