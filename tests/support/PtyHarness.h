@@ -27,6 +27,14 @@
 
 namespace vestalo::testing {
 
+// A list of strings as exec takes it.
+inline std::vector<char*> Pointers(std::vector<std::string>& strings) {
+  std::vector<char*> pointers;
+  for (auto& text : strings) pointers.push_back(text.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
 // One screen cell: its character and its colours as ECMA-48 indexes (-1: the default colour).
 struct ScreenCell {
   char32_t Char = U' ';
@@ -162,13 +170,6 @@ class PtyProgram {
   void HangUp() { close(Master), Master = -1; }
 
  private:
-  static std::vector<char*> Pointers(std::vector<std::string>& strings) {
-    std::vector<char*> pointers;
-    for (auto& text : strings) pointers.push_back(text.data());
-    pointers.push_back(nullptr);
-    return pointers;
-  }
-
   [[noreturn]] void Exec(char** argv, char** envp) {
     if (!Options.Controlling) {
       // Giving up the controlling terminal hangs up its foreground group: ourselves.

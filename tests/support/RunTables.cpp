@@ -126,10 +126,8 @@ TEST_P(RedirectedRun, EndsAsExpected) {
   int input[2];
   ASSERT_EQ(pipe(input), 0);
   // Made before the fork, after which only async-signal-safe calls are safe.
-  const auto command = Command(row.Arguments);
-  std::vector<char*> argv;
-  for (const auto& argument : command) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
+  auto command = Command(row.Arguments);
+  const auto argv = Pointers(command);
   const std::string where = medium.Where(row.Directory);
   const pid_t child = fork();
   if (child == 0) {
@@ -145,46 +143,30 @@ TEST_P(RedirectedRun, EndsAsExpected) {
   if (write(input[1], row.Input.data(), row.Input.size()) != static_cast<ssize_t>(row.Input.size()))
     ADD_FAILURE() << "writing standard input";
   const auto start = Clock::now();
-  bool inputOpen = row.In == Stdin::Pipe;
+  const auto elapsedMs = [&] { return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(); };
+  bool inputOpen = row.In == Stdin::Pipe, hung = false;
   if (!inputOpen) close(input[1]);
   int status = 0;
-  bool hung = false;
   while (waitpid(child, &status, WNOHANG) == 0) {
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-    if (inputOpen && row.CloseInputAfterMs > 0 && elapsed >= row.CloseInputAfterMs) close(input[1]), inputOpen = false;
-    if (elapsed > 2 * TimeoutMs) {
-      hung = true;
-      kill(child, SIGKILL);
-      waitpid(child, &status, 0);
-      break;
-    }
+    if (inputOpen && row.CloseInputAfterMs > 0 && elapsedMs() >= row.CloseInputAfterMs) close(input[1]), inputOpen = false;
+    if ((hung = elapsedMs() > 2 * TimeoutMs)) kill(child, SIGKILL), waitpid(child, &status, 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+  const auto elapsed = elapsedMs();
   if (inputOpen) close(input[1]);
   const std::string output = ReadAll(outName), errors = ReadAll(errName);
   close(out), close(err), unlink(outName), unlink(errName);
   ASSERT_FALSE(hung) << "still running after " << 2 * TimeoutMs << " ms";
   ASSERT_NE(WIFEXITED(status) ? WEXITSTATUS(status) : 0, 124) << "could not become an unprivileged user";
   EXPECT_GE(elapsed, row.CloseInputAfterMs) << "ended before its input did";
-  if (row.Signal != 0) {
-    EXPECT_EQ(WIFSIGNALED(status) ? WTERMSIG(status) : 0, row.Signal);
-  } else {
-    EXPECT_FALSE(WIFSIGNALED(status)) << "ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WIFSIGNALED(status) ? WTERMSIG(status) : 0, row.Signal) << "the signal that ended it";
+  if (row.Signal == 0) {
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, row.Exit);
   }
-  if (row.Output) {
-    EXPECT_EQ(output, *row.Output);
-  }
-  if (!row.OutputHas.empty()) {
-    EXPECT_NE(output.find(row.OutputHas), std::string::npos) << output;
-  }
+  EXPECT_EQ(output, row.Output.value_or(output));
+  EXPECT_NE(output.find(row.OutputHas), std::string::npos) << output;
   if (row.ErrClosed) return;
-  if (!row.Report.empty()) {
-    EXPECT_TRUE(IsFailureReport(errors, row.Report)) << errors;
-  } else {
-    EXPECT_EQ(errors, row.Errors.value_or(""));
-  }
+  EXPECT_TRUE(row.Report.empty() ? errors == row.Errors.value_or("") : IsFailureReport(errors, row.Report)) << errors;
 }
 
 namespace {
