@@ -3,8 +3,8 @@
 // *Pty_test.cpp file adds rows to either:
 //   const RunRow MyRuns[] = {{.Name = "Help", .Arguments = {"-help"}, .Output = HelpText}};
 //   INSTANTIATE_TEST_SUITE_P(Help, RedirectedRun, ::testing::ValuesIn(MyRuns), RowName());
-//   const ScriptRow MyScripts[] = {{.Name = "F1", .Files = {File("isolinux.cfg", "F1 a.txt"),
-//       File("a.txt", "A")}, .Steps = {Idle(), Press("1", "A"), Send("x")}, .Exit = 0}};
+//   const ScriptRow MyScripts[] = {{.Name = "F1", .Files = {File("isolinux.cfg", "display s.txt\nF1 a.txt"),
+//       File("s.txt", "S"), File("a.txt", "A")}, .Steps = {Row(0, "S"), Idle(), Press("1", "A"), Send("x")}}};
 //   INSTANTIATE_TEST_SUITE_P(Menu, TerminalScript, ::testing::ValuesIn(MyScripts), RowName());
 #pragma once
 
@@ -85,6 +85,7 @@ inline Step Send(std::string bytes) { return {Step::Send, bytes}; }
 // Types a key, waits until row 0 reads `row0`, then until the program waits for a key.
 inline Step Press(std::string key, std::string row0) { return {Step::Press, key, row0}; }
 // Until the program waits for input, having handled what was typed (Linux: it sleeps in a read).
+// At its start it also waits for the terminal's answers: wait for a screen before the first Idle.
 inline Step Idle() { return {Step::Idle}; }
 // Until the row reads `text` (UTF-8, trailing blanks left out).
 inline Step Row(int row, std::string text) { return {Step::Row, text, "", row}; }
