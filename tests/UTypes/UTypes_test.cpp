@@ -25,47 +25,28 @@ std::string Render(std::string_view text) {
 
 constexpr const char* Start = "<clear><fg 7><bg 0>";
 
-struct RenderCase {
-  const char* Name;
-  std::string Text;
-  std::string Expected;  // after the start: clear, light grey on black
-};
-
-void PrintTo(const RenderCase& c, std::ostream* out) { *out << c.Name; }
-
-class Rendering : public testing::TestWithParam<RenderCase> {};
-
-TEST_P(Rendering, DrawsAsTheBootLoader) {
-  EXPECT_EQ(Render(GetParam().Text), Start + GetParam().Expected);
+// Each name, text and what is drawn after the start: a clear, light grey on black.
+TEST(Rendering, DrawsAsTheBootLoader) {
+  const struct {
+    const char* Name;
+    std::string Text, Expected;
+  } cases[] = {
+      {"ColourCode", "\x0f" "1eHi", "<fg 14><bg 1>Hi"},       {"NoDigits", "\x0fzzA", "<fg 7><bg 0>A"},
+      {"UpperCaseDigits", "\x0f" "1EA", "<fg 14><bg 1>A"},    {"MixedCase", "\x0f" "aFA", "<fg 15><bg 10>A"},
+      {"ColourCodeLast", "A\x0f", "A<fg 7><bg 0>"},           {"ColourCodeOneDigitLast", "A\x0f" "4", "A<fg 7><bg 4>"},
+      {"DigitsConsumeLineBreak", "\x0f\r\nA", "<fg 7><bg 0>A"}, {"GraphicLine", "AB\x18logo.lss\r\nCD", "ABCD"},
+      {"GraphicLineFirst", "\x18logo\nrest", "rest"},          {"GraphicLineToEnd", "A\x18no line feed", "A"},
+      {"GraphicLinesInOnePass", "a\x18x\ny\x18\x18z\nb\r\n", "ayb\r\n"},  {"IgnoredChar", "A\x19" "B", "AB"},
+      {"ClearMidText", "A\x0c" "B", "A<clear>B"},             {"ClearInColours", "\x0f" "1f\x0c", "<fg 15><bg 1><clear>"},
+      {"EmptyText", "", ""},                                 {"HiddenUntilEnd", "A\x14" "BC", "A"},
+      {"ControlBytesPass", std::string("a\r\n\t\b\x07\x1b\x00\x7f\xfe", 10), std::string("a\r\n\t\b\x07\x1b\x00\x7f\xfe", 10)},
+      {"SerialOnlyTextHidden", "A\x10serial\x11" "B", "AB"}, {"NoColoursWhileHidden", "\x10\x0f" "1fX\x11Y", "Y"},
+      {"EveryEvenModeCodeHides", "\x12h\x13" "a\x14h\x15" "b\x16h\x17" "c", "abc"},
+      {"ClearsWhileHidden", "\x10\x0c\x11Y", "<clear>Y"},
+      // A 16-bit length would draw nothing of 65,535 bytes and only 4,464 of 70,000.
+      {"WholeTextWhateverItsLength", std::string(70000, 'x'), std::string(70000, 'x')}};
+  for (const auto& c : cases) EXPECT_EQ(Render(c.Text), Start + c.Expected) << c.Name;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Codes, Rendering,
-    testing::Values(
-        RenderCase{"ColourCode", "\x0f" "1eHi", "<fg 14><bg 1>Hi"},
-        RenderCase{"NoDigits", "\x0fzzA", "<fg 7><bg 0>A"},
-        RenderCase{"UpperCaseDigits", "\x0f" "1EA", "<fg 14><bg 1>A"},
-        RenderCase{"MixedCase", "\x0f" "aFA", "<fg 15><bg 10>A"},
-        RenderCase{"ColourCodeLast", "A\x0f", "A<fg 7><bg 0>"},
-        RenderCase{"ColourCodeOneDigitLast", "A\x0f" "4", "A<fg 7><bg 4>"},
-        RenderCase{"DigitsConsumeLineBreak", "\x0f\r\nA", "<fg 7><bg 0>A"},
-        RenderCase{"GraphicLine", "AB\x18logo.lss\r\nCD", "ABCD"},
-        RenderCase{"GraphicLineFirst", "\x18logo\nrest", "rest"},
-        RenderCase{"GraphicLineToEnd", "A\x18no line feed", "A"},
-        RenderCase{"GraphicLinesInOnePass", "a\x18x\ny\x18\x18z\nb\r\n", "ayb\r\n"},
-        RenderCase{"IgnoredChar", "A\x19" "B", "AB"},
-        RenderCase{"ClearMidText", "A\x0c" "B", "A<clear>B"},
-        RenderCase{"ClearInColours", "\x0f" "1f\x0c", "<fg 15><bg 1><clear>"},
-        RenderCase{"EmptyText", "", ""},
-        RenderCase{"ControlBytesPass", std::string("a\r\n\t\b\x07\x1b\x00\x7f\xfe", 10), std::string("a\r\n\t\b\x07\x1b\x00\x7f\xfe", 10)},
-        RenderCase{"SerialOnlyTextHidden", "A\x10serial\x11" "B", "AB"},
-        RenderCase{"EveryEvenModeCodeHides", "\x12h\x13" "a\x14h\x15" "b\x16h\x17" "c", "abc"},
-        RenderCase{"NoColoursWhileHidden", "\x10\x0f" "1fX\x11Y", "Y"},
-        RenderCase{"ClearsWhileHidden", "\x10\x0c\x11Y", "<clear>Y"},
-        RenderCase{"HiddenUntilEnd", "A\x14" "BC", "A"},
-        // A 16-bit length would draw nothing of 65,535 bytes and only 4,464 of 70,000.
-        RenderCase{"WholeTextWhateverItsLength", std::string(70000, 'x'), std::string(70000, 'x')}),
-    [](const testing::TestParamInfo<RenderCase>& info) { return info.param.Name; });
 
 TEST(Rendering, EachFileStartsShowingText) {
   RecordingSink sink;

@@ -14,19 +14,6 @@ namespace {
 
 std::string Take(TerminalWriter& writer) { return std::exchange(writer.Pending(), ""); }
 
-// PC colours (1 blue, 4 red, 8 dark grey) in ECMA-48's order (1 red, 4 blue), bright ones
-// as 90-97 and 100-107; a sequence only when the colours change.
-TEST(TerminalWriter, ColoursGoOutInTheTerminalsOrderWhenTheyChange) {
-  TerminalWriter writer(BuildDisplayTable("UTF-8"));
-  const std::pair<uint16_t, const char*> cases[] = {{0x07, CSI "0;37;40m"}, {0x8F07, ""},  // bits above 7 are no colour
-                                                    {0x1E, CSI "0;93;44m"}, {0x4C, CSI "0;91;41m"},
-                                                    {0x78, CSI "0;90;47m"}, {0xF8, CSI "0;90;107m"}};
-  for (const auto& [attr, sent] : cases) {
-    writer.Text("x", attr);
-    EXPECT_EQ(Take(writer), sent + std::string("x")) << std::hex << attr;
-  }
-}
-
 TEST(TerminalWriter, AFramedClearConfinesScrollingToTheFrameAndStartsItAgain) {
   TerminalWriter writer(BuildDisplayTable("UTF-8"));
   writer.Clear(0x07, true);

@@ -8,6 +8,7 @@
 #include "main/FileAccess.h"
 #include "main/LineSplitter.h"
 #include "main/ProgramState.h"
+#include "support/InFolder.h"
 
 namespace vestalo {
 namespace {
@@ -58,37 +59,22 @@ TEST(LineSplitter, LineBreaksCarriageReturnsAndZ) {
     for (size_t piece : {1u, 2u, 1000u}) EXPECT_EQ(Lines(c.Bytes, piece), c.Lines) << c.Bytes << " " << piece;
 }
 
-class ScanFile : public testing::Test {
- protected:
-  void SetUp() override {
-    DisplayFile.clear();
-    for (auto& help : HelpFiles) help.clear();
-    char pattern[] = "/tmp/vestalo-cfg-XXXXXX";
-    Folder = mkdtemp(pattern);
-  }
-  void TearDown() override { std::filesystem::remove_all(Folder); }
-  std::string Write(std::string_view bytes) {
-    const std::string name = Folder + "/isolinux.cfg";
-    std::ofstream(name, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return name;
-  }
-  std::string Folder;
-};
+using ScanFile = testing::InFolder;
 
 // The last line wins, only this file counts, a long line is read whole, a last line needs no
 // line break and ^Z ends the file.
 TEST_F(ScanFile, BindsTheLastLineOfEachKeyword) {
   const std::string longName(300000, 'n');
-  ScanConfiguration(Write("DISPLAY first.msg\r\ninclude more.cfg\r\nF1 one.txt\ndisplay " + longName +
+  ScanConfiguration(Write("isolinux.cfg", "DISPLAY first.msg\r\ninclude more.cfg\r\nF1 one.txt\ndisplay " + longName +
                           "\nf2 two.txt\nF10 ten.txt\nF0 zero.txt\nF4 four.txt"));
   EXPECT_EQ(DisplayFile, longName);
   EXPECT_EQ(HelpFiles, (std::array<std::string, 11>{"", "one.txt", "two.txt", "", "four.txt", "", "", "", "", "", "zero.txt"}));
-  ScanConfiguration(Write("display boot.msg\n\x1a" "F3 never.txt\n"));
+  ScanConfiguration(Write("isolinux.cfg", "display boot.msg\n\x1a" "F3 never.txt\n"));
   EXPECT_EQ(HelpFiles[3], "");
 }
 
 TEST_F(ScanFile, AConfigurationOfExactly64MegabytesIsRead) {
-  const std::string name = Write("display a.txt\n");
+  const std::string name = Write("isolinux.cfg", "display a.txt\n");
   std::filesystem::resize_file(name, MaxTextSize);
   ScanConfiguration(name);
   EXPECT_EQ(DisplayFile, "a.txt");

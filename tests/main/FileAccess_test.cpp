@@ -11,31 +11,12 @@
 
 #include "main/ErrnoCodes.h"
 #include "main/InOutError.h"
+#include "support/InFolder.h"
 
 namespace vestalo {
 namespace {
 
-// Each test works in a fresh current folder, as the program does.
-class InFolder : public testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/vestalo-files-XXXXXX";
-    Folder = mkdtemp(pattern);
-    Previous = std::filesystem::current_path();
-    std::filesystem::current_path(Folder);
-  }
-  void TearDown() override {
-    std::filesystem::current_path(Previous);
-    std::filesystem::remove_all(Folder);
-  }
-  static void Write(const std::string& name, std::string_view bytes) {
-    const auto folder = std::filesystem::path(name).parent_path();
-    if (!folder.empty()) std::filesystem::create_directories(folder);
-    std::ofstream(name, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  }
-  std::string Folder;
-  std::filesystem::path Previous;
-};
+using testing::InFolder;
 
 TEST_F(InFolder, ScreenTextEndsAtZOrFF) {
   const struct {

@@ -1,25 +1,44 @@
 // Runs the real program in a pseudo-terminal and reads its screen back through libvterm,
-// so tests check what a person would see: characters, colours, cursor, exit status.
+// so tests check what a person would see: characters, colours, exit status.
 #pragma once
 
-#include <sys/types.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
 #include <termios.h>
+#include <unistd.h>
+#include <vterm.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
-struct VTerm;
-struct VTermScreen;
+#include "support/PcGlyphs.h"
 
 namespace vestalo::testing {
+
+// A list of strings as exec takes it.
+inline std::vector<char*> Pointers(std::vector<std::string>& strings) {
+  std::vector<char*> pointers;
+  for (auto& text : strings) pointers.push_back(text.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
 
 // One screen cell: its character and its colours as ECMA-48 indexes (-1: the default colour).
 struct ScreenCell {
   char32_t Char = U' ';
-  int Foreground = -1;
-  int Background = -1;
+  int Foreground = -1, Background = -1;
   bool Reverse = false;
 };
 
@@ -27,8 +46,7 @@ struct PtyOptions {
   std::vector<std::string> Command{};      // the program and its arguments
   std::string Directory{};                 // working folder
   std::vector<std::string> Environment{};  // extra NAME=VALUE entries
-  int Rows = 25;
-  int Columns = 80;
+  int Rows = 25, Columns = 80;
   bool AnswerKittyQuery = false;  // answer CSI ? u as a terminal with the kitty protocol
   bool Controlling = true;        // false: the terminal is not the program's controlling terminal
   std::string InputFile{};        // read as standard input instead of the terminal
@@ -36,51 +54,181 @@ struct PtyOptions {
 
 class PtyProgram {
  public:
-  explicit PtyProgram(PtyOptions options);
-  ~PtyProgram();
+  explicit PtyProgram(PtyOptions options) : Options(std::move(options)) {
+    // The test's environment, with the terminal and locale the tests expect; all made before
+    // the fork, after which only async-signal-safe calls are safe.
+    std::vector<std::string> environment{"TERM=xterm-256color", "LANG=C.UTF-8"};
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+      const std::string_view text = *entry;
+      if (!text.starts_with("TERM=") && !text.starts_with("LANG=") && !text.starts_with("LC_ALL=")) environment.emplace_back(text);
+    }
+    environment.insert(environment.end(), Options.Environment.begin(), Options.Environment.end());
+    auto command = Options.Command;
+    auto argv = Pointers(command), envp = Pointers(environment);
+    struct winsize size {};
+    size.ws_row = static_cast<unsigned short>(Options.Rows);
+    size.ws_col = static_cast<unsigned short>(Options.Columns);
+    Child = forkpty(&Master, nullptr, nullptr, &size);
+    if (Child < 0) throw std::runtime_error("forkpty failed");
+    if (Child == 0) Exec(argv.data(), envp.data());
+    fcntl(Master, F_SETFL, fcntl(Master, F_GETFL) | O_NONBLOCK);
+    Term = vterm_new(Options.Rows, Options.Columns);
+    vterm_set_utf8(Term, 1);
+    vterm_output_set_callback(Term, [](const char* bytes, size_t length, void* self) {
+      // The terminal's own answers (device attributes, cursor reports) go back to the program.
+      static_cast<PtyProgram*>(self)->Send(std::string_view(bytes, length));
+    }, this);
+    Screen = vterm_obtain_screen(Term);
+    vterm_screen_reset(Screen, 1);
+  }
+  ~PtyProgram() {
+    if (!Done) kill(Child, SIGKILL), waitpid(Child, &Status, 0);
+    if (Master >= 0) close(Master);
+    vterm_free(Term);
+  }
   PtyProgram(const PtyProgram&) = delete;
   PtyProgram& operator=(const PtyProgram&) = delete;
 
   // Types bytes at the terminal.
-  void Send(std::string_view bytes);
+  void Send(std::string_view bytes) {
+    SwitchesAtSend = VoluntarySwitches();
+    while (!bytes.empty() && Master >= 0) {
+      const ssize_t done = write(Master, bytes.data(), bytes.size());
+      if (done < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+      if (done <= 0) return;
+      bytes.remove_prefix(static_cast<size_t>(done));
+    }
+  }
+
   // Reads the program's output until `condition` holds; false after the timeout.
-  bool WaitUntil(const std::function<bool()>& condition, int timeoutMs);
+  bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+      if (condition()) return true;
+      if (Done || std::chrono::steady_clock::now() >= deadline) return condition();
+      Pump(10);
+      if (!Done && waitpid(Child, &Status, WNOHANG) == Child) {
+        Done = true;
+        while (Pump(0)) {
+        }
+      }
+    }
+  }
+
   // Until the program sleeps in a read or poll begun after the last key sent: it has
-  // handled everything before and waits for input (Linux: /proc/PID/syscall).
-  bool WaitForIdle(int timeoutMs);
+  // handled everything before and waits for input (Linux: /proc/PID/syscall). What it
+  // wrote before is read too.
+  bool WaitForIdle(int timeoutMs) {
+    if (!WaitUntil([&] { return !Done && VoluntarySwitches() > SwitchesAtSend && InWaitingCall(); }, timeoutMs))
+      return false;
+    while (Pump(0)) {
+    }
+    return true;
+  }
   bool WaitForExit(int timeoutMs) { return WaitUntil([&] { return Done; }, timeoutMs); }
 
-  bool Exited() const { return Done; }
   // Exit code after a normal end, -1 otherwise; the signal that ended it, or 0.
-  int ExitCode() const;
-  int TermSignal() const;
+  int ExitCode() const { return Done && WIFEXITED(Status) ? WEXITSTATUS(Status) : -1; }
+  int TermSignal() const { return Done && WIFSIGNALED(Status) ? WTERMSIG(Status) : 0; }
 
-  ScreenCell Cell(int row, int column) const;
-  std::string RowText(int row) const;  // UTF-8, trailing blanks removed
-  std::string ScreenText() const;      // every row, joined by line feeds
-  int CursorRow() const;
-  int CursorColumn() const;
+  ScreenCell Cell(int row, int column) const {
+    VTermScreenCell cell{};
+    vterm_screen_get_cell(Screen, VTermPos{row, column}, &cell);
+    const auto index = [](const VTermColor& colour, bool isDefault) {
+      return isDefault ? -1 : VTERM_COLOR_IS_INDEXED(&colour) ? colour.indexed.idx : 1000;  // RGB: never ours
+    };
+    return {cell.chars[0] == 0 ? U' ' : static_cast<char32_t>(cell.chars[0]), index(cell.fg, VTERM_COLOR_IS_DEFAULT_FG(&cell.fg)),
+            index(cell.bg, VTERM_COLOR_IS_DEFAULT_BG(&cell.bg)), cell.attrs.reverse != 0};
+  }
+  // UTF-8, trailing blanks removed.
+  std::string RowText(int row) const {
+    std::string text;
+    for (int column = 0; column < Options.Columns; ++column) text += Utf8(Cell(row, column).Char);
+    return text.erase(text.find_last_not_of(' ') + 1);
+  }
+  // Every row, joined by line feeds.
+  std::string ScreenText() const {
+    std::string text;
+    for (int row = 0; row < Options.Rows; ++row) text += RowText(row) + "\n";
+    return text;
+  }
   const std::string& Output() const { return RawOutput; }
-  struct termios TerminalModes() const;
-  void Resize(int rows, int columns);
-  void SendSignal(int signal);
+  struct termios TerminalModes() const {
+    struct termios modes {};
+    tcgetattr(Master, &modes);
+    return modes;
+  }
+  void Resize(int rows, int columns) {
+    struct winsize size {};
+    size.ws_row = static_cast<unsigned short>(Options.Rows = rows);
+    size.ws_col = static_cast<unsigned short>(Options.Columns = columns);
+    ioctl(Master, TIOCSWINSZ, &size);
+    vterm_set_size(Term, rows, columns);
+  }
+  void SendSignal(int signal) { kill(Child, signal); }
   // Closes the terminal's master side: the program's terminal hangs up.
-  void HangUp();
+  void HangUp() { close(Master), Master = -1; }
 
  private:
-  bool Pump(int timeoutMs);
-  long VoluntarySwitches() const;
-  bool InWaitingCall() const;
+  [[noreturn]] void Exec(char** argv, char** envp) {
+    if (!Options.Controlling) {
+      // Giving up the controlling terminal hangs up its foreground group: ourselves.
+      signal(SIGHUP, SIG_IGN);
+      ioctl(STDIN_FILENO, TIOCNOTTY);
+      signal(SIGHUP, SIG_DFL);
+    }
+    if (!Options.Directory.empty() && chdir(Options.Directory.c_str()) != 0) _exit(126);
+    if (!Options.InputFile.empty()) dup2(open(Options.InputFile.c_str(), O_RDONLY), STDIN_FILENO);
+    execve(argv[0], argv, envp);
+    _exit(127);
+  }
+
+  bool Pump(int timeoutMs) {
+    struct pollfd watch {Master, POLLIN, 0};
+    if (Master < 0 || poll(&watch, 1, timeoutMs) <= 0) return false;
+    char buffer[65536];
+    const ssize_t got = read(Master, buffer, sizeof buffer);
+    if (got <= 0) return false;  // EIO: every slave side is closed, the program has ended
+    RawOutput.append(buffer, static_cast<size_t>(got));
+    if (Options.AnswerKittyQuery && !KittyAnswered && RawOutput.find("\x1b[?u") != std::string::npos) {
+      // Answered before the device attributes, as a terminal with the protocol does.
+      KittyAnswered = true;
+      Send("\x1b[?0u");
+    }
+    vterm_input_write(Term, buffer, static_cast<size_t>(got));
+    return true;
+  }
+
+  long VoluntarySwitches() const {
+    std::ifstream status("/proc/" + std::to_string(Child) + "/status");
+    std::string line;
+    while (std::getline(status, line))
+      if (line.rfind("voluntary_ctxt_switches:", 0) == 0) return std::stol(line.substr(24));
+    return -1;
+  }
+
+  // True while the program sleeps in one of the calls it awaits input in: read, poll, select.
+  bool InWaitingCall() const {
+#if defined(__x86_64__)
+    constexpr long WaitingCalls[] = {0, 7, 23, 270, 271};
+#elif defined(__aarch64__)
+    constexpr long WaitingCalls[] = {63, 72, 73};
+#else
+    constexpr long WaitingCalls[] = {3, 142, 168, 308, 309};
+#endif
+    std::ifstream file("/proc/" + std::to_string(Child) + "/syscall");
+    long call = -1;
+    return file >> call && std::find(std::begin(WaitingCalls), std::end(WaitingCalls), call) != std::end(WaitingCalls);
+  }
 
   PtyOptions Options;
   int Master = -1;
   pid_t Child = -1;
-  bool Done = false;
+  bool Done = false, KittyAnswered = false;
   int Status = 0;
   VTerm* Term = nullptr;
   VTermScreen* Screen = nullptr;
   std::string RawOutput;
-  bool KittyAnswered = false;
   long SwitchesAtSend = 0;
 };
 

@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +15,7 @@
 #include <thread>
 
 #include "../fuzz/TerminalOutputCheck.h"
+#include "support/PcGlyphs.h"
 #include "support/PtyHarness.h"
 
 namespace vestalo::testing {
@@ -47,19 +47,28 @@ std::vector<std::string> Command(const std::vector<std::string>& arguments) {
   return command;
 }
 
-// A fresh folder holding a row's files, removed with them. FIFOs get their writers.
-class MediumFolder {
- public:
+// A fresh folder holding a row's files, removed with them.
+struct MediumFolder {
   explicit MediumFolder(const Medium& files) {
     char pattern[] = "/tmp/vestalo-test-XXXXXX";
     if (mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
     Path = pattern;
     chmod(pattern, 0755);  // an unprivileged run must be able to enter it
-    for (const auto& file : files) Make(file);
+    for (const auto& file : files) {
+      const std::string path = Path + "/" + file.Name;
+      fs::create_directories(fs::path(path).parent_path());
+      if (file.Type == MediumFile::Folder) fs::create_directories(path);
+      if (file.Type == MediumFile::Link) fs::create_symlink(file.Bytes, path);
+      if (file.Type == MediumFile::Fifo) mkfifo(path.c_str(), 0644);
+      if (file.Type == MediumFile::Text || file.Type == MediumFile::Unreadable) {
+        std::ofstream text(path, std::ios::binary);
+        for (uint64_t size = 0; size == 0 || size < file.Size; size += file.Bytes.size()) text << file.Bytes;
+      }
+      if (file.Type == MediumFile::Sparse) std::ofstream(path).close(), fs::resize_file(path, file.Size);
+      if (file.Type == MediumFile::Unreadable) chmod(path.c_str(), 0), Unprivileged = getuid() == 0;
+    }
   }
   ~MediumFolder() {
-    Stop = true;
-    for (auto& writer : Writers) writer.join();
     std::error_code ignored;
     fs::remove_all(Path, ignored);
   }
@@ -67,48 +76,7 @@ class MediumFolder {
     return directory.empty() ? Path : directory[0] == '/' ? directory : Path + "/" + directory;
   }
   std::string Path;
-  bool Unprivileged = false;  // a file is unreadable to its owner's peers: run as nobody
-
- private:
-  void Make(const MediumFile& file) {
-    const std::string path = Path + "/" + file.Name;
-    fs::create_directories(fs::path(path).parent_path());
-    switch (file.Type) {
-      case MediumFile::Folder: fs::create_directories(path); break;
-      case MediumFile::Link: fs::create_symlink(file.Bytes, path); break;
-      case MediumFile::Fifo:
-        mkfifo(path.c_str(), 0644);
-        if (!file.Bytes.empty()) Writers.emplace_back([this, path, bytes = file.Bytes] { FeedFifo(path, bytes); });
-        break;
-      case MediumFile::Sparse: {
-        std::ofstream(path).close();
-        fs::resize_file(path, file.Size - file.Bytes.size());
-        std::ofstream(path, std::ios::app | std::ios::binary) << file.Bytes;
-        break;
-      }
-      default:
-        std::ofstream(path, std::ios::binary) << file.Bytes;
-        if (file.Type != MediumFile::Unreadable) break;
-        chmod(path.c_str(), 0);
-        Unprivileged = getuid() == 0;
-    }
-  }
-  // Writes once a reader has opened the FIFO; never blocks a run that does not open it.
-  void FeedFifo(const std::string& path, const std::string& bytes) {
-    while (!Stop) {
-      const int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK);
-      if (fd < 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        continue;
-      }
-      fcntl(fd, F_SETFL, 0);
-      if (write(fd, bytes.data(), bytes.size()) < 0) ADD_FAILURE() << "writing the FIFO " << path;
-      close(fd);
-      return;
-    }
-  }
-  std::vector<std::thread> Writers;
-  std::atomic<bool> Stop = false;
+  bool Unprivileged = false;  // root reads anything: a run with unreadable files is unprivileged
 };
 
 std::string ReadAll(const std::string& path) {
@@ -135,7 +103,6 @@ void ArrangeStreams(const RunRow& row, int input, int out, int err) {
   int ends[2];
   switch (row.Out) {
     case Stdout::Capture: dup2(out, 1); break;
-    case Stdout::Null: dup2(open("/dev/null", O_WRONLY), 1); break;
     case Stdout::Full: dup2(open("/dev/full", O_WRONLY), 1); break;
     case Stdout::ClosedPipe:
       if (pipe(ends) != 0) _exit(125);
@@ -158,11 +125,9 @@ TEST_P(RedirectedRun, EndsAsExpected) {
   const int out = mkstemp(outName), err = mkstemp(errName);
   int input[2];
   ASSERT_EQ(pipe(input), 0);
-  // Made before the fork: the FIFO writers' threads leave the child no safe allocation.
-  const auto command = Command(row.Arguments);
-  std::vector<char*> argv;
-  for (const auto& argument : command) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
+  // Made before the fork, after which only async-signal-safe calls are safe.
+  auto command = Command(row.Arguments);
+  const auto argv = Pointers(command);
   const std::string where = medium.Where(row.Directory);
   const pid_t child = fork();
   if (child == 0) {
@@ -178,52 +143,65 @@ TEST_P(RedirectedRun, EndsAsExpected) {
   if (write(input[1], row.Input.data(), row.Input.size()) != static_cast<ssize_t>(row.Input.size()))
     ADD_FAILURE() << "writing standard input";
   const auto start = Clock::now();
-  bool inputOpen = row.In == Stdin::Pipe;
+  const auto elapsedMs = [&] { return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(); };
+  bool inputOpen = row.In == Stdin::Pipe, hung = false;
   if (!inputOpen) close(input[1]);
   int status = 0;
-  bool hung = false;
   while (waitpid(child, &status, WNOHANG) == 0) {
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-    if (inputOpen && row.CloseInputAfterMs > 0 && elapsed >= row.CloseInputAfterMs) close(input[1]), inputOpen = false;
-    if (elapsed > 2 * TimeoutMs) {
-      hung = true;
-      kill(child, SIGKILL);
-      waitpid(child, &status, 0);
-      break;
-    }
+    if (inputOpen && row.CloseInputAfterMs > 0 && elapsedMs() >= row.CloseInputAfterMs) close(input[1]), inputOpen = false;
+    if ((hung = elapsedMs() > 2 * TimeoutMs)) kill(child, SIGKILL), waitpid(child, &status, 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+  const auto elapsed = elapsedMs();
   if (inputOpen) close(input[1]);
   const std::string output = ReadAll(outName), errors = ReadAll(errName);
   close(out), close(err), unlink(outName), unlink(errName);
   ASSERT_FALSE(hung) << "still running after " << 2 * TimeoutMs << " ms";
   ASSERT_NE(WIFEXITED(status) ? WEXITSTATUS(status) : 0, 124) << "could not become an unprivileged user";
   EXPECT_GE(elapsed, row.CloseInputAfterMs) << "ended before its input did";
-  if (row.Signal != 0) {
-    EXPECT_EQ(WIFSIGNALED(status) ? WTERMSIG(status) : 0, row.Signal);
-  } else {
-    EXPECT_FALSE(WIFSIGNALED(status)) << "ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WIFSIGNALED(status) ? WTERMSIG(status) : 0, row.Signal) << "the signal that ended it";
+  if (row.Signal == 0) {
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, row.Exit);
   }
-  if (row.Output) {
-    EXPECT_EQ(output, *row.Output);
-  }
-  if (!row.OutputHas.empty()) {
-    EXPECT_NE(output.find(row.OutputHas), std::string::npos) << output;
-  }
+  EXPECT_EQ(output, row.Output.value_or(output));
+  EXPECT_NE(output.find(row.OutputHas), std::string::npos) << output;
   if (row.ErrClosed) return;
-  if (!row.Report.empty()) {
-    EXPECT_TRUE(IsFailureReport(errors, row.Report)) << errors;
-  } else {
-    EXPECT_EQ(errors, row.Errors.value_or(""));
-  }
+  EXPECT_TRUE(row.Report.empty() ? errors == row.Errors.value_or("") : IsFailureReport(errors, row.Report)) << errors;
 }
 
 namespace {
 
-constexpr const char* StepNames[] = {"Send",  "Press", "Idle",   "Row",    "Shows",  "Cell",  "Cursor",
-                                     "Drawn", "Sent",  "Signal", "Resize", "HangUp", "Alive", "Modes"};
+constexpr const char* StepNames[] = {"Send",   "Press",  "Idle",   "Row",   "Shows", "Cell",  "Drawn",
+                                     "Sent",   "Signal", "Resize", "HangUp", "Alive", "Modes", "Golden"};
+
+// Every cell where the terminal differs from the boot loader's screen `name`, one line each.
+std::vector<std::string> GoldenDifferences(const PtyProgram& program, const std::string& name, const std::vector<int>& masks) {
+  const std::string folder = VESTALO_SOURCE_DIR "/tests/fidelity/golden/";
+  std::ifstream bin(folder + name + ".bin", std::ios::binary), cursors(folder + "cursors.txt");
+  const std::string golden{std::istreambuf_iterator<char>(bin), {}};
+  std::string entry;
+  int promptRow = -1, column = 0;
+  while (cursors >> entry >> promptRow >> column && entry != name) promptRow = -1;
+  if (golden.size() != 80 * 25 * 2 || promptRow < 0) return {"no golden screen " + name};
+  std::vector<std::string> found;
+  for (int row = 0; row < 25; ++row) {
+    for (column = 0; column < 80 && row != promptRow; ++column) {
+      bool masked = false;
+      for (size_t i = 0; i + 2 < masks.size(); i += 3)
+        masked = masked || (masks[i] == row && column >= masks[i + 1] && column < masks[i + 1] + masks[i + 2]);
+      const char32_t glyph = PcGlyphs()[static_cast<unsigned char>(golden[(row * 80 + column) * 2])];
+      const int attr = static_cast<unsigned char>(golden[(row * 80 + column) * 2 + 1]);
+      const int fg = TerminalColour(attr & 0x0F), bg = TerminalColour(attr >> 4);
+      const ScreenCell cell = program.Cell(row, column);
+      if (masked || (cell.Char == glyph && cell.Foreground == fg && cell.Background == bg && !cell.Reverse)) continue;
+      std::ostringstream line;
+      line << "row " << row << " column " << column << ": boot screen '" << Utf8(glyph) << "' " << fg << " on " << bg
+           << ", terminal '" << Utf8(cell.Char) << "' " << cell.Foreground << " on " << cell.Background;
+      found.push_back(line.str());
+    }
+  }
+  return found;
+}
 
 size_t Count(const std::string& text, const std::string& part) {
   size_t count = 0;
@@ -247,7 +225,6 @@ bool RunStep(PtyProgram& program, const Step& step) {
       const ScreenCell cell = program.Cell(step.A, step.B);
       return (step.C == Any || cell.Foreground == step.C) && (step.D == Any || cell.Background == step.D);
     }
-    case Step::Cursor: return program.CursorRow() == step.A && program.CursorColumn() == step.B;
     case Step::Drawn: return Count(program.Output(), step.Text) == static_cast<size_t>(step.A);
     case Step::Sent: return wait([&] { return Count(program.Output(), step.Text) >= static_cast<size_t>(step.A); });
     case Step::Signal: return program.SendSignal(step.A), true;
@@ -255,6 +232,10 @@ bool RunStep(PtyProgram& program, const Step& step) {
     case Step::HangUp: return program.HangUp(), true;
     case Step::Alive: return !program.WaitForExit(step.A);
     case Step::Modes: return wait([&] { return !(flags() & ICANON) == (step.A != 0) && !(flags() & ECHO) == (step.A != 0); });
+    case Step::Golden:
+      if (wait([&] { return GoldenDifferences(program, step.Text, step.Masks).empty(); })) return true;
+      for (const auto& difference : GoldenDifferences(program, step.Text, step.Masks)) ADD_FAILURE() << difference;
+      return false;
   }
   return false;
 }
@@ -300,10 +281,7 @@ TEST_P(TerminalScript, EndsAsExpected) {
     hungUp = hungUp || step.Type == Step::HangUp;
     ASSERT_TRUE(RunStep(program, step)) << "step " << i + 1 << " (" << StepNames[step.Type] << " " << step.A << " "
                                         << ::testing::PrintToString(step.Text) << ") failed; the screen:\n"
-                                        << program.ScreenText() << "the cursor: " << program.CursorRow() << ","
-                                        << program.CursorColumn() << "; cell " << step.A << "," << step.B << ": "
-                                        << program.Cell(step.A, step.B).Foreground << " on "
-                                        << program.Cell(step.A, step.B).Background;
+                                        << program.ScreenText();
   }
   ASSERT_TRUE(program.WaitForExit(TimeoutMs)) << "the program did not end; the screen:\n" << program.ScreenText();
   EXPECT_EQ(program.TermSignal(), row.Signal);

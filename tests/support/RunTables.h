@@ -3,13 +3,14 @@
 // *Pty_test.cpp file adds rows to either:
 //   const RunRow MyRuns[] = {{.Name = "Help", .Arguments = {"-help"}, .Output = HelpText}};
 //   INSTANTIATE_TEST_SUITE_P(Help, RedirectedRun, ::testing::ValuesIn(MyRuns), RowName());
-//   const ScriptRow MyScripts[] = {{.Name = "F1", .Files = {File("isolinux.cfg", "F1 a.txt"),
-//       File("a.txt", "A")}, .Steps = {Idle(), Press("1", "A"), Send("x")}, .Exit = 0}};
+//   const ScriptRow MyScripts[] = {{.Name = "F1", .Files = {File("isolinux.cfg", "display s.txt\nF1 a.txt"),
+//       File("s.txt", "S"), File("a.txt", "A")}, .Steps = {Row(0, "S"), Idle(), Press("1", "A"), Send("x")}}};
 //   INSTANTIATE_TEST_SUITE_P(Menu, TerminalScript, ::testing::ValuesIn(MyScripts), RowName());
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -25,20 +26,17 @@ namespace vestalo::testing {
 struct MediumFile {
   enum Kind { Text, Folder, Link, Fifo, Sparse, Unreadable } Type = Text;
   std::string Name{};
-  // Text, Unreadable: the content. Link: the target. Fifo: what a writer sends once the
-  // program opens it. Sparse: the bytes at the end of the hole.
-  std::string Bytes{};
-  uint64_t Size = 0;  // Sparse: the whole size
+  std::string Bytes{};  // Text, Unreadable: the content; Link: the target
+  uint64_t Size = 0;    // Sparse: the size of the hole; Text: Bytes repeated to this size
 };
 using Medium = std::vector<MediumFile>;
 
 inline MediumFile File(std::string name, std::string bytes) { return {MediumFile::Text, name, bytes}; }
 inline MediumFile Folder(std::string name) { return {MediumFile::Folder, name}; }
 inline MediumFile Link(std::string name, std::string target) { return {MediumFile::Link, name, target}; }
-inline MediumFile Fifo(std::string name, std::string bytes = "") { return {MediumFile::Fifo, name, bytes}; }
-inline MediumFile Sparse(std::string name, uint64_t size, std::string tail = "") {
-  return {MediumFile::Sparse, name, tail, size};
-}
+inline MediumFile Fifo(std::string name) { return {MediumFile::Fifo, name}; }
+inline MediumFile Sparse(std::string name, uint64_t size) { return {MediumFile::Sparse, name, "", size}; }
+inline MediumFile Repeated(std::string name, std::string bytes, uint64_t size) { return {MediumFile::Text, name, bytes, size}; }
 // A file nobody but its owner may read; the program then runs as an unprivileged user.
 inline MediumFile Unreadable(std::string name, std::string bytes) { return {MediumFile::Unreadable, name, bytes}; }
 // Both media in one.
@@ -52,7 +50,7 @@ enum class Stdin {
   Pipe,    // a pipe holding Input, open until CloseInputAfterMs (0: until the program ends)
 };
 // Standard output of a redirected run.
-enum class Stdout { Capture, Null, Full, ClosedPipe, Closed };
+enum class Stdout { Capture, Full, ClosedPipe, Closed };
 
 // A run with redirected standard streams.
 struct RunRow {
@@ -77,15 +75,17 @@ struct RunRow {
 
 // One step of a terminal script; made by the functions below.
 struct Step {
-  enum Kind { Send, Press, Idle, Row, Shows, Cell, Cursor, Drawn, Sent, Signal, Resize, HangUp, Alive, Modes } Type;
+  enum Kind { Send, Press, Idle, Row, Shows, Cell, Drawn, Sent, Signal, Resize, HangUp, Alive, Modes, Golden } Type;
   std::string Text{}, Expected{};
   int A = 0, B = 0, C = 0, D = 0;
+  std::vector<int> Masks{};
 };
 // Types bytes at the terminal.
 inline Step Send(std::string bytes) { return {Step::Send, bytes}; }
 // Types a key, waits until row 0 reads `row0`, then until the program waits for a key.
 inline Step Press(std::string key, std::string row0) { return {Step::Press, key, row0}; }
 // Until the program waits for input, having handled what was typed (Linux: it sleeps in a read).
+// At its start it also waits for the terminal's answers: wait for a screen before the first Idle.
 inline Step Idle() { return {Step::Idle}; }
 // Until the row reads `text` (UTF-8, trailing blanks left out).
 inline Step Row(int row, std::string text) { return {Step::Row, text, "", row}; }
@@ -96,7 +96,6 @@ constexpr int Any = -2;
 inline Step Cell(int row, int column, int foreground, int background) {
   return {Step::Cell, "", "", row, column, foreground, background};
 }
-inline Step Cursor(int row, int column) { return {Step::Cursor, "", "", row, column}; }
 // The program's output holds `text` exactly `times` times now (a screen drawn again).
 inline Step Drawn(std::string text, int times) { return {Step::Drawn, text, "", times}; }
 // Until the program's output holds these bytes at least `times` times.
@@ -109,6 +108,9 @@ inline Step HangUp() { return {Step::HangUp}; }
 inline Step Alive(int ms) { return {Step::Alive, "", "", ms}; }
 // Until the terminal reads keys one by one without echo (true) or whole lines (false).
 inline Step Modes(bool keyInput) { return {Step::Modes, "", "", keyInput}; }
+// Until the screen is, cell for cell, the one the real boot loader drew (tests/fidelity/golden/
+// NAME.bin), but for the loader's prompt row and the masked cells (row, column, count, ...).
+inline Step Golden(std::string name, std::vector<int> masks = {}) { return {Step::Golden, name, "", 0, 0, 0, 0, masks}; }
 // A key pressed and released under the kitty keyboard protocol.
 inline std::string Tap(char key) {
   const std::string code = std::to_string(static_cast<int>(key));
@@ -137,11 +139,13 @@ struct ScriptRow {
 class RedirectedRun : public ::testing::TestWithParam<RunRow> {};
 class TerminalScript : public ::testing::TestWithParam<ScriptRow> {};
 
-// Names a row's test after the row.
+// Names a row's test after the row (letters and digits; anything else becomes "_").
 struct RowName {
   template <typename Row>
   std::string operator()(const ::testing::TestParamInfo<Row>& info) const {
-    return info.param.Name;
+    std::string name = info.param.Name;
+    for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
   }
 };
 inline void PrintTo(const RunRow& row, std::ostream* out) { *out << row.Name; }
