@@ -22,7 +22,10 @@ Medium Splash(const std::string& name) { return Troubles + Medium{File("isolinux
 
 const RunRow Runs[] = {
     {.Name = "HelpIsTheUsage", .Arguments = {"-help"}, .Output = HelpText},
-    {.Name = "Version", .Arguments = {"--version"}, .Output = "vestalo 1.1.0\r\n"},
+    {.Name = "LongHelp", .Arguments = {"--help", "x.txt"}, .Output = HelpText},
+    {.Name = "ShortHelp", .Arguments = {"-h"}, .Output = HelpText},
+    // One line a fact, as other programs print their version; the first is the version alone.
+    {.Name = "Version", .Arguments = {"--version"}, .OutputHas = "vestalo 1.1.0\nPNG snapshots: "},
     {.Name = "ScreenBytesWithoutCodes",
      .Files = {File("screen.txt", std::string("\x0f" "1eA\x18img\nB\x19\x0c" "C\r\n\x1b\x11" "D\x10hid\x13" "E\x1aZ", 24))},
      .Arguments = {"screen.txt"}, .Output = "ABC\r\n\x1b" "DE"},

@@ -54,6 +54,23 @@ const ScriptRow Scripts[] = {
                       Send(CSI "49;1:3u"), Row(0, "Help one"), Idle(), Send(CSI "57441;2u" CSI "49:33;2u" CSI "49:33;2:3u"),
                       Idle(), Drawn("Help one", 2), Send(CSI "57441;1:3u"), Idle(), Drawn("Help one", 2), Send(Tap('x'))}),
      .Kitty = true},
+    // A terminal that answers no query: the splash is drawn before the query, keys work at
+    // once, and a screen that waits only for Enter sends none.
+    {.Name = "SilentTerminal", .Files = Menu,
+     .Steps = AtMenu({Before("Splash screen", CSI "?u"), Press("1", "Help one"), Send("x")}), .Silent = true},
+    {.Name = "SilentTerminalAtTheEnterWait", .Files = Menu, .Arguments = {"one.txt"},
+     .Steps = {Shows("Help one"), Idle(), Drawn(CSI "?u", 0), Send("\r")}, .Silent = true},
+    // The answer comes after a key and in pieces: the key counts, the answer does not.
+    {.Name = "KittyAnswerAfterAKeyInPieces", .Files = Menu,
+     .Steps = AtMenu({Sent(CSI "?u"), Press("1", "Help one"), Send(CSI "?"), Idle(), Send("0u"), Sent(CSI ">15u"), Idle(),
+                      Drawn("Help one", 1), Send(Tap('2')), Row(0, "Help two"), Idle(), Send(Tap('x'))}),
+     .Silent = true},
+    // Saved by rename: the shown screen is drawn again; a changed configuration binds anew.
+    {.Name = "WatchedMenu", .Files = Menu, .Arguments = {"--watch"},
+     .Steps = AtMenu({Save("splash.txt", "New splash"), Row(0, "New splash"), Idle(),
+                      Save("isolinux.cfg", "display splash.txt\nF1 two.txt\n"), Idle(), Press("1", "Help two"), Send("x")})},
+    {.Name = "WatchedScreenFile", .Files = Menu, .Arguments = {"--watch", "one.txt"},
+     .Steps = {Shows("Help one"), Idle(), Save("one.txt", "Help again"), Row(0, "Help again"), Idle(), Send("\r")}},
     {.Name = "KittyCtrlCInterrupts", .Files = Menu,
      .Steps = AtMenu({Sent(CSI ">15u"), Send(CSI "57442;5u" CSI "99;5u")}), .Signal = SIGINT, .Kitty = true},
     // A stop hands the terminal back as it was; going on takes it again, protocol and modes.

@@ -48,6 +48,7 @@ struct PtyOptions {
   std::vector<std::string> Environment{};  // extra NAME=VALUE entries
   int Rows = 25, Columns = 80;
   bool AnswerKittyQuery = false;  // answer CSI ? u as a terminal with the kitty protocol
+  bool Silent = false;            // answer nothing, as a logging pty or a serial console
   bool Controlling = true;        // false: the terminal is not the program's controlling terminal
   std::string InputFile{};        // read as standard input instead of the terminal
 };
@@ -76,7 +77,8 @@ class PtyProgram {
     vterm_set_utf8(Term, 1);
     vterm_output_set_callback(Term, [](const char* bytes, size_t length, void* self) {
       // The terminal's own answers (device attributes, cursor reports) go back to the program.
-      static_cast<PtyProgram*>(self)->Send(std::string_view(bytes, length));
+      auto* program = static_cast<PtyProgram*>(self);
+      if (!program->Options.Silent) program->Send(std::string_view(bytes, length));
     }, this);
     Screen = vterm_obtain_screen(Term);
     vterm_screen_reset(Screen, 1);

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "../fuzz/TerminalOutputCheck.h"
+#include "support/GoldenScreens.h"
 #include "support/PcGlyphs.h"
 #include "support/PtyHarness.h"
 
@@ -24,6 +25,13 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
 
 #ifdef VESTALO_WINE_PROGRAM
 // The Windows program under Wine, whose start takes a while; its console host draws the
@@ -66,7 +74,28 @@ struct MediumFolder {
       }
       if (file.Type == MediumFile::Sparse) std::ofstream(path).close(), fs::resize_file(path, file.Size);
       if (file.Type == MediumFile::Unreadable) chmod(path.c_str(), 0), Unprivileged = getuid() == 0;
+      if (file.Type == MediumFile::Locked) fs::create_directories(path), chmod(path.c_str(), 0600), Unprivileged = getuid() == 0;
+      if (file.Type == MediumFile::Copy) fs::copy(file.Bytes, path, fs::copy_options::recursive);
+      if (file.Type == MediumFile::Image) MakeImage(Path + "/" + file.Bytes, path, file.Options);
+      if (file.Type == MediumFile::Patch) Damage(path, file.At, file.Bytes);
     }
+  }
+  static void MakeImage(const std::string& folder, const std::string& image, const std::string& options) {
+    const std::string command = "xorriso -as mkisofs -quiet " + options + " -o '" + image + "' '" + folder + "' >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0) throw std::runtime_error("xorriso could not make " + image);
+  }
+  static void Damage(const std::string& path, int64_t at, const std::string& bytes) {
+    if (bytes.empty()) return fs::resize_file(path, at >= 0 ? at : fs::file_size(path) + at);
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(at), file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+  // The text files of the medium that differ from what the row wrote: a run must change none.
+  std::vector<std::string> Changed(const Medium& files) const {
+    std::vector<std::string> changed;
+    for (const auto& file : files)
+      if (file.Type == MediumFile::Text && file.Size == 0 && ReadAll(Path + "/" + file.Name) != file.Bytes)
+        changed.push_back(file.Name);
+    return changed;
   }
   ~MediumFolder() {
     std::error_code ignored;
@@ -79,21 +108,19 @@ struct MediumFolder {
   bool Unprivileged = false;  // root reads anything: a run with unreadable files is unprivileged
 };
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // True when `err` is exactly the failure report with `message`: "Exception EInOutError in
 // module vestalo at " 8 hex digits ".", the message with a full stop and an empty line, every
-// line ending in CR LF.
-bool IsFailureReport(const std::string& err, const std::string& message) {
+// line ending in CR LF. A message ending in "*" stands for any message that begins so.
+bool IsFailureReport(const std::string& err, std::string message) {
   const std::string head = "Exception EInOutError in module " + std::string(ModuleName) + " at ";
-  const std::string tail = ".\r\n" + message + ".\r\n\r\n";
-  return err.size() == head.size() + 8 + tail.size() && err.starts_with(head) && err.ends_with(tail) &&
-         std::all_of(err.begin() + head.size(), err.end() - tail.size(), [](char c) { return std::isxdigit(c) && !std::islower(c); });
+  const size_t address = head.size(), text = address + 8 + 3;
+  const bool anyRest = message.ends_with("*");
+  if (anyRest) message.pop_back();
+  const std::string rest = err.size() > text ? err.substr(text) : "";
+  return err.starts_with(head) && err.size() > text && err.substr(address + 8, 3) == ".\r\n" &&
+         std::all_of(err.begin() + address, err.begin() + address + 8, [](char c) { return std::isxdigit(c) && !std::islower(c); }) &&
+         (anyRest ? rest.starts_with(message) && rest.ends_with(".\r\n\r\n") && rest.find('\n') == rest.size() - 3
+                  : rest == message + ".\r\n\r\n");
 }
 
 // What the child does to its standard streams before the program starts.
@@ -165,35 +192,32 @@ TEST_P(RedirectedRun, EndsAsExpected) {
   }
   EXPECT_EQ(output, row.Output.value_or(output));
   EXPECT_NE(output.find(row.OutputHas), std::string::npos) << output;
+  for (const auto& name : row.Made) EXPECT_TRUE(fs::exists(medium.Path + "/" + name)) << name << " was not made";
+  for (const auto& name : row.NotMade) EXPECT_FALSE(fs::exists(medium.Path + "/" + name)) << name << " was made";
+  for (const auto& snapshot : row.Snapshots)
+    for (const auto& difference : SnapshotDifferences(medium.Path + "/" + snapshot.Stem, snapshot.Golden, snapshot.Masks))
+      ADD_FAILURE() << difference;
+  EXPECT_EQ(medium.Changed(row.Files), std::vector<std::string>{}) << "files of the medium changed";
   if (row.ErrClosed) return;
   EXPECT_TRUE(row.Report.empty() ? errors == row.Errors.value_or("") : IsFailureReport(errors, row.Report)) << errors;
 }
 
 namespace {
 
-constexpr const char* StepNames[] = {"Send",   "Press",  "Idle",   "Row",   "Shows", "Cell",  "Drawn",
-                                     "Sent",   "Signal", "Resize", "HangUp", "Alive", "Modes", "Golden"};
+constexpr const char* StepNames[] = {"Send",   "Press",  "Idle",   "Row",    "Shows", "Cell",  "Drawn",  "Sent",
+                                     "Before", "Signal", "Resize", "HangUp", "Alive", "Modes", "Golden", "Save"};
 
 // Every cell where the terminal differs from the boot loader's screen `name`, one line each.
 std::vector<std::string> GoldenDifferences(const PtyProgram& program, const std::string& name, const std::vector<int>& masks) {
-  const std::string folder = VESTALO_SOURCE_DIR "/tests/fidelity/golden/";
-  std::ifstream bin(folder + name + ".bin", std::ios::binary), cursors(folder + "cursors.txt");
-  const std::string golden{std::istreambuf_iterator<char>(bin), {}};
-  std::string entry;
-  int promptRow = -1, column = 0;
-  while (cursors >> entry >> promptRow >> column && entry != name) promptRow = -1;
-  if (golden.size() != 80 * 25 * 2 || promptRow < 0) return {"no golden screen " + name};
+  const GoldenScreen golden = ReadGolden(name);
+  if (golden.Cells.empty()) return {"no golden screen " + name};
   std::vector<std::string> found;
   for (int row = 0; row < 25; ++row) {
-    for (column = 0; column < 80 && row != promptRow; ++column) {
-      bool masked = false;
-      for (size_t i = 0; i + 2 < masks.size(); i += 3)
-        masked = masked || (masks[i] == row && column >= masks[i + 1] && column < masks[i + 1] + masks[i + 2]);
-      const char32_t glyph = PcGlyphs()[static_cast<unsigned char>(golden[(row * 80 + column) * 2])];
-      const int attr = static_cast<unsigned char>(golden[(row * 80 + column) * 2 + 1]);
-      const int fg = TerminalColour(attr & 0x0F), bg = TerminalColour(attr >> 4);
+    for (int column = 0; column < 80; ++column) {
+      const char32_t glyph = PcGlyphs()[golden.Char(row, column)];
+      const int fg = TerminalColour(golden.Attr(row, column) & 0x0F), bg = TerminalColour(golden.Attr(row, column) >> 4);
       const ScreenCell cell = program.Cell(row, column);
-      if (masked || (cell.Char == glyph && cell.Foreground == fg && cell.Background == bg && !cell.Reverse)) continue;
+      if (golden.Skipped(row, column, masks) || (cell.Char == glyph && cell.Foreground == fg && cell.Background == bg && !cell.Reverse)) continue;
       std::ostringstream line;
       line << "row " << row << " column " << column << ": boot screen '" << Utf8(glyph) << "' " << fg << " on " << bg
            << ", terminal '" << Utf8(cell.Char) << "' " << cell.Foreground << " on " << cell.Background;
@@ -210,7 +234,7 @@ size_t Count(const std::string& text, const std::string& part) {
 }
 
 // Runs one step; false when it did not go as the row says.
-bool RunStep(PtyProgram& program, const Step& step) {
+bool RunStep(PtyProgram& program, const Step& step, const std::string& folder) {
   const auto wait = [&](const std::function<bool()>& condition) { return program.WaitUntil(condition, TimeoutMs); };
   const auto flags = [&] { return program.TerminalModes().c_lflag; };
   switch (step.Type) {
@@ -227,6 +251,13 @@ bool RunStep(PtyProgram& program, const Step& step) {
     }
     case Step::Drawn: return Count(program.Output(), step.Text) == static_cast<size_t>(step.A);
     case Step::Sent: return wait([&] { return Count(program.Output(), step.Text) >= static_cast<size_t>(step.A); });
+    case Step::Before:
+      return wait([&] { return Count(program.Output(), step.Text) > 0 && Count(program.Output(), step.Expected) > 0; }) &&
+             program.Output().find(step.Text) < program.Output().find(step.Expected);
+    case Step::Save: {
+      std::ofstream(folder + "/.saving", std::ios::binary) << step.Expected;
+      return fs::rename(folder + "/.saving", folder + "/" + step.Text), true;
+    }
     case Step::Signal: return program.SendSignal(step.A), true;
     case Step::Resize: return program.Resize(step.A, step.B), true;
     case Step::HangUp: return program.HangUp(), true;
@@ -272,6 +303,7 @@ TEST_P(TerminalScript, EndsAsExpected) {
   options.Rows = row.Rows;
   options.Columns = row.Columns;
   options.AnswerKittyQuery = row.Kitty;
+  options.Silent = row.Silent;
   options.Controlling = row.Controlling;
   if (!row.Input.empty()) options.InputFile = medium.Path + "/" + row.Input;
   PtyProgram program(options);
@@ -279,7 +311,7 @@ TEST_P(TerminalScript, EndsAsExpected) {
   for (size_t i = 0; i < row.Steps.size(); ++i) {
     const Step& step = row.Steps[i];
     hungUp = hungUp || step.Type == Step::HangUp;
-    ASSERT_TRUE(RunStep(program, step)) << "step " << i + 1 << " (" << StepNames[step.Type] << " " << step.A << " "
+    ASSERT_TRUE(RunStep(program, step, medium.Path)) << "step " << i + 1 << " (" << StepNames[step.Type] << " " << step.A << " "
                                         << ::testing::PrintToString(step.Text) << ") failed; the screen:\n"
                                         << program.ScreenText();
   }

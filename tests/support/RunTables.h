@@ -24,10 +24,12 @@ namespace vestalo::testing {
 
 // One entry of a test medium; the folders on the way to it are made.
 struct MediumFile {
-  enum Kind { Text, Folder, Link, Fifo, Sparse, Unreadable } Type = Text;
+  enum Kind { Text, Folder, Link, Fifo, Sparse, Unreadable, Locked, Copy, Image, Patch } Type = Text;
   std::string Name{};
-  std::string Bytes{};  // Text, Unreadable: the content; Link: the target
+  std::string Bytes{};  // Text, Unreadable, Patch: the content; Link: the target; Copy, Image: the source
   uint64_t Size = 0;    // Sparse: the size of the hole; Text: Bytes repeated to this size
+  int64_t At = 0;       // Patch: where the bytes go; Bytes empty: the size it is cut to (below 0: from the end)
+  std::string Options{};  // Image: xorriso's options
 };
 using Medium = std::vector<MediumFile>;
 
@@ -39,6 +41,18 @@ inline MediumFile Sparse(std::string name, uint64_t size) { return {MediumFile::
 inline MediumFile Repeated(std::string name, std::string bytes, uint64_t size) { return {MediumFile::Text, name, bytes, size}; }
 // A file nobody but its owner may read; the program then runs as an unprivileged user.
 inline MediumFile Unreadable(std::string name, std::string bytes) { return {MediumFile::Unreadable, name, bytes}; }
+// A folder nobody but its owner may enter; the program then runs as an unprivileged user.
+inline MediumFile LockedFolder(std::string name) { return {MediumFile::Locked, name}; }
+// A folder of this source tree, copied.
+inline MediumFile Copy(std::string name, std::string source) { return {MediumFile::Copy, name, VESTALO_SOURCE_DIR "/" + source}; }
+// An ISO image that xorriso makes of a folder of the medium, made before it.
+inline MediumFile Image(std::string name, std::string folder, std::string options) {
+  return {.Type = MediumFile::Image, .Name = name, .Bytes = folder, .Options = options};
+}
+// Bytes written over a file made before, at `at`; with no bytes: the file cut to `at` bytes.
+inline MediumFile Patch(std::string name, int64_t at, std::string bytes = "") {
+  return {.Type = MediumFile::Patch, .Name = name, .Bytes = bytes, .At = at};
+}
 // Both media in one.
 inline Medium operator+(Medium a, const Medium& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
 
@@ -67,7 +81,14 @@ struct RunRow {
   int Signal = 0;  // the signal that must end the run (Exit is then not checked)
   std::optional<std::string> Output{};  // standard output, exactly
   std::string OutputHas{};              // a part standard output must hold
-  // The failure report's message; empty: standard error stays empty, unless Errors says
+  std::vector<std::string> Made{}, NotMade{};  // files of the medium there or not after the run
+  // Snapshots made by the run, each against the boot loader's screen (see Golden below).
+  struct Snapshot {
+    std::string Stem, Golden;
+    std::vector<int> Masks{};
+  };
+  std::vector<Snapshot> Snapshots{};
+  // The failure report's message (a final "*" stands for any rest); empty: standard error stays empty, unless Errors says
   // what it holds.
   std::string Report{};
   std::optional<std::string> Errors{};
@@ -75,7 +96,7 @@ struct RunRow {
 
 // One step of a terminal script; made by the functions below.
 struct Step {
-  enum Kind { Send, Press, Idle, Row, Shows, Cell, Drawn, Sent, Signal, Resize, HangUp, Alive, Modes, Golden } Type;
+  enum Kind { Send, Press, Idle, Row, Shows, Cell, Drawn, Sent, Before, Signal, Resize, HangUp, Alive, Modes, Golden, Save } Type;
   std::string Text{}, Expected{};
   int A = 0, B = 0, C = 0, D = 0;
   std::vector<int> Masks{};
@@ -100,6 +121,10 @@ inline Step Cell(int row, int column, int foreground, int background) {
 inline Step Drawn(std::string text, int times) { return {Step::Drawn, text, "", times}; }
 // Until the program's output holds these bytes at least `times` times.
 inline Step Sent(std::string bytes, int times = 1) { return {Step::Sent, bytes, "", times}; }
+// Until the program's output holds both, `first` before `second`.
+inline Step Before(std::string first, std::string second) { return {Step::Before, first, second}; }
+// A file of the medium saved as editors save it: written beside it, then renamed over it.
+inline Step Save(std::string name, std::string bytes) { return {Step::Save, name, bytes}; }
 inline Step Signal(int signal) { return {Step::Signal, "", "", signal}; }
 inline Step Resize(int rows, int columns) { return {Step::Resize, "", "", rows, columns}; }
 // The terminal goes away: its master side is closed. Nothing of it can be checked after.
@@ -130,6 +155,7 @@ struct ScriptRow {
   int Rows = 25, Columns = 80;
   const char* Locale = "C.UTF-8";
   bool Kitty = false;        // the terminal answers the kitty keyboard query
+  bool Silent = false;       // the terminal answers no query at all
   bool Controlling = true;   // false: not the program's controlling terminal (a hang-up sends no SIGHUP)
   bool WholeOutput = true;   // false: the output was cut off mid-screen; its sequences are not checked
   std::string Directory{};   // working folder: within the medium, or an absolute path
