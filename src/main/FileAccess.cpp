@@ -76,6 +76,8 @@ void ReadFilePieces(const std::string& name, const std::function<bool(std::strin
   OpenFile file;
   if (int error = platform::OpenForReading(NameOnDisk(name), file.Handle)) ReportIOFailure(error);
   file.Open = true;
+  // A file known to be too large is refused without reading 64 MiB of it first.
+  if (platform::PlainFileSize(file.Handle) > MaxTextSize) ReportIOFailure(ErrorCode::FileTooLarge);
   std::vector<char> chunk(64 * 1024);
   for (;;) {
     std::size_t got = 0;

@@ -1,5 +1,7 @@
 #include "main/LineSplitter.h"
 
+#include <algorithm>
+
 #include "main/FileAccess.h"
 
 namespace vestalo {
@@ -11,15 +13,18 @@ void LineSplitter::EndLine() {
 }
 
 bool LineSplitter::Push(std::string_view bytes) {
-  for (char c : bytes) {
-    if (Ended) return false;
-    if (c == EndOfFileChar) {
-      Finish();
-      return false;
-    }
-    LineStarted = true;
+  // Whole runs of ordinary bytes at a time: a configuration may be one line of 64 MiB.
+  constexpr char Stops[] = {'\n', '\r', EndOfFileChar};
+  while (!bytes.empty() && !Ended) {
+    const std::size_t stop = std::min(bytes.find_first_of(std::string_view(Stops, sizeof Stops)), bytes.size());
+    Line.append(bytes.substr(0, stop));
+    LineStarted = LineStarted || stop > 0;
+    if (stop == bytes.size()) break;
+    const char c = bytes[stop];
+    bytes.remove_prefix(stop + 1);
+    if (c == EndOfFileChar) Finish();
+    else LineStarted = true;
     if (c == '\n') EndLine();
-    else if (c != '\r') Line += c;
   }
   return !Ended;
 }

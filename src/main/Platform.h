@@ -28,6 +28,10 @@ int OpenForReading(const std::string& name, FileHandle& handle);
 // Reads up to `size` bytes; `got` is 0 at the end of the file.
 int ReadFile(FileHandle handle, char* buffer, std::size_t size, std::size_t& got);
 
+// The size of a plain file on disk; 0 for anything that has no size of its own (a pipe, a
+// device), which is read until it ends.
+std::uint64_t PlainFileSize(FileHandle handle);
+
 // Closes a file opened by OpenForReading.
 int CloseFile(FileHandle handle);
 

@@ -114,6 +114,11 @@ int ReadFile(FileHandle handle, char* buffer, std::size_t size, std::size_t& got
   return 0;
 }
 
+std::uint64_t PlainFileSize(FileHandle handle) {
+  struct stat info;
+  return fstat(static_cast<int>(handle), &info) == 0 && S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
+}
+
 int CloseFile(FileHandle handle) {
   return close(static_cast<int>(handle)) == 0 || errno == EINTR ? 0 : CodeForErrno(errno);
 }

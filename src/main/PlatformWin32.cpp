@@ -74,6 +74,12 @@ int ReadFile(FileHandle handle, char* buffer, std::size_t size, std::size_t& got
   return 0;
 }
 
+std::uint64_t PlainFileSize(FileHandle handle) {
+  LARGE_INTEGER size{};
+  const bool plain = GetFileType(AsHandle(handle)) == FILE_TYPE_DISK && GetFileSizeEx(AsHandle(handle), &size);
+  return plain ? static_cast<std::uint64_t>(size.QuadPart) : 0;
+}
+
 int CloseFile(FileHandle handle) { return CloseHandle(AsHandle(handle)) ? 0 : CodeForLastError(); }
 
 int CreateFolder(const std::string& name) {

@@ -35,6 +35,7 @@ const RunRow Runs[] = {
     {.Name = "PathThroughAFile", .Files = Troubles, .Arguments = {"screen.txt/x"}, .Exit = 1, .Report = "Invalid filename"},
     {.Name = "Overlong", .Arguments = {std::string(296, 'n') + ".txt"}, .Exit = 1, .Report = "Invalid filename"},
     {.Name = "TooLarge", .Files = Troubles, .Arguments = {"huge.txt"}, .Exit = 1, .Output = "", .Report = "File too large"},
+    {.Name = "Endless", .Arguments = {"/dev/zero"}, .Exit = 1, .Output = "", .Report = "File too large"},
     {.Name = "Unreadable", .Files = Locked, .Arguments = {"locked.txt"}, .Exit = 1, .Report = "File access denied"},
     {.Name = "FolderWithoutConfiguration", .Files = Troubles, .Arguments = {"folder"}, .Output = NoConfiguration},
     {.Name = "FolderIsAMedium", .Files = {File("boot/isolinux.cfg", "display s.txt"), File("boot/s.txt", "S")},
