@@ -160,16 +160,16 @@ bool InputWithin(int timeoutMs) {
   const bool console = GetConsoleMode(input, &mode) != 0;
   if (!console && GetFileType(input) != FILE_TYPE_PIPE) return true;  // a file or device never waits
   for (;;) {
+    DWORD count = 0;
     if (console) {
       // The line read returns at Enter: until one is typed, the caller keeps its work going.
-      DWORD count = 0;
       GetNumberOfConsoleInputEvents(input, &count);
       std::vector<INPUT_RECORD> records(count > 0 ? count : 1);
       DWORD got = 0;
       if (count > 0 && PeekConsoleInputA(input, records.data(), count, &got))
         for (DWORD i = 0; i < got; ++i)
           if (records[i].EventType == KEY_EVENT && records[i].Event.KeyEvent.bKeyDown &&
-              records[i].Event.KeyEvent.wVirtualKeyCode == VK_RETURN)
+              (records[i].Event.KeyEvent.wVirtualKeyCode == VK_RETURN || records[i].Event.KeyEvent.uChar.AsciiChar == '\r'))
             return true;
     } else {
       DWORD waiting = 0;
@@ -177,7 +177,10 @@ bool InputWithin(int timeoutMs) {
     }
     const DWORD now = GetTickCount();
     if (static_cast<int>(deadline - now) <= 0) return false;
-    Sleep(10);
+    // An empty console is waited on (a console host may fill it only for a waiter); typed
+    // characters without an Enter are looked at again a moment later.
+    if (console && count == 0) WaitForSingleObject(input, deadline - now);
+    else Sleep(10);
   }
 }
 

@@ -104,9 +104,11 @@ void ShowFileOrNotFound(const std::string& name) {
 void WaitForEnter() {
   FlushOutput();
   console::BeginLineInput();
+  if (Watching())
+    while (!platform::InputWithin(WatchIntervalMs)) RedrawChangedScreenFile();
+  // Once input has come, the line is read to its end: the console holds the rest of a typed
+  // line where no wait for input sees it.
   for (;;) {
-    if (Watching())
-      while (!platform::InputWithin(WatchIntervalMs)) RedrawChangedScreenFile();
     char byte = 0;
     bool atEnd = false;
     if (int error = platform::ReadStandardInput(byte, atEnd)) ReportIOFailure(error);

@@ -51,6 +51,10 @@ const ScriptRow Scripts[] = {
     // Code page 437 bytes reach the console unchanged; its font draws them as a frame corner.
     {.Name = "ScreenFileWaitsForEnter", .Files = Menu, .Arguments = {"screen.txt"},
      .Steps = {Row(0, "On the console ╔═╗"), Cell(0, 0, Any, Blue), Alive(500), Send("\r")}},
+    // Saved by rename, as editors save: the screen is drawn again while the Enter wait goes on.
+    {.Name = "WatchedScreenFile", .Files = Menu, .Arguments = {"--watch", "screen.txt"},
+     .Steps = {Row(0, "On the console ╔═╗"), Alive(500), Save("screen.txt", "\x0f" "4fSaved again"), Row(0, "Saved again"),
+               Cell(0, 0, White, Red), Alive(500), Send("\r")}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Windows, TerminalScript, ::testing::ValuesIn(Scripts), RowName());
