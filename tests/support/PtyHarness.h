@@ -209,7 +209,18 @@ class PtyProgram {
     return -1;
   }
 
+  // The program's scheduling state: 'S' while it sleeps, 'R' while it runs or waits for a
+  // processor, even inside a call.
+  char State() const {
+    std::ifstream file("/proc/" + std::to_string(Child) + "/stat");
+    const std::string stat{std::istreambuf_iterator<char>(file), {}};
+    const size_t name = stat.rfind(") ");
+    return name == std::string::npos || name + 2 >= stat.size() ? '?' : stat[name + 2];
+  }
+
   // True while the program sleeps in one of the calls it awaits input in: read, poll, select.
+  // Asleep before and after the look: a quick look for waiting input (a poll that does not
+  // wait) may be caught inside its call when a busy machine takes the processor away.
   bool InWaitingCall() const {
 #if defined(__x86_64__)
     constexpr long WaitingCalls[] = {0, 7, 23, 270, 271};
@@ -220,7 +231,9 @@ class PtyProgram {
 #endif
     std::ifstream file("/proc/" + std::to_string(Child) + "/syscall");
     long call = -1;
-    return file >> call && std::find(std::begin(WaitingCalls), std::end(WaitingCalls), call) != std::end(WaitingCalls);
+    const bool asleep = State() == 'S';
+    return asleep && file >> call && std::find(std::begin(WaitingCalls), std::end(WaitingCalls), call) != std::end(WaitingCalls) &&
+           State() == 'S';
   }
 
   PtyOptions Options;
