@@ -58,6 +58,10 @@ const RunRow Runs[] = {
     {.Name = "SplashWildcard", .Files = Splash("scr*.txt"), .Exit = 1, .Output = "", .Report = "File not found"},
     {.Name = "ConfigurationTooLarge", .Files = {Sparse("isolinux.cfg", (64u << 20) + 1)}, .Exit = 1,
      .Report = "File too large"},
+    // The limit holds for the configuration's files together, one read after another.
+    {.Name = "ConfigurationFilesTooLargeTogether",
+     .Files = {File("isolinux.cfg", "include a.cfg\ninclude a.cfg\n"), Sparse("a.cfg", 40u << 20)}, .Exit = 1,
+     .Report = "File too large"},
     {.Name = "SplashUnreadable", .Files = Splash("locked.txt") + Locked, .Exit = 1, .Report = "File access denied"},
     // Output that cannot be written is a failure, never a silent loss or a death by SIGPIPE.
     {.Name = "ScreenToAFullDisk", .Files = Screen, .Arguments = {"screen.txt"}, .Out = Stdout::Full, .Exit = 1,

@@ -47,8 +47,9 @@ const ScriptRow Scripts[] = {
      .Steps = {Shows("Harbour Linux 3.1"), Idle(), Press("1", " Help: using this medium  (F1)"),
                Press("3", "File help3.txt not found"), Press("0", " Licence  (F10)"), Send("x")},
      .Directory = VESTALO_SOURCE_DIR "/samples/bootcd"},
-    {.Name = "KeysEndWithTheirInput", .Files = Menu + Medium{File("typed", "1")}, .Steps = {Shows("Help one")},
-     .Input = "typed"},
+    // Keys from a file: no question to the terminal, whose answer would reach the shell.
+    {.Name = "KeysEndWithTheirInput", .Files = Menu + Medium{File("typed", "1")},
+     .Steps = {Shows("Help one"), Drawn(CSI "?u", 0)}, .Input = "typed"},
     {.Name = "KittyKeysAreReleases", .Files = Menu,
      .Steps = AtMenu({Sent(CSI ">15u"), Send(CSI "49u" CSI "49;1:2u"), Idle(), Row(0, "Splash screen"),
                       Send(CSI "49;1:3u"), Row(0, "Help one"), Idle(), Send(CSI "57441;2u" CSI "49:33;2u" CSI "49:33;2:3u"),
@@ -65,12 +66,30 @@ const ScriptRow Scripts[] = {
      .Steps = AtMenu({Sent(CSI "?u"), Press("1", "Help one"), Send(CSI "?"), Idle(), Send("0u"), Sent(CSI ">15u"), Idle(),
                       Drawn("Help one", 1), Send(Tap('2')), Row(0, "Help two"), Idle(), Send(Tap('x'))}),
      .Silent = true},
+    // Keys come with the answer: a key before it still counts, the answer alone does not.
+    {.Name = "KeyBeforeTheAnswerEnds", .Files = Menu,
+     .Steps = AtMenu({Sent(CSI "?u"), Send("12" CSI "?0u"), Row(0, "Help one")}), .Silent = true},
+    {.Name = "AnswerAfterAKeyIsNoKey", .Files = Menu,
+     .Steps = AtMenu({Sent(CSI "?u"), Send("1" CSI "?0u"), Row(0, "Help one"), Sent(CSI ">15u"), Alive(300), Send(Tap('x'))}),
+     .Silent = true},
     // Saved by rename: the shown screen is drawn again; a changed configuration binds anew.
     {.Name = "WatchedMenu", .Files = Menu, .Arguments = {"--watch"},
      .Steps = AtMenu({Save("splash.txt", "New splash"), Row(0, "New splash"), Idle(),
                       Save("isolinux.cfg", "display splash.txt\nF1 two.txt\n"), Idle(), Press("1", "Help two"), Send("x")})},
     {.Name = "WatchedScreenFile", .Files = Menu, .Arguments = {"--watch", "one.txt"},
      .Steps = {Shows("Help one"), Idle(), Save("one.txt", "Help again"), Row(0, "Help again"), Idle(), Send("\r")}},
+    // A file away for a moment, as some editors save: nothing is read until it is back.
+    {.Name = "WatchedScreenFileAwayAMoment", .Files = Menu, .Arguments = {"--watch", "one.txt"},
+     .Steps = {Shows("Help one"), Idle(), Remove("one.txt"), Alive(500), Save("one.txt", "Help again"), Row(0, "Help again"),
+               Idle(), Send("\r")}},
+    {.Name = "WatchedConfigurationAwayAMoment", .Files = Menu, .Arguments = {"--watch"},
+     .Steps = AtMenu({Remove("isolinux.cfg"), Alive(500), Save("isolinux.cfg", "display splash.txt\nF1 two.txt\n"),
+                      Sent("Splash screen", 2), Press("1", "Help two"), Send("x")})},
+    // The image gone while the menu runs: a file not read at the start is not found.
+    {.Name = "ImageGoneWhileShown",
+     .Files = {File("m/isolinux.cfg", "display s.txt\nF1 /other/h.txt\n"), File("m/s.txt", "Splash screen"),
+               File("m/other/h.txt", "Help"), Image("m.iso", "m", "-R")},
+     .Arguments = {"m.iso"}, .Steps = AtMenu({Remove("m.iso"), Send("1"), Shows("File not found.")}), .Exit = 1},
     {.Name = "KittyCtrlCInterrupts", .Files = Menu,
      .Steps = AtMenu({Sent(CSI ">15u"), Send(CSI "57442;5u" CSI "99;5u")}), .Signal = SIGINT, .Kitty = true},
     // A stop hands the terminal back as it was; going on takes it again, protocol and modes.

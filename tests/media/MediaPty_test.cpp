@@ -62,6 +62,18 @@ const RunRow Runs[] = {
                "  vestalo -c /boot/expert.cfg            (label expert)\r\n"
                "\r\n"
                "Press x to end.\r\n"},
+    {.Name = "NoticeOfAnEmptyDisplayLine", .Files = {File("isolinux.cfg", "display\n")},
+     .OutputHas = "It names no splash screen: its display line is empty.\r\n"},
+    // 80 characters would wrap the frame's row: the line is cut to 79.
+    {.Name = "NoticeLinesFitTheFrame", .Files = {File("isolinux.cfg", "label l\n config " + std::string(57, 'c') + "\n")},
+     .OutputHas = "  vestalo -c " + std::string(57, 'c') + " (labe...\r\n"},
+    {.Name = "ImageBootFolderBeforeItsRoot",
+     .Files = {File("m/isolinux.cfg", "display r.txt\n"), File("m/isolinux/isolinux.cfg", "display i.txt\n"),
+               File("m/isolinux/i.txt", "Boot folder"), Image("m.iso", "m", "-R")},
+     .Arguments = {"m.iso"}, .Output = "Boot folder"},
+    {.Name = "ImageLinkLoop",
+     .Files = {File("m/isolinux.cfg", "display a\n"), Link("m/a", "b"), Link("m/b", "a"), Image("m.iso", "m", "-R")},
+     .Arguments = {"m.iso"}, .Output = "File a not found\r\n"},
     {.Name = "LockedFolder", .Files = {LockedFolder("locked")}, .Arguments = {"locked"}, .Exit = 1,
      .Report = "File access denied"},
     {.Name = "ImageCutAfterItsVolumeDescriptors", .Files = Damaged(19 * 2048), .Arguments = {"-c", "prompt.cfg", "kestrel.iso"},

@@ -213,7 +213,7 @@ TEST_P(RedirectedRun, EndsAsExpected) {
 namespace {
 
 constexpr const char* StepNames[] = {"Send",   "Press",  "Idle",   "Row",    "Shows", "Cell",  "Drawn",  "Sent",
-                                     "Before", "Signal", "Resize", "HangUp", "Alive", "Modes", "Golden", "Save"};
+                                     "Before", "Signal", "Resize", "HangUp", "Alive", "Modes", "Golden", "Save", "Remove"};
 
 // Every cell where the terminal differs from the boot loader's screen `name`, one line each.
 std::vector<std::string> GoldenDifferences(const PtyProgram& program, const std::string& name, const std::vector<int>& masks) {
@@ -266,6 +266,7 @@ bool RunStep(PtyProgram& program, const Step& step, const std::string& folder) {
       std::ofstream(folder + "/.saving", std::ios::binary) << step.Expected;
       return fs::rename(folder + "/.saving", folder + "/" + step.Text), true;
     }
+    case Step::Remove: return fs::remove(folder + "/" + step.Text);
     case Step::Signal: return program.SendSignal(step.A), true;
     case Step::Resize: return program.Resize(step.A, step.B), true;
     case Step::HangUp: return program.HangUp(), true;

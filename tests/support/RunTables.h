@@ -96,7 +96,7 @@ struct RunRow {
 
 // One step of a terminal script; made by the functions below.
 struct Step {
-  enum Kind { Send, Press, Idle, Row, Shows, Cell, Drawn, Sent, Before, Signal, Resize, HangUp, Alive, Modes, Golden, Save } Type;
+  enum Kind { Send, Press, Idle, Row, Shows, Cell, Drawn, Sent, Before, Signal, Resize, HangUp, Alive, Modes, Golden, Save, Remove } Type;
   std::string Text{}, Expected{};
   int A = 0, B = 0, C = 0, D = 0;
   std::vector<int> Masks{};
@@ -125,6 +125,8 @@ inline Step Sent(std::string bytes, int times = 1) { return {Step::Sent, bytes, 
 inline Step Before(std::string first, std::string second) { return {Step::Before, first, second}; }
 // A file of the medium saved as editors save it: written beside it, then renamed over it.
 inline Step Save(std::string name, std::string bytes) { return {Step::Save, name, bytes}; }
+// A file of the medium deleted.
+inline Step Remove(std::string name) { return {Step::Remove, name}; }
 inline Step Signal(int signal) { return {Step::Signal, "", "", signal}; }
 inline Step Resize(int rows, int columns) { return {Step::Resize, "", "", rows, columns}; }
 // The terminal goes away: its master side is closed. Nothing of it can be checked after.

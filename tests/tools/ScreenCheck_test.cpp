@@ -64,6 +64,14 @@ INSTANTIATE_TEST_SUITE_P(
                   {"s.txt:1:5: warning: bytes C3 A9 look like UTF-8 for \"\u00e9\"; the boot screen shows code page 437: "
                    "\"\u251c\u2310\" (2 such characters in this line)"},
                   "\fCaf\x82 \xcd\xbb\r\n"},
+        CheckCase{"OverlongFormIsNoUtf8", ScreenRole::Screen, "\f\xc3\xa9\r\n",
+                  {"s.txt:1:2: warning: bytes C3 A9 look like UTF-8 for \"\u00e9\"; the boot screen shows code page 437: "
+                   "\"\u251c\u2310\""},
+                  "\f\xe0\x80\xa9\r\n"},
+        CheckCase{"VerticalTabTakesARow", ScreenRole::Screen, "\f" + Rows(24, "x\r\n") + "\vy",
+                  {"s.txt:25:1: warning: control byte 0x0B moves to the next row on the boot screen, as a line feed does",
+                   "s.txt:25:1: warning: text needs 26 rows; its top row scrolls off the screen"},
+                  "\f" + Rows(24, "x\r\n") + "y"},
         CheckCase{"EscapeByte", ScreenRole::Screen, "\fa\x1b[1mb\r\n",
                   {"s.txt:1:3: warning: control byte 0x1B shows as \"[0m\" on the boot screen"}, "\fa\tb\bc\r\n"},
         CheckCase{"NulAndBell", ScreenRole::Screen, "\fa\0b\a\r\n"s,

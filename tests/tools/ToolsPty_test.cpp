@@ -24,6 +24,14 @@ const RunRow Runs[] = {
                File("s.txt", "\fS\r\n")},
      .Arguments = {"--check"}, .Exit = 2,
      .Output = "a.cfg:2:9: error: include file isolinux.cfg includes itself again; the boot loader stops responding on it\n"},
+    // Started in the boot folder: a name from the root is found above it, one in the boot
+    // folder is shown from there, whatever its letter case.
+    {.Name = "CheckFromTheBootFolder",
+     .Files = {File("isolinux/isolinux.cfg", "display /s.txt\nF1 /ISOLINUX/H.TXT\n"), File("s.txt", "\f" + std::string(83, 'a') + "\r\n"),
+               File("isolinux/h.txt", "\fHelp\r\nend")},
+     .Arguments = {"--check"}, .Directory = "isolinux", .Exit = 2,
+     .Output = "../s.txt:1:82: warning: line is 83 columns wide; the boot screen wraps it\n"
+               "h.txt:2:1: warning: last line has no line break: the boot loader's prompt takes its row\n"},
     {.Name = "CheckMissingFile", .Arguments = {"--check", "none.txt"}, .Exit = 1, .Output = "", .Report = "File not found"},
     {.Name = "CheckSampleMedium", .Arguments = {"--check", VESTALO_SOURCE_DIR "/samples/bootcd"}, .Exit = 2,
      .Output = VESTALO_SOURCE_DIR "/samples/bootcd/isolinux.cfg:8:4: error: F3 file help3.txt is missing\n"},
@@ -33,6 +41,11 @@ const RunRow Runs[] = {
      .Output = "s.txt: out/s.txt, out/s.ans, out/s.html, out/s.png\nh.txt: out/h.txt, out/h.ans, out/h.html, out/h.png\n",
      .Made = {"out/s.png", "out/h.html"}, .NotMade = {"out/gone.txt"},
      .Errors = "isolinux.cfg:3:4: error: F2 file gone.txt is missing; it has no snapshot\n"},
+    {.Name = "SnapshotsOfTheSameName",
+     .Files = {File("isolinux.cfg", "display s.txt\nF1 help/s.txt\n"), File("s.txt", "\fS\r\n"), File("help/s.txt", "\fH\r\n")},
+     .Arguments = {"--snapshot", "out"},
+     .Output = "s.txt: out/s.txt, out/s.ans, out/s.html, out/s.png\n"
+               "help/s.txt: out/s-2.txt, out/s-2.ans, out/s-2.html, out/s-2.png\n"},
     {.Name = "SnapshotOfOneFileBesideIt", .Files = {File("s.txt", "\fS\r\n")}, .Arguments = {"--snapshot", ".", "s.txt"},
      .Exit = 1, .NotMade = {"s.png"}, .Errors = Refused},
 };
