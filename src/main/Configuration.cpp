@@ -103,7 +103,7 @@ class Scanner {
       const std::size_t end = piece.find(EndOfFileChar);
       text.append(piece.substr(0, end));
       return end == std::string_view::npos;
-    });
+    }, [&](std::size_t size) { text.reserve(size); });
     FileState state{name, 0, false, depth};
     LineSplitter splitter([&](const std::string& line) { TakeLine(state, line); });
     splitter.Push(text);

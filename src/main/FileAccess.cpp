@@ -61,7 +61,8 @@ bool FileIsPresent(const std::string& name) {
   return !platform::IsAbsolute(pattern) && LookupSucceeds(platform::JoinToCurrentDirectory(pattern));
 }
 
-void ReadFilePieces(const std::string& name, const std::function<bool(std::string_view)>& take) {
+void ReadFilePieces(const std::string& name, const std::function<bool(std::string_view)>& take,
+                    const std::function<void(std::size_t)>& sized) {
   std::size_t total = 0;
   // The same limit for a file on disk and one in an image: no file is read without end.
   const auto limited = [&](std::string_view piece) {
@@ -77,7 +78,9 @@ void ReadFilePieces(const std::string& name, const std::function<bool(std::strin
   if (int error = platform::OpenForReading(NameOnDisk(name), file.Handle)) ReportIOFailure(error);
   file.Open = true;
   // A file known to be too large is refused without reading 64 MiB of it first.
-  if (platform::PlainFileSize(file.Handle) > MaxTextSize) ReportIOFailure(ErrorCode::FileTooLarge);
+  const std::uint64_t size = platform::PlainFileSize(file.Handle);
+  if (size > MaxTextSize) ReportIOFailure(ErrorCode::FileTooLarge);
+  if (sized) sized(static_cast<std::size_t>(size));
   std::vector<char> chunk(64 * 1024);
   for (;;) {
     std::size_t got = 0;
@@ -96,7 +99,7 @@ std::string LoadWholeFile(const std::string& name) {
     const std::size_t end = TextEnd(piece);
     text.append(piece.data(), end);
     return end == piece.size();
-  });
+  }, [&](std::size_t size) { text.reserve(size); });
   return text;
 }
 
@@ -105,7 +108,7 @@ std::string LoadFileBytes(const std::string& name) {
   ReadFilePieces(name, [&](std::string_view piece) {
     bytes.append(piece);
     return true;
-  });
+  }, [&](std::size_t size) { bytes.reserve(size); });
   return bytes;
 }
 

@@ -26,8 +26,10 @@ constexpr std::size_t MaxNameLength = 259;
 bool FileIsPresent(const std::string& name);
 
 // Reads a file piece by piece until `take` returns false or the file ends; more than
-// MaxTextSize bytes, and every other failure, go to ReportIOFailure.
-void ReadFilePieces(const std::string& name, const std::function<bool(std::string_view)>& take);
+// MaxTextSize bytes, and every other failure, go to ReportIOFailure. A plain file's size is
+// told to `sized` first, so that its reader can hold it without growing step by step.
+void ReadFilePieces(const std::string& name, const std::function<bool(std::string_view)>& take,
+                    const std::function<void(std::size_t)>& sized = nullptr);
 
 // The whole text of a screen file up to its end (its physical end, ^Z or 0xFF); every
 // failure goes to ReportIOFailure.

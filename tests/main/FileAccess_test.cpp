@@ -29,12 +29,6 @@ TEST_F(InFolder, ScreenTextEndsAtZOrFF) {
   }
 }
 
-TEST_F(InFolder, AScreenOfExactly64MegabytesIsRead) {
-  std::ofstream("big.txt").close();
-  std::filesystem::resize_file("big.txt", MaxTextSize);
-  EXPECT_EQ(LoadWholeFile("big.txt").size(), 64u << 20);
-}
-
 TEST_F(InFolder, PresenceProbe) {
   for (const char* name : {"boot.msg", "sub/f1.txt", "old.txt", "a[1]x.txt", ".dot.cfg"}) Write(name, "x");
   std::filesystem::create_directory("isolinux.cfg");
