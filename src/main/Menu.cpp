@@ -25,7 +25,7 @@ void RedrawWhatChanged() {
   const WatchedChange change = WhatChanged();
   if (change == WatchedChange::Nothing) return;
   if (change == WatchedChange::Configuration) {
-    RescanConfiguration();
+    if (!RescanConfiguration()) return;
     if (ShownIndex == 0) {
       ShowSplashScreen();
     } else {

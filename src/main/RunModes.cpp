@@ -72,9 +72,20 @@ void ShowSplashScreen() {
   WriteLines(NoSplashNotice(LastScan, media::PathForUser(LastScan.ConfigName), MediumTarget));
 }
 
-void RescanConfiguration() {
-  LastScan = ScanConfiguration(ConfigName);
+bool RescanConfiguration() {
+  // An editor may remove or rewrite a file while it is read: the menu goes on with what it
+  // had, and the file's next change is read again.
+  const std::string display = DisplayFile;
+  const auto help = HelpFiles;
+  try {
+    LastScan = ScanConfiguration(ConfigName);
+  } catch (const EInOutError&) {
+    DisplayFile = display;
+    HelpFiles = help;
+    return false;
+  }
   WatchConfiguration(LastScan.FilesRead);
+  return true;
 }
 
 void ReportUsageProblem(const std::string& problem) {

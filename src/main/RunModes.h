@@ -17,8 +17,9 @@ void ShowFileOrNotFound(const std::string& name);
 // what was read and which keys show help screens.
 void ShowSplashScreen();
 
-// Reads the configuration again from the start, after it changed on disk.
-void RescanConfiguration();
+// Reads the configuration again from the start, after it changed on disk; false, with the
+// last configuration kept, when a file of it cannot be read now.
+bool RescanConfiguration();
 
 // Reads and discards standard input up to the next line feed or its end.
 void WaitForEnter();

@@ -41,10 +41,11 @@ void NoteScreenShown(const std::string& name) {
 const std::string& ScreenShown() { return Screen.Name; }
 
 WatchedChange WhatChanged() {
-  // The configuration is read again only once its first file is back in place.
-  if (!Configuration.empty() && media::FileStamp(Configuration.front().Name).empty()) return WatchedChange::Nothing;
   bool configuration = false;
   for (auto& file : Configuration) configuration = Changed(file) || configuration;
+  // The configuration is read again only once its first file is back in place (its stamp is
+  // looked at once: the file may go between two looks).
+  if (!Configuration.empty() && Configuration.front().Stamp.empty()) return WatchedChange::Nothing;
   if (configuration) return WatchedChange::Configuration;
   if (!Screen.Name.empty() && Changed(Screen)) return WatchedChange::Screen;
   return WatchedChange::Nothing;

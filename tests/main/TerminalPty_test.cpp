@@ -85,6 +85,11 @@ const ScriptRow Scripts[] = {
     {.Name = "WatchedConfigurationAwayAMoment", .Files = Menu, .Arguments = {"--watch"},
      .Steps = AtMenu({Remove("isolinux.cfg"), Alive(500), Save("isolinux.cfg", "display splash.txt\nF1 two.txt\n"),
                       Sent("Splash screen", 2), Press("1", "Help two"), Send("x")})},
+    // A configuration saved that cannot be read now: the menu goes on with the last one.
+    {.Name = "WatchedConfigurationUnreadable", .Files = Menu + Medium{Sparse("big.cfg", (64u << 20) + 1)},
+     .Arguments = {"--watch"},
+     .Steps = AtMenu({Save("isolinux.cfg", "display splash.txt\nF1 two.txt\ninclude big.cfg\n"), Alive(300),
+                      Press("1", "Help one"), Send("x")})},
     // The image gone while the menu runs: a file not read at the start is not found.
     {.Name = "ImageGoneWhileShown",
      .Files = {File("m/isolinux.cfg", "display s.txt\nF1 /other/h.txt\n"), File("m/s.txt", "Splash screen"),
