@@ -42,11 +42,6 @@ bool EqualsIgnoringCase(std::string_view word, const char* keyword) {
   return i == word.size() && keyword[i] == '\0';
 }
 
-void Bind(const ConfigurationBinding& binding) {
-  if (binding.Index == DisplayIndex) DisplayFile = binding.Value;
-  else if (binding.Index > 0) HelpFiles[static_cast<std::size_t>(binding.Index)] = binding.Value;
-}
-
 }  // namespace
 
 std::string TrimBlanks(std::string_view text) {
@@ -149,7 +144,6 @@ class Scanner {
     }
     const ConfigurationBinding binding = ParseConfigurationLine(line);
     if (binding.Index < 0) return;
-    Bind(binding);
     NamedFile& bound = binding.Index == DisplayIndex ? Report.Display : Report.Help[static_cast<std::size_t>(binding.Index)];
     bound = {{file.Name, file.Line, ValueColumn(line, first)}, binding.Value};
   }
@@ -188,11 +182,12 @@ class Scanner {
 }  // namespace
 
 ConfigurationReport ScanConfiguration(const std::string& configName) {
-  DisplayFile.clear();
-  for (auto& help : HelpFiles) help.clear();
   ConfigurationReport report;
   report.ConfigName = configName;
   Scanner(report).ReadFile(configName, 0);
+  // Bound only once the whole configuration is read: a scan that fails leaves the last one.
+  DisplayFile = report.Display.Name;
+  for (std::size_t key = 1; key < HelpFiles.size(); ++key) HelpFiles[key] = report.Help[key].Name;
   // Whether the winning lines name files that are there, for the notice and for --check.
   report.Display.Found = FileIsPresent(report.Display.Name);
   for (auto& help : report.Help) help.Found = FileIsPresent(help.Name);

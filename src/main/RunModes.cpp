@@ -75,13 +75,9 @@ void ShowSplashScreen() {
 bool RescanConfiguration() {
   // An editor may remove or rewrite a file while it is read: the menu goes on with what it
   // had, and the file's next change is read again.
-  const std::string display = DisplayFile;
-  const auto help = HelpFiles;
   try {
     LastScan = ScanConfiguration(ConfigName);
   } catch (const EInOutError&) {
-    DisplayFile = display;
-    HelpFiles = help;
     return false;
   }
   WatchConfiguration(LastScan.FilesRead);
