@@ -10,7 +10,7 @@
 #include "ScreenFiles.h"
 #include "TableRow.h"
 #include "UTypes/UTypes.h"
-#include "console/Attribute.h"
+#include "screen/Attribute.h"
 #include "console/TerminalWriter.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "main/CommandLine.h"
+#include "base/CommandLine.h"
 
 namespace {
 

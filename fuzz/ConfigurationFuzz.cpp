@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "main/Configuration.h"
-#include "main/LineSplitter.h"
+#include "config/Configuration.h"
+#include "config/LineSplitter.h"
 
 namespace {
 

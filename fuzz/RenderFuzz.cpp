@@ -10,7 +10,7 @@
 
 #include "TerminalOutputCheck.h"
 #include "UTypes/UTypes.h"
-#include "console/Attribute.h"
+#include "screen/Attribute.h"
 #include "console/DisplayTable.h"
 #include "console/FrameLayout.h"
 #include "console/TerminalWriter.h"

@@ -10,7 +10,7 @@
 #include <clocale>
 #include <optional>
 
-#include "console/Attribute.h"
+#include "screen/Attribute.h"
 #include "console/Console.h"
 #include "console/ConsolePosix.h"
 #include "console/KittyKeyboardPosix.h"

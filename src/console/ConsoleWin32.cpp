@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "console/Attribute.h"
+#include "screen/Attribute.h"
 #include "console/Console.h"
 #include "console/ConsoleWin32.h"
 

@@ -6,7 +6,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "console/Cp437.h"
+#include "screen/Cp437.h"
 
 namespace console {
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <span>
 
-#include "console/Cp437.h"
+#include "screen/Cp437.h"
 #include "console/KeyTranslation.h"
 
 namespace console {

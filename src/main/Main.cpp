@@ -3,15 +3,16 @@
 #include <string>
 
 #include "console/Console.h"
-#include "main/InOutError.h"
-#include "main/OemCodePage.h"
-#include "main/OutputStream.h"
-#include "main/Platform.h"
+#include "base/InOutError.h"
+#include "base/OemCodePage.h"
+#include "base/OutputStream.h"
+#include "base/Platform.h"
 #include "main/RunModes.h"
 
 int main(int argc, char** argv) {
   using namespace vestalo;
   console::InitialiseConsole();
+  if (console::OutputIsConsole()) SendOutputToConsole({console::WriteConsoleText, console::FlushConsole});
   int exitCode = 0;
   try {
     exitCode = RunProgram(platform::ProgramArguments(argc, argv));

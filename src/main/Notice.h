@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "main/Configuration.h"
+#include "config/Configuration.h"
 
 namespace vestalo {
 

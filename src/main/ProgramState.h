@@ -3,17 +3,19 @@
 
 #include <array>
 #include <string>
+#include <vector>
+
+#include "config/Configuration.h"
 
 namespace vestalo {
 
-// Help files bound to F1..F9 and F0, at indexes 1..10; index 0 is unused.
-constexpr int HelpFileCount = 10;
-
-inline std::string FirstArgument;
 inline std::string ConfigName;
 inline std::string DisplayFile;
 inline std::array<std::string, HelpFileCount + 1> HelpFiles;
 inline std::string SelectedFile;
 inline std::string ScreenText;
+// What stands in for the splash screen of a configuration without a display line: the
+// notice of what the configuration holds. Empty while DisplayFile names a file.
+inline std::vector<std::string> SplashNotice;
 
 }  // namespace vestalo

@@ -1,14 +1,14 @@
 #include "main/RunModes.h"
 
 #include "console/Console.h"
-#include "main/Configuration.h"
-#include "main/FileAccess.h"
-#include "main/InOutError.h"
-#include "main/Menu.h"
+#include "config/Configuration.h"
+#include "media/FileAccess.h"
+#include "base/InOutError.h"
+#include "main/HelpKeyMenu.h"
 #include "main/Notice.h"
 #include "main/Options.h"
-#include "main/OutputStream.h"
-#include "main/Platform.h"
+#include "base/OutputStream.h"
+#include "base/Platform.h"
 #include "main/ProgramState.h"
 #include "main/ScreenSink.h"
 #include "main/Usage.h"
@@ -21,10 +21,17 @@ namespace vestalo {
 
 namespace {
 
-// The last scan of the configuration and the medium as named on the command line, for the
-// notice that stands in for a missing splash screen.
-ConfigurationReport LastScan;
+// The medium as named on the command line, for the commands the notice lists.
 std::string MediumTarget;
+
+// Takes what a finished scan binds: the display and help files, or the notice that stands in
+// for a splash screen. Only a scan read to its end gets here: one that fails keeps the last.
+void BindConfiguration(const ConfigurationReport& scan) {
+  DisplayFile = scan.Display.Name;
+  for (std::size_t key = 1; key < HelpFiles.size(); ++key) HelpFiles[key] = scan.Help[key].Name;
+  SplashNotice.clear();
+  if (DisplayFile.empty()) SplashNotice = NoSplashNotice(scan, media::PathForUser(scan.ConfigName), MediumTarget);
+}
 
 void WriteLines(const std::vector<std::string>& lines) {
   for (const auto& line : lines) WriteOutputLine(line);
@@ -37,9 +44,10 @@ void RunConfigurationMode(const ProgramOptions& options) {
     WaitForEnter();
     return;
   }
-  LastScan = ScanConfiguration(ConfigName);
   MediumTarget = options.Target;
-  if (options.Watch) WatchConfiguration(LastScan.FilesRead);
+  const ConfigurationReport scan = ScanConfiguration(ConfigName);
+  BindConfiguration(scan);
+  if (options.Watch) WatchConfiguration(scan.FilesRead);
   ShowSplashScreen();
   RunHelpKeyMenu();
 }
@@ -69,18 +77,20 @@ void ShowSplashScreen() {
   // Nothing is missing, so no not-found line: the user learns what there is to see instead.
   NoteScreenShown("");
   console::ClearScreen();
-  WriteLines(NoSplashNotice(LastScan, media::PathForUser(LastScan.ConfigName), MediumTarget));
+  WriteLines(SplashNotice);
 }
 
 bool RescanConfiguration() {
   // An editor may remove or rewrite a file while it is read: the menu goes on with what it
   // had, and the file's next change is read again.
+  ConfigurationReport scan;
   try {
-    LastScan = ScanConfiguration(ConfigName);
+    scan = ScanConfiguration(ConfigName);
   } catch (const EInOutError&) {
     return false;
   }
-  WatchConfiguration(LastScan.FilesRead);
+  BindConfiguration(scan);
+  WatchConfiguration(scan.FilesRead);
   return true;
 }
 
@@ -124,35 +134,31 @@ void WaitForEnter() {
 }
 
 int RunProgram(const std::vector<std::string>& arguments) {
-  if (!arguments.empty()) FirstArgument = arguments[0];
   const ProgramOptions options = ParseArguments(arguments);
   if (!options.Problem.empty()) {
     ReportUsageProblem(options.Problem);
     return 1;
   }
-  switch (options.Mode) {
-    case RunMode::Help:
-      WriteLines(HelpUsageLines());
-      return 0;
-    case RunMode::Version:
-      for (const auto& line : VersionLines()) WriteReportLine(line);
-      return 0;
-    case RunMode::Check:
-      return tools::RunCheck(options);
-    case RunMode::Snapshot:
-      return tools::RunSnapshot(options);
-    case RunMode::Configuration:
-      break;
-  }
-  if (options.Target.empty() || media::KindOfTarget(options.Target) != media::TargetKind::ScreenFile) {
-    RunConfigurationMode(options);
+  if (options.Mode == RunMode::Help) {
+    WriteLines(HelpUsageLines());
     return 0;
   }
-  if (!options.ConfigName.empty()) {
+  if (options.Mode == RunMode::Version) {
+    for (const auto& line : VersionLines()) WriteReportLine(line);
+    return 0;
+  }
+  // Every other mode works on one screen file or on a boot medium, and -c names a
+  // configuration of a medium.
+  const bool screenFile = !options.Target.empty() && media::KindOfTarget(options.Target) == media::TargetKind::ScreenFile;
+  if (screenFile && !options.ConfigName.empty()) {
     ReportUsageProblem("-c works only with a boot medium: a folder or an ISO image");
     return 1;
   }
-  RunScreenFileMode(options);
+  const tools::ToolTarget target{options.Target, options.ConfigName};
+  if (options.Mode == RunMode::Check) return tools::RunCheck(target);
+  if (options.Mode == RunMode::Snapshot) return tools::RunSnapshot(target, options.SnapshotFolder);
+  if (screenFile) RunScreenFileMode(options);
+  else RunConfigurationMode(options);
   return 0;
 }
 

@@ -1,7 +1,7 @@
 #include "main/ScreenSink.h"
 
 #include "console/Console.h"
-#include "main/OutputStream.h"
+#include "base/OutputStream.h"
 
 namespace vestalo {
 

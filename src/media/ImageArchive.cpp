@@ -13,7 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "main/InOutError.h"
+#include "base/InOutError.h"
 #include "media/Image.h"
 #include "media/MediumPaths.h"
 

@@ -1,6 +1,6 @@
 // A build without libarchive (the Windows cross build): it tells an image from a screen
 // file, and says that it cannot read it.
-#include "main/InOutError.h"
+#include "base/InOutError.h"
 #include "media/Image.h"
 
 namespace vestalo::media {

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <system_error>
 
-#include "main/FileAccess.h"
-#include "main/InOutError.h"
+#include "media/FileAccess.h"
+#include "base/InOutError.h"
 #include "media/Image.h"
 #include "media/MediumPaths.h"
 

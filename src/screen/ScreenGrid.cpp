@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "console/Attribute.h"
+#include "screen/Attribute.h"
 
 namespace screen {
 

@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "console/Cp437.h"
+#include "screen/Cp437.h"
 
 namespace screen {
 

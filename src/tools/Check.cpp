@@ -1,9 +1,8 @@
 #include "tools/Check.h"
 
-#include "main/Configuration.h"
-#include "main/FileAccess.h"
-#include "main/OutputStream.h"
-#include "main/RunModes.h"
+#include "config/Configuration.h"
+#include "media/FileAccess.h"
+#include "base/OutputStream.h"
 #include "media/Medium.h"
 #include "tools/Finding.h"
 #include "tools/MediumScreens.h"
@@ -17,7 +16,7 @@ void Append(std::vector<Finding>& findings, std::vector<Finding> more) {
   findings.insert(findings.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
 }
 
-std::vector<Finding> CheckMedium(const ProgramOptions& options) {
+std::vector<Finding> CheckMedium(const ToolTarget& options) {
   const std::string configName = media::OpenMedium(options.Target, options.ConfigName);
   // Without a configuration the boot loader shows no screen at all: that is the finding.
   if (configName.empty())
@@ -64,12 +63,8 @@ std::vector<Finding> CheckReport(const ConfigurationReport& report) {
   return findings;
 }
 
-int RunCheck(const ProgramOptions& options) {
+int RunCheck(const ToolTarget& options) {
   const bool oneFile = !options.Target.empty() && media::KindOfTarget(options.Target) == media::TargetKind::ScreenFile;
-  if (oneFile && !options.ConfigName.empty()) {
-    ReportUsageProblem("-c works only with a boot medium: a folder or an ISO image");
-    return 1;
-  }
   const std::vector<Finding> findings =
       oneFile ? CheckScreenText(options.Target, LoadFileBytes(options.Target), ScreenRole::Screen) : CheckMedium(options);
   // Lines for editors, CI logs and grep: ended as the platform ends lines in files.

@@ -2,27 +2,12 @@
 
 #include <algorithm>
 
-#include "main/FileAccess.h"
-#include "main/ProgramState.h"
+#include "media/FileAccess.h"
 #include "media/Medium.h"
 #include "media/MediumPaths.h"
 #include "tools/Finding.h"
 
 namespace vestalo::tools {
-
-namespace {
-
-// A binding as the scan reported it. A scan that records no place for a value it bound
-// still names the file: the configuration itself is then its place.
-NamedFile Bound(const NamedFile& reported, const std::string& value, const std::string& configName) {
-  if (reported.Place.Line > 0 || value.empty()) return reported;
-  NamedFile bound;
-  bound.Place.File = configName;
-  bound.Name = value;
-  return bound;
-}
-
-}  // namespace
 
 std::vector<NamedScreen> ScreensOf(const ConfigurationReport& report) {
   std::vector<NamedScreen> screens;
@@ -35,12 +20,12 @@ std::vector<NamedScreen> ScreensOf(const ConfigurationReport& report) {
       if (media::FoldedCase(NameOnDisk(screen.File.Name)) == onDisk) return;
     screens.push_back({file, std::move(key), role});
   };
-  add(Bound(report.Display, DisplayFile, report.ConfigName), "display", ScreenRole::Splash);
+  add(report.Display, "display", ScreenRole::Splash);
   for (int key = 1; key <= HelpFileCount; ++key) {
     const auto index = static_cast<size_t>(key);
     std::string keyName = "F";  // built in place: GCC 12 warns of overlaps (-Wrestrict) in "F" + number
     keyName += std::to_string(key);
-    add(Bound(report.Help[index], HelpFiles[index], report.ConfigName), std::move(keyName), ScreenRole::Help);
+    add(report.Help[index], std::move(keyName), ScreenRole::Help);
   }
   return screens;
 }

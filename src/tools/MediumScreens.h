@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "main/Configuration.h"
+#include "config/Configuration.h"
 #include "tools/ScreenCheck.h"
 
 namespace vestalo::tools {

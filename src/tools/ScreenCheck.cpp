@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "UTypes/UTypes.h"
-#include "console/Cp437.h"
+#include "screen/Cp437.h"
 #include "screen/Layout.h"
 
 namespace vestalo::tools {

@@ -5,12 +5,11 @@
 #include <system_error>
 
 #include "UTypes/UTypes.h"
-#include "main/Configuration.h"
-#include "main/FileAccess.h"
-#include "main/InOutError.h"
-#include "main/OutputStream.h"
-#include "main/Platform.h"
-#include "main/RunModes.h"
+#include "config/Configuration.h"
+#include "media/FileAccess.h"
+#include "base/InOutError.h"
+#include "base/OutputStream.h"
+#include "base/Platform.h"
 #include "media/Medium.h"
 #include "screen/ScreenGrid.h"
 #include "tools/MediumScreens.h"
@@ -44,7 +43,7 @@ void TellUser(const std::string& line) {
   platform::WriteStandard(2, text.data(), text.size());
 }
 
-Plan PlanMedium(const ProgramOptions& options) {
+Plan PlanMedium(const ToolTarget& options) {
   Plan plan;
   const std::string configName = media::OpenMedium(options.Target, options.ConfigName);
   if (configName.empty() || !FileIsPresent(configName)) {
@@ -113,15 +112,11 @@ std::string WriteSnapshots(const Planned& screen, const fs::path& folder, const 
 
 }  // namespace
 
-int RunSnapshot(const ProgramOptions& options) {
+int RunSnapshot(const ToolTarget& options, const std::string& snapshotFolder) {
   const bool oneFile = !options.Target.empty() && media::KindOfTarget(options.Target) == media::TargetKind::ScreenFile;
-  if (oneFile && !options.ConfigName.empty()) {
-    ReportUsageProblem("-c works only with a boot medium: a folder or an ISO image");
-    return 1;
-  }
   // Taken before the medium is opened, which may change the current folder.
   std::error_code error;
-  const fs::path folder = fs::absolute(options.SnapshotFolder, error);
+  const fs::path folder = fs::absolute(snapshotFolder, error);
   Plan plan;
   if (oneFile) {
     plan.Screens.push_back({options.Target, {}});
@@ -138,7 +133,7 @@ int RunSnapshot(const ProgramOptions& options) {
     if (int failure = platform::CreateFolder(folder.string())) ReportIOFailure(failure);
   std::string pictureProblem;
   for (const auto& screen : plan.Screens) {
-    const std::string written = WriteSnapshots(screen, folder, options.SnapshotFolder, pictureProblem);
+    const std::string written = WriteSnapshots(screen, folder, snapshotFolder, pictureProblem);
     WriteReportLine(media::PathForUser(screen.Name) + ":" + written);
   }
   if (!pictureProblem.empty()) TellUser("vestalo: no PNG pictures: " + pictureProblem);

@@ -1,7 +1,9 @@
 // --snapshot DIR: every screen of a medium, or one screen file, written as it stands once drawn.
 #pragma once
 
-#include "main/Options.h"
+#include <string>
+
+#include "tools/Check.h"
 
 namespace vestalo::tools {
 
@@ -9,6 +11,6 @@ namespace vestalo::tools {
 // on a fresh light-grey-on-black screen and writes NAME.txt, NAME.ans, NAME.html and
 // NAME.png into the folder. Refuses, before writing anything, to replace a file of the
 // medium. Returns the exit code: 0, 1 for a refused run, 2 when bound files are missing.
-int RunSnapshot(const ProgramOptions& options);
+int RunSnapshot(const ToolTarget& target, const std::string& snapshotFolder);
 
 }  // namespace vestalo::tools

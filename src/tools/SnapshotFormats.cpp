@@ -1,6 +1,6 @@
 #include "tools/SnapshotFormats.h"
 
-#include "console/Cp437.h"
+#include "screen/Cp437.h"
 #include "console/Sgr.h"
 #include "screen/Picture.h"
 

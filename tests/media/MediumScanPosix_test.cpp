@@ -13,10 +13,9 @@
 
 #include <gtest/gtest.h>
 
-#include "main/Configuration.h"
-#include "main/FileAccess.h"
-#include "main/InOutError.h"
-#include "main/ProgramState.h"
+#include "config/Configuration.h"
+#include "media/FileAccess.h"
+#include "base/InOutError.h"
 #include "media/Medium.h"
 
 namespace vestalo {
@@ -206,7 +205,7 @@ TEST(IncludeDepth, TheLoadersDepthIsFollowedAndTheNextLevelIsNot) {
     media::OpenMedium(tree.Root, "");
     const ConfigurationReport report = ScanConfiguration("isolinux.cfg");
     media::CloseMedium();
-    EXPECT_EQ(HelpFiles[1], c.Help) << c.Levels;
+    EXPECT_EQ(report.Help[1].Name, c.Help) << c.Levels;
     ASSERT_EQ(report.Includes.size(), static_cast<std::size_t>(c.Levels)) << c.Levels;
     EXPECT_EQ(report.Includes.back().Stopped, c.LastStop) << c.Levels;
   }

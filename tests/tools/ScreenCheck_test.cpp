@@ -6,7 +6,6 @@
 #include <fstream>
 #include <string>
 
-#include "main/ProgramState.h"
 #include "tools/Check.h"
 
 namespace vestalo::tools {
@@ -104,8 +103,6 @@ TEST(CheckReport, NamesMissingFilesAtTheirLinesAndChecksEachScreenOnce) {
   std::ofstream(folder / "f1.txt") << "Help\r\n";
   const auto before = std::filesystem::current_path();
   std::filesystem::current_path(folder);
-  DisplayFile.clear();
-  HelpFiles.fill({});
   ConfigurationReport report;
   report.ConfigName = "isolinux.cfg";
   report.Includes.push_back({{"isolinux.cfg", 2, 9}, "more.cfg", false});

@@ -7,9 +7,11 @@
 #include <string_view>
 #include <vector>
 
-#include "main/ProgramState.h"
 
 namespace vestalo {
+
+// Help files bound to F1..F9 and F10 (or F0), at indexes 1..10; index 0 is unused.
+constexpr int HelpFileCount = 10;
 
 // What one configuration line binds: the index of the value it sets, and the value.
 // Index 0 is the splash file ("display"), 1..10 the help files of F1..F9 and F0/F10.
@@ -79,8 +81,7 @@ struct ConfigurationReport {
 };
 
 // Reads the configuration file line by line as the boot loader does, the lines of included
-// files in place of their include lines, and fills DisplayFile and HelpFiles: the last
-// display and F-key lines read win. Lines between `text` and `endtext` are help text. All
+// files in place of their include lines; the last display and F-key lines read win. Lines between `text` and `endtext` are help text. All
 // the configuration files read together hold at most MaxTextSize bytes.
 ConfigurationReport ScanConfiguration(const std::string& configName);
 

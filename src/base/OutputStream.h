@@ -6,6 +6,16 @@
 
 namespace vestalo {
 
+// How standard output reaches a console that draws the bytes itself: each write goes there
+// at once instead of into the buffer. Both calls return 0 or one of the program's error codes.
+struct ConsoleWriter {
+  int (*Write)(std::string_view bytes);
+  int (*Flush)();
+};
+
+// Sends standard output to the console from now on; until then it is a file or a pipe.
+void SendOutputToConsole(ConsoleWriter console);
+
 // Appends one write operation's bytes.
 void WriteOutput(std::string_view bytes);
 

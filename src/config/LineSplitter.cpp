@@ -1,8 +1,8 @@
-#include "main/LineSplitter.h"
+#include "config/LineSplitter.h"
 
 #include <algorithm>
 
-#include "main/FileAccess.h"
+#include "media/FileAccess.h"
 
 namespace vestalo {
 

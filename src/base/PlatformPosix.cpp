@@ -10,9 +10,9 @@
 #include <cerrno>
 #include <climits>
 
-#include "main/ErrnoCodes.h"
-#include "main/InOutError.h"
-#include "main/Platform.h"
+#include "base/ErrorCodes.h"
+#include "base/InOutError.h"
+#include "base/Platform.h"
 
 namespace vestalo::platform {
 

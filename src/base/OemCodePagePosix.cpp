@@ -1,4 +1,4 @@
-#include "main/OemCodePage.h"
+#include "base/OemCodePage.h"
 
 namespace vestalo::platform {
 

@@ -4,9 +4,9 @@
 
 #include <array>
 
-#include "main/CommandLine.h"
-#include "main/InOutError.h"
-#include "main/Platform.h"
+#include "base/CommandLine.h"
+#include "base/InOutError.h"
+#include "base/Platform.h"
 
 namespace vestalo::platform {
 

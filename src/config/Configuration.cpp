@@ -1,14 +1,13 @@
-#include "main/Configuration.h"
+#include "config/Configuration.h"
 
 #include <algorithm>
 #include <array>
 #include <set>
 #include <vector>
 
-#include "main/FileAccess.h"
-#include "main/InOutError.h"
-#include "main/LineSplitter.h"
-#include "main/ProgramState.h"
+#include "media/FileAccess.h"
+#include "base/InOutError.h"
+#include "config/LineSplitter.h"
 #include "media/Medium.h"
 #include "media/MediumPaths.h"
 
@@ -185,9 +184,6 @@ ConfigurationReport ScanConfiguration(const std::string& configName) {
   ConfigurationReport report;
   report.ConfigName = configName;
   Scanner(report).ReadFile(configName, 0);
-  // Bound only once the whole configuration is read: a scan that fails leaves the last one.
-  DisplayFile = report.Display.Name;
-  for (std::size_t key = 1; key < HelpFiles.size(); ++key) HelpFiles[key] = report.Help[key].Name;
   // Whether the winning lines name files that are there, for the notice and for --check.
   report.Display.Found = FileIsPresent(report.Display.Name);
   for (auto& help : report.Help) help.Found = FileIsPresent(help.Name);

@@ -1,12 +1,11 @@
-#include "main/OutputStream.h"
+#include "base/OutputStream.h"
 
 #include <cstddef>
 #include <cstring>
 #include <string>
 
-#include "console/Console.h"
-#include "main/InOutError.h"
-#include "main/Platform.h"
+#include "base/InOutError.h"
+#include "base/Platform.h"
 
 namespace vestalo {
 
@@ -16,6 +15,7 @@ namespace {
 constexpr std::size_t BufferSize = 128;
 char Buffer[BufferSize];
 std::size_t Used = 0;
+ConsoleWriter Console{nullptr, nullptr};
 
 void Check(int error) {
   if (error != 0) ReportIOFailure(error);
@@ -29,9 +29,11 @@ void WriteBuffer() {
 
 }  // namespace
 
+void SendOutputToConsole(ConsoleWriter console) { Console = console; }
+
 void WriteOutput(std::string_view bytes) {
-  if (console::OutputIsConsole()) {
-    Check(console::WriteConsoleText(bytes));
+  if (Console.Write != nullptr) {
+    Check(Console.Write(bytes));
     return;
   }
   while (!bytes.empty()) {
@@ -57,8 +59,8 @@ void WriteReportLine(std::string_view line) {
 }
 
 void FlushOutput() {
-  if (console::OutputIsConsole()) {
-    Check(console::FlushConsole());
+  if (Console.Flush != nullptr) {
+    Check(Console.Flush());
     return;
   }
   if (Used > 0) WriteBuffer();

@@ -1,13 +1,12 @@
-#include "main/Configuration.h"
+#include "config/Configuration.h"
 
 #include <filesystem>
 #include <fstream>
 
 #include <gtest/gtest.h>
 
-#include "main/FileAccess.h"
-#include "main/LineSplitter.h"
-#include "main/ProgramState.h"
+#include "media/FileAccess.h"
+#include "config/LineSplitter.h"
 #include "support/InFolder.h"
 
 namespace vestalo {
@@ -65,19 +64,20 @@ using ScanFile = testing::InFolder;
 // line break and ^Z ends the file.
 TEST_F(ScanFile, BindsTheLastLineOfEachKeyword) {
   const std::string longName(300000, 'n');
-  ScanConfiguration(Write("isolinux.cfg", "DISPLAY first.msg\r\ninclude more.cfg\r\nF1 one.txt\ndisplay " + longName +
+  ConfigurationReport report = ScanConfiguration(Write("isolinux.cfg", "DISPLAY first.msg\r\ninclude more.cfg\r\nF1 one.txt\ndisplay " + longName +
                           "\nf2 two.txt\nF10 ten.txt\nF0 zero.txt\nF4 four.txt"));
-  EXPECT_EQ(DisplayFile, longName);
-  EXPECT_EQ(HelpFiles, (std::array<std::string, 11>{"", "one.txt", "two.txt", "", "four.txt", "", "", "", "", "", "zero.txt"}));
-  ScanConfiguration(Write("isolinux.cfg", "display boot.msg\n\x1a" "F3 never.txt\n"));
-  EXPECT_EQ(HelpFiles[3], "");
+  EXPECT_EQ(report.Display.Name, longName);
+  std::array<std::string, HelpFileCount + 1> help;
+  for (std::size_t i = 0; i < help.size(); ++i) help[i] = report.Help[i].Name;
+  EXPECT_EQ(help, (std::array<std::string, 11>{"", "one.txt", "two.txt", "", "four.txt", "", "", "", "", "", "zero.txt"}));
+  report = ScanConfiguration(Write("isolinux.cfg", "display boot.msg\n\x1a" "F3 never.txt\n"));
+  EXPECT_EQ(report.Help[3].Name, "");
 }
 
 TEST_F(ScanFile, AConfigurationOfExactly64MegabytesIsRead) {
   const std::string name = Write("isolinux.cfg", "display a.txt\n");
   std::filesystem::resize_file(name, MaxTextSize);
-  ScanConfiguration(name);
-  EXPECT_EQ(DisplayFile, "a.txt");
+  EXPECT_EQ(ScanConfiguration(name).Display.Name, "a.txt");
 }
 
 }  // namespace

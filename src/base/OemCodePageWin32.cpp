@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "main/OemCodePage.h"
+#include "base/OemCodePage.h"
 
 namespace vestalo::platform {
 

@@ -1,4 +1,4 @@
-#include "main/CommandLine.h"
+#include "base/CommandLine.h"
 #include "main/Options.h"
 
 #include <gtest/gtest.h>

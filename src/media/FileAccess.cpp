@@ -1,11 +1,11 @@
-#include "main/FileAccess.h"
+#include "media/FileAccess.h"
 
 #include <cstring>
 #include <string_view>
 #include <vector>
 
-#include "main/InOutError.h"
-#include "main/Platform.h"
+#include "base/InOutError.h"
+#include "base/Platform.h"
 #include "media/Image.h"
 #include "media/Medium.h"
 

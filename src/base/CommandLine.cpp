@@ -1,4 +1,4 @@
-#include "main/CommandLine.h"
+#include "base/CommandLine.h"
 
 namespace vestalo {
 

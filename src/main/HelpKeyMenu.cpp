@@ -1,7 +1,7 @@
-#include "main/Menu.h"
+#include "main/HelpKeyMenu.h"
 
 #include "console/Console.h"
-#include "main/OutputStream.h"
+#include "base/OutputStream.h"
 #include "main/ProgramState.h"
 #include "main/RunModes.h"
 #include "main/Watch.h"

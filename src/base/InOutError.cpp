@@ -1,4 +1,4 @@
-#include "main/InOutError.h"
+#include "base/InOutError.h"
 
 #include <array>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "console/Cp437.h"
+#include "screen/Cp437.h"
 
 namespace console {
 

@@ -1,4 +1,4 @@
-#include "main/FileAccess.h"
+#include "media/FileAccess.h"
 
 #include <unistd.h>
 #include <utime.h>
@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "main/ErrnoCodes.h"
-#include "main/InOutError.h"
+#include "base/ErrorCodes.h"
+#include "base/InOutError.h"
 #include "support/InFolder.h"
 
 namespace vestalo {

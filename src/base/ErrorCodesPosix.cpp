@@ -1,8 +1,8 @@
 #include <array>
 #include <cerrno>
 
-#include "main/ErrnoCodes.h"
-#include "main/InOutError.h"
+#include "base/ErrorCodes.h"
+#include "base/InOutError.h"
 
 namespace vestalo {
 
