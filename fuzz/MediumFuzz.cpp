@@ -11,15 +11,15 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
 
 #include "config/Configuration.h"
-#include "media/FileAccess.h"
 #include "base/InOutError.h"
 #include "main/Notice.h"
-#include "media/Medium.h"
+#include "media/MemoryMedium.h"
 
 namespace {
 
@@ -54,38 +54,46 @@ struct Folder {
   std::string Path;
 };
 
-void CheckScreen(const std::string& name) {
-  if (!vestalo::FileIsPresent(name)) return;
-  const std::string text = vestalo::LoadWholeFile(name);
-  if (text.size() > vestalo::MaxTextSize) Fail("screen beyond the size limit", name);
+void CheckScreen(const vestalo::media::Medium& files, const std::string& name) {
+  if (!files.FileIsPresent(name)) return;
+  const std::string text = files.LoadWholeFile(name);
+  if (text.size() > vestalo::media::MaxTextSize) Fail("screen beyond the size limit", name);
   if (text.find_first_of(std::string_view("\x1a\xff", 2)) != std::string::npos) Fail("screen past its end", name);
 }
 
-void CheckReport(const vestalo::ConfigurationReport& report, const std::string& target) {
+void CheckReport(const vestalo::media::Medium& files, const vestalo::ConfigurationReport& report,
+                 const std::string& target) {
   std::set<std::string> read;
   for (const auto& file : report.FilesRead)
-    if (!read.insert(vestalo::media::PathOnMedium(file)).second) Fail("a file listed twice as read", file);
+    if (!read.insert(files.PathOnMedium(file)).second) Fail("a file listed twice as read", file);
   for (const auto& include : report.Includes)
     if (include.Stopped != vestalo::IncludeStop::None && !include.Found) Fail("a missing include stopped", include.Name);
-  const auto notice = vestalo::NoSplashNotice(report, vestalo::media::PathForUser(report.ConfigName), target);
+  const auto notice = vestalo::NoSplashNotice(report, files.PathForUser(report.ConfigName), target);
   if (notice.size() >= 25) Fail("the notice is longer than the screen");
   for (const auto& line : notice)
     if (line.size() >= 80) Fail("a notice line wider than the screen", line);
 }
 
-void Run(const std::string& target, const std::string& configOption) {
+// Scans the medium and checks what comes out.
+void Run(const vestalo::media::Medium& files, const std::string& target, const std::string& configOption) {
   try {
-    const std::string config = vestalo::media::OpenMedium(target, configOption);
-    if (!config.empty()) {
-      const vestalo::ConfigurationReport report = vestalo::ScanConfiguration(config);
-      CheckReport(report, target);
-      CheckScreen(report.Display.Name);
-      for (const auto& help : report.Help) CheckScreen(help.Name);
-    }
+    const std::string config = configOption.empty() ? files.StartConfiguration() : configOption;
+    if (config.empty()) return;
+    const vestalo::ConfigurationReport report = vestalo::ScanConfiguration(files, config);
+    CheckReport(files, report, target);
+    CheckScreen(files, report.Display.Name);
+    for (const auto& help : report.Help) CheckScreen(files, help.Name);
   } catch (const vestalo::EInOutError& failure) {
     if (failure.Message.empty()) Fail("a failure without a message");
   }
-  vestalo::media::CloseMedium();
+}
+
+void OpenAndRun(const std::string& target, const std::string& configOption) {
+  try {
+    Run(*vestalo::media::OpenMedium(target), target, configOption);
+  } catch (const vestalo::EInOutError& failure) {
+    if (failure.Message.empty()) Fail("a failure without a message");
+  }
 }
 
 }  // namespace
@@ -100,15 +108,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The input is the image from its volume descriptors on: the system area before them is
     // zeros, so that mutations land where the image is read.
     folder.Write("medium.iso", std::string(32 * 1024, '\0') + std::string(input));
-    Run(folder.Path + "/medium.iso", configOption);
+    OpenAndRun(folder.Path + "/medium.iso", configOption);
     return 0;
   }
+  // A tree of files, on disk and in memory (where patterns and names that end in "/" are
+  // read as in an image, so the two may differ).
+  std::map<std::string, std::string> tree;
   std::size_t part = 0, start = 0;
   for (std::size_t end = 0; end <= input.size() && part < std::size(TreeNames); ++end) {
     if (end < input.size() && input[end] != '\0') continue;
-    folder.Write(TreeNames[part++], input.substr(start, end - start));
+    folder.Write(TreeNames[part], input.substr(start, end - start));
+    tree[TreeNames[part++]] = input.substr(start, end - start);
     start = end + 1;
   }
-  Run(folder.Path, configOption);
+  OpenAndRun(folder.Path, configOption);
+  Run(vestalo::media::MemoryMedium(tree), folder.Path, configOption);
   return 0;
 }

@@ -42,6 +42,13 @@ struct SearchResult {
 };
 SearchResult FindFirst(const std::string& pattern);
 
+// The same for a pattern in `folder`, whose own name is taken as it is written, wildcards
+// and all.
+SearchResult FindFirstIn(const std::string& folder, const std::string& pattern);
+
+// 0 when the folder can be entered (its files opened by name), else the error code.
+int EnterableFolder(const std::string& folder);
+
 // True when the name starts at the root of a file system rather than at the current folder.
 bool IsAbsolute(const std::string& name);
 

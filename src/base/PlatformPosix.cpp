@@ -45,6 +45,16 @@ std::string LiteralBrackets(const std::string& pattern) {
   return out;
 }
 
+// A name matched as it is written: each glob special character as a class of its own.
+std::string LiteralName(const std::string& name) {
+  std::string out;
+  for (char c : name) {
+    if (c == '[' || c == '*' || c == '?') out.append("[").append(1, c).append("]");
+    else out += c;
+  }
+  return out;
+}
+
 // The entry of `folder` whose name equals `part` ignoring letter case, or "" when none does.
 std::string FindIgnoringCase(const std::string& folder, const std::string& part) {
   DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
@@ -123,11 +133,14 @@ int CloseFile(FileHandle handle) {
   return close(static_cast<int>(handle)) == 0 || errno == EINTR ? 0 : CodeForErrno(errno);
 }
 
-SearchResult FindFirst(const std::string& pattern) {
+SearchResult FindFirst(const std::string& pattern) { return FindFirstIn("", pattern); }
+
+SearchResult FindFirstIn(const std::string& folder, const std::string& pattern) {
   SearchResult result;
+  const std::string prefix = folder.empty() ? "" : folder.back() == '/' ? folder : folder + "/";
   if (pattern.find_first_of("*?") == std::string::npos) {
     struct stat info;
-    if (stat(pattern.c_str(), &info) != 0) return result;
+    if (stat((prefix + pattern).c_str(), &info) != 0) return result;
     result.Found = IsSearchEntry(info);
     result.IsDirectory = S_ISDIR(info.st_mode);
     return result;
@@ -137,7 +150,8 @@ SearchResult FindFirst(const std::string& pattern) {
 #ifdef GLOB_PERIOD
   flags |= GLOB_PERIOD;  // as on the boot medium's file systems, "*" matches dot files too
 #endif
-  if (glob(LiteralBrackets(pattern).c_str(), flags, nullptr, &matches) == 0 && matches.gl_pathc > 0) {
+  if (glob((LiteralName(prefix) + LiteralBrackets(pattern)).c_str(), flags, nullptr, &matches) == 0 &&
+      matches.gl_pathc > 0) {
     for (size_t i = 0; i < matches.gl_pathc; ++i) {
       const std::string match = matches.gl_pathv[i];
       const size_t slash = match.find_last_of('/');
@@ -151,6 +165,13 @@ SearchResult FindFirst(const std::string& pattern) {
   }
   globfree(&matches);
   return result;
+}
+
+int EnterableFolder(const std::string& folder) {
+  if (access(folder.empty() ? "." : folder.c_str(), X_OK) == 0) return 0;
+  const int error = errno;
+  if (error == ENOENT || error == ENOTDIR) return ErrorCode::PathNotFound;
+  return CodeForErrno(error);
 }
 
 bool IsAbsolute(const std::string& name) { return !name.empty() && name[0] == '/'; }

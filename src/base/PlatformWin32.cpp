@@ -106,15 +106,25 @@ int WriteWholeFile(const std::string& name, std::string_view bytes) {
   return CloseHandle(file) ? 0 : CodeForLastError();
 }
 
-SearchResult FindFirst(const std::string& pattern) {
+SearchResult FindFirst(const std::string& pattern) { return FindFirstIn("", pattern); }
+
+SearchResult FindFirstIn(const std::string& folder, const std::string& pattern) {
   SearchResult result;
+  // A Windows folder's name holds no wildcards: the pattern is its last part alone.
+  const std::string path = folder.empty() || IsSeparator(folder.back()) ? folder + pattern : folder + "\\" + pattern;
   WIN32_FIND_DATAA entry;
-  const HANDLE search = FindFirstFileA(pattern.c_str(), &entry);
+  const HANDLE search = FindFirstFileA(path.c_str(), &entry);
   if (search == INVALID_HANDLE_VALUE) return result;
   result.Found = true;
   result.IsDirectory = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   FindClose(search);
   return result;
+}
+
+int EnterableFolder(const std::string& folder) {
+  const DWORD attributes = GetFileAttributesA(folder.empty() ? "." : folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return CodeForLastError();
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? 0 : ErrorCode::PathNotFound;
 }
 
 bool IsAbsolute(const std::string& name) {

@@ -5,7 +5,7 @@
 #include <set>
 #include <vector>
 
-#include "media/FileAccess.h"
+#include "base/TextEnd.h"
 #include "base/InOutError.h"
 #include "config/LineSplitter.h"
 #include "media/Medium.h"
@@ -83,7 +83,7 @@ int ValueColumn(std::string_view line, const Word& keyword) {
 // Follows the configuration as the loader reads it: one file after another in reading order.
 class Scanner {
  public:
-  explicit Scanner(ConfigurationReport& report) : Report(report) {}
+  Scanner(const media::Medium& files, ConfigurationReport& report) : Files(files), Report(report) {}
 
   void ReadFile(const std::string& name, int depth) {
     const std::string key = Key(name);
@@ -91,12 +91,12 @@ class Scanner {
     if (ReadBefore.insert(key).second) Report.FilesRead.push_back(name);
     // Read whole before its lines are followed, so that no two files are open at once.
     std::string text;
-    ReadFilePieces(name, [&](std::string_view piece) {
+    Files.ReadFilePieces(name, [&](std::string_view piece) {
       BytesRead += piece.size();
-      if (BytesRead > MaxTextSize) ReportIOFailure(ErrorCode::FileTooLarge);
-      const std::size_t end = piece.find(EndOfFileChar);
+      if (BytesRead > media::MaxTextSize) ReportIOFailure(ErrorCode::FileTooLarge);
+      const std::size_t end = TextFileEnd(piece);
       text.append(piece.substr(0, end));
-      return end == std::string_view::npos;
+      return end == piece.size();
     }, [&](std::size_t size) { text.reserve(size); });
     FileState state{name, 0, false, depth};
     LineSplitter splitter([&](const std::string& line) { TakeLine(state, line); });
@@ -114,8 +114,8 @@ class Scanner {
   };
 
   // The same file however its name is written.
-  static std::string Key(const std::string& name) {
-    return media::FoldedCase(media::MediumPath("", media::PathOnMedium(name)));
+  std::string Key(const std::string& name) const {
+    return media::FoldedCase(media::MediumPath("", Files.PathOnMedium(name)));
   }
 
   void TakeLine(FileState& file, std::string_view line) {
@@ -149,7 +149,7 @@ class Scanner {
 
   NamedFile Named(const FileState& file, const Word& name) {
     NamedFile named{{file.Name, file.Line, static_cast<int>(name.Start) + 1}, std::string(name.Text)};
-    named.Found = FileIsPresent(named.Name);
+    named.Found = Files.FileIsPresent(named.Name);
     return named;
   }
 
@@ -170,6 +170,7 @@ class Scanner {
     ReadFile(include.Name, file.Depth + 1);
   }
 
+  const media::Medium& Files;
   ConfigurationReport& Report;
   std::vector<std::string> Reading;  // the files being read, outermost first
   std::set<std::string> ReadBefore;  // every file read so far
@@ -180,13 +181,13 @@ class Scanner {
 
 }  // namespace
 
-ConfigurationReport ScanConfiguration(const std::string& configName) {
+ConfigurationReport ScanConfiguration(const media::Medium& files, const std::string& configName) {
   ConfigurationReport report;
   report.ConfigName = configName;
-  Scanner(report).ReadFile(configName, 0);
+  Scanner(files, report).ReadFile(configName, 0);
   // Whether the winning lines name files that are there, for the notice and for --check.
-  report.Display.Found = FileIsPresent(report.Display.Name);
-  for (auto& help : report.Help) help.Found = FileIsPresent(help.Name);
+  report.Display.Found = files.FileIsPresent(report.Display.Name);
+  for (auto& help : report.Help) help.Found = files.FileIsPresent(help.Name);
   return report;
 }
 

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "media/Medium.h"
+
 
 namespace vestalo {
 
@@ -83,6 +85,6 @@ struct ConfigurationReport {
 // Reads the configuration file line by line as the boot loader does, the lines of included
 // files in place of their include lines; the last display and F-key lines read win. Lines between `text` and `endtext` are help text. All
 // the configuration files read together hold at most MaxTextSize bytes.
-ConfigurationReport ScanConfiguration(const std::string& configName);
+ConfigurationReport ScanConfiguration(const media::Medium& files, const std::string& configName);
 
 }  // namespace vestalo

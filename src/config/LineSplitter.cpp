@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "media/FileAccess.h"
+#include "base/TextEnd.h"
 
 namespace vestalo {
 

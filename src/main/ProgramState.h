@@ -2,12 +2,18 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "config/Configuration.h"
+#include "media/Medium.h"
 
 namespace vestalo {
+
+// The files screens are shown from: the boot medium, or the computer's for a screen file
+// named on the command line.
+inline std::unique_ptr<media::Medium> MediumFiles;
 
 inline std::string ConfigName;
 inline std::string DisplayFile;

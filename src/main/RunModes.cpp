@@ -1,14 +1,14 @@
 #include "main/RunModes.h"
 
-#include "console/Console.h"
-#include "config/Configuration.h"
-#include "media/FileAccess.h"
 #include "base/InOutError.h"
+#include "base/OutputStream.h"
+#include "base/Platform.h"
+#include "base/TextEnd.h"
+#include "config/Configuration.h"
+#include "console/Console.h"
 #include "main/HelpKeyMenu.h"
 #include "main/Notice.h"
 #include "main/Options.h"
-#include "base/OutputStream.h"
-#include "base/Platform.h"
 #include "main/ProgramState.h"
 #include "main/ScreenSink.h"
 #include "main/Usage.h"
@@ -30,22 +30,22 @@ void BindConfiguration(const ConfigurationReport& scan) {
   DisplayFile = scan.Display.Name;
   for (std::size_t key = 1; key < HelpFiles.size(); ++key) HelpFiles[key] = scan.Help[key].Name;
   SplashNotice.clear();
-  if (DisplayFile.empty()) SplashNotice = NoSplashNotice(scan, media::PathForUser(scan.ConfigName), MediumTarget);
+  if (DisplayFile.empty()) SplashNotice = NoSplashNotice(scan, MediumFiles->PathForUser(scan.ConfigName), MediumTarget);
 }
 
 void WriteLines(const std::vector<std::string>& lines) {
   for (const auto& line : lines) WriteOutputLine(line);
 }
 
-void RunConfigurationMode(const ProgramOptions& options) {
-  ConfigName = media::OpenMedium(options.Target, options.ConfigName);
+void RunConfigurationMode(const ProgramOptions& options, const std::string& configName) {
+  ConfigName = configName;
   if (ConfigName.empty()) {
     WriteLines(MissingConfigurationLines());
     WaitForEnter();
     return;
   }
   MediumTarget = options.Target;
-  const ConfigurationReport scan = ScanConfiguration(ConfigName);
+  const ConfigurationReport scan = ScanConfiguration(*MediumFiles, ConfigName);
   BindConfiguration(scan);
   if (options.Watch) WatchConfiguration(scan.FilesRead);
   ShowSplashScreen();
@@ -54,7 +54,7 @@ void RunConfigurationMode(const ProgramOptions& options) {
 
 // The screen file of argument mode, drawn again when it changed and is there to read.
 void RedrawChangedScreenFile() {
-  if (WhatChanged() == WatchedChange::Screen && FileIsPresent(ScreenShown())) DrawScreenFile(ScreenShown());
+  if (WhatChanged() == WatchedChange::Screen && MediumFiles->FileIsPresent(ScreenShown())) DrawScreenFile(ScreenShown());
   FlushOutput();
 }
 
@@ -85,7 +85,7 @@ bool RescanConfiguration() {
   // had, and the file's next change is read again.
   ConfigurationReport scan;
   try {
-    scan = ScanConfiguration(ConfigName);
+    scan = ScanConfiguration(*MediumFiles, ConfigName);
   } catch (const EInOutError&) {
     return false;
   }
@@ -102,14 +102,14 @@ void ReportUsageProblem(const std::string& problem) {
 
 void DrawScreenFile(const std::string& name) {
   ScreenText.clear();
-  ScreenText = LoadWholeFile(name);
+  ScreenText = MediumFiles->LoadWholeFile(name);
   ScreenSink sink;
   UTypes::RenderDisplayText(ScreenText, sink);
 }
 
 void ShowFileOrNotFound(const std::string& name) {
   NoteScreenShown(name);
-  if (FileIsPresent(name)) {
+  if (MediumFiles->FileIsPresent(name)) {
     DrawScreenFile(name);
     return;
   }
@@ -154,11 +154,14 @@ int RunProgram(const std::vector<std::string>& arguments) {
     ReportUsageProblem("-c works only with a boot medium: a folder or an ISO image");
     return 1;
   }
-  const tools::ToolTarget target{options.Target, options.ConfigName};
+  MediumFiles = screenFile ? media::ComputerFiles() : media::OpenMedium(options.Target);
+  const std::string configName =
+      screenFile ? std::string() : options.ConfigName.empty() ? MediumFiles->StartConfiguration() : options.ConfigName;
+  const tools::ToolTarget target{*MediumFiles, screenFile ? options.Target : std::string(), configName};
   if (options.Mode == RunMode::Check) return tools::RunCheck(target);
   if (options.Mode == RunMode::Snapshot) return tools::RunSnapshot(target, options.SnapshotFolder);
   if (screenFile) RunScreenFileMode(options);
-  else RunConfigurationMode(options);
+  else RunConfigurationMode(options, configName);
   return 0;
 }
 

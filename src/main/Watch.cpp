@@ -1,6 +1,6 @@
 #include "main/Watch.h"
 
-#include "media/Medium.h"
+#include "main/ProgramState.h"
 
 namespace vestalo {
 
@@ -17,7 +17,7 @@ std::vector<WatchedFile> Configuration;
 
 // True when the file differs from what was noted; notes how it is now.
 bool Changed(WatchedFile& file) {
-  std::string now = media::FileStamp(file.Name);
+  std::string now = MediumFiles->FileStamp(file.Name);
   if (now == file.Stamp) return false;
   file.Stamp = std::move(now);
   return true;
@@ -28,14 +28,14 @@ bool Changed(WatchedFile& file) {
 void WatchConfiguration(const std::vector<std::string>& files) {
   Started = true;
   Configuration.clear();
-  for (const auto& name : files) Configuration.push_back({name, media::FileStamp(name)});
+  for (const auto& name : files) Configuration.push_back({name, MediumFiles->FileStamp(name)});
 }
 
 bool Watching() { return Started; }
 
 void NoteScreenShown(const std::string& name) {
   if (!Started) return;
-  Screen = {name, name.empty() ? std::string() : media::FileStamp(name)};
+  Screen = {name, name.empty() ? std::string() : MediumFiles->FileStamp(name)};
 }
 
 const std::string& ScreenShown() { return Screen.Name; }

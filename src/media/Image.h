@@ -3,18 +3,13 @@
 // with libarchive; ImageNone.cpp stands in where the build has no libarchive.
 #pragma once
 
-#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "media/Medium.h"
+
 namespace vestalo::media {
-
-// Reads the list of files of the image at `path`. A damaged image, or a build that reads no
-// images, goes to ReportIOFailure.
-void OpenImage(const std::string& path);
-
-// Forgets the open image.
-void CloseImage();
 
 // What a path from the image's root names: the path as the image spells it when found.
 struct ImageEntry {
@@ -23,12 +18,26 @@ struct ImageEntry {
   std::string Spelling;
 };
 
-// Looks a path up in the open image, ignoring letter case, following its symbolic links.
-ImageEntry FindInImage(std::string_view path);
+class IsoImage {
+ public:
+  // Reads the list of files of the image at `path`. A damaged image, or a build that reads
+  // no images, goes to ReportIOFailure.
+  explicit IsoImage(const std::string& path);
+  ~IsoImage();
 
-// Reads a file of the open image piece by piece until `take` returns false or the file
-// ends. A missing file is "File not found"; a damaged image goes to ReportIOFailure.
-void ReadImageFile(std::string_view path, const std::function<bool(std::string_view)>& take);
+  // Looks a path up, ignoring letter case, following the image's symbolic links.
+  ImageEntry Find(std::string_view path) const;
+
+  // Reads a file piece by piece until `take` returns false or the file ends. A missing file
+  // is "File not found"; a damaged image goes to ReportIOFailure.
+  void Read(std::string_view path, const PieceTaker& take) const;
+
+  // What the reader of the build keeps of the image (ImageArchive.cpp).
+  struct State;
+
+ private:
+  std::unique_ptr<State> Data;
+};
 
 // One line for --version: whether this build reads ISO images, and with what.
 std::string ImageSupportLine();

@@ -33,7 +33,9 @@ struct Entry {
   std::string DataOf;      // a hard link: the entry whose bytes it shares
 };
 
-struct OpenImageState {
+}  // namespace
+
+struct IsoImage::State {
   std::string File;
   std::vector<Entry> Entries;  // in the order libarchive yields them
   std::unordered_map<std::string, std::vector<std::size_t>> ByLowerPath;
@@ -43,7 +45,9 @@ struct OpenImageState {
   std::size_t CursorNext = 0;  // the number of the entry it yields next
 };
 
-OpenImageState State;
+namespace {
+
+using State = IsoImage::State;
 
 // More links than this in one name make it a loop, as for the loader.
 constexpr int MaxLinkHops = 16;
@@ -60,11 +64,11 @@ constexpr std::size_t KeptTotal = 16 * 1024 * 1024;
   ReportIOFailure(ErrorCode::ImageDamaged, message);
 }
 
-Reader OpenReader() {
+Reader OpenReader(const State& image) {
   Reader reader(archive_read_new());
   if (!reader) Damaged(nullptr, "out of memory");
   archive_read_support_format_iso9660(reader.get());
-  if (archive_read_open_filename(reader.get(), State.File.c_str(), ReadBlock) != ARCHIVE_OK) {
+  if (archive_read_open_filename(reader.get(), image.File.c_str(), ReadBlock) != ARCHIVE_OK) {
     // The image itself cannot be opened: reported as for any other file.
     const int error = archive_errno(reader.get());
     if (error == ENOENT) ReportIOFailure(ErrorCode::FileNotFound);
@@ -89,13 +93,13 @@ std::string PathOf(archive_entry* entry) {
   return MediumPath("", name != nullptr ? name : "");
 }
 
-const Entry* Lookup(const std::string& path) {
-  const auto found = State.ByLowerPath.find(FoldedCase(path));
-  if (found == State.ByLowerPath.end()) return nullptr;
+const Entry* Lookup(const State& image, const std::string& path) {
+  const auto found = image.ByLowerPath.find(FoldedCase(path));
+  if (found == image.ByLowerPath.end()) return nullptr;
   // A name spelled exactly so comes before one that differs only in letter case.
   for (std::size_t number : found->second)
-    if (State.Entries[number].Path == path) return &State.Entries[number];
-  return &State.Entries[found->second.front()];
+    if (image.Entries[number].Path == path) return &image.Entries[number];
+  return &image.Entries[found->second.front()];
 }
 
 std::string ParentOf(const std::string& path) {
@@ -104,20 +108,20 @@ std::string ParentOf(const std::string& path) {
 }
 
 // Walks the path part by part, so that a symbolic link to a folder works inside it too.
-const Entry* Resolve(const std::string& path, int hops) {
-  const Entry* entry = Lookup("");
+const Entry* Resolve(const State& image, const std::string& path, int hops) {
+  const Entry* entry = Lookup(image, "");
   std::string spelled;
   std::size_t start = 0;
   while (start < path.size()) {
     std::size_t end = path.find('/', start);
     if (end == std::string::npos) end = path.size();
-    entry = Lookup(JoinPath(spelled, path.substr(start, end - start)));
+    entry = Lookup(image, JoinPath(spelled, path.substr(start, end - start)));
     if (entry == nullptr) return nullptr;
     if (!entry->LinkTarget.empty()) {
       if (++hops > MaxLinkHops) return nullptr;
       const std::string& target = entry->LinkTarget;
       const std::string base = target.front() == '/' ? target : JoinPath(ParentOf(entry->Path), target);
-      return Resolve(MediumPath("", JoinPath(base, path.substr(std::min(end + 1, path.size())))), hops);
+      return Resolve(image, MediumPath("", JoinPath(base, path.substr(std::min(end + 1, path.size())))), hops);
     }
     spelled = entry->Path;
     start = end + 1;
@@ -125,23 +129,23 @@ const Entry* Resolve(const std::string& path, int hops) {
   return entry;
 }
 
-std::size_t NumberOf(const Entry* entry) { return static_cast<std::size_t>(entry - State.Entries.data()); }
+std::size_t NumberOf(const State& image, const Entry* entry) { return static_cast<std::size_t>(entry - image.Entries.data()); }
 
 // Moves the reader to the entry numbered `number`, from the start again when it has passed it.
-archive* ReaderAt(std::size_t number) {
-  if (!State.Cursor || State.CursorNext > number) {
-    State.Cursor = OpenReader();
-    State.CursorNext = 0;
+archive* ReaderAt(State& image, std::size_t number) {
+  if (!image.Cursor || image.CursorNext > number) {
+    image.Cursor = OpenReader(image);
+    image.CursorNext = 0;
   }
   archive_entry* entry = nullptr;
-  while (State.CursorNext <= number) {
-    entry = NextHeader(State.Cursor.get());
+  while (image.CursorNext <= number) {
+    entry = NextHeader(image.Cursor.get());
     if (entry == nullptr) break;
-    ++State.CursorNext;
+    ++image.CursorNext;
   }
-  if (entry == nullptr || PathOf(entry) != State.Entries[number].Path)
+  if (entry == nullptr || PathOf(entry) != image.Entries[number].Path)
     Damaged(nullptr, "it changed while it was read");
-  return State.Cursor.get();
+  return image.Cursor.get();
 }
 
 void ReadData(archive* reader, const std::function<bool(std::string_view)>& take) {
@@ -162,18 +166,18 @@ bool InBootFolder(const std::string& path) {
   return false;
 }
 
-void KeepIfSmall(archive* reader, archive_entry* header, const Entry& entry) {
+void KeepIfSmall(State& image, archive* reader, archive_entry* header, const Entry& entry) {
   const std::int64_t size = archive_entry_size(header);
   if (entry.IsFolder || !entry.LinkTarget.empty() || !entry.DataOf.empty() || !InBootFolder(entry.Path) ||
-      size < 0 || size > KeptFileSize || State.KeptBytes + static_cast<std::size_t>(size) > KeptTotal)
+      size < 0 || size > KeptFileSize || image.KeptBytes + static_cast<std::size_t>(size) > KeptTotal)
     return;
   std::string bytes;
   ReadData(reader, [&](std::string_view piece) {
     bytes.append(piece);
     return bytes.size() <= static_cast<std::size_t>(KeptFileSize);
   });
-  State.KeptBytes += bytes.size();
-  State.Kept[State.Entries.size()] = std::move(bytes);
+  image.KeptBytes += bytes.size();
+  image.Kept[image.Entries.size()] = std::move(bytes);
 }
 
 void TakeKept(const std::string& bytes, const std::function<bool(std::string_view)>& take) {
@@ -183,46 +187,47 @@ void TakeKept(const std::string& bytes, const std::function<bool(std::string_vie
 
 }  // namespace
 
-void OpenImage(const std::string& path) {
-  CloseImage();
-  State.File = path;
-  Reader reader = OpenReader();
+IsoImage::IsoImage(const std::string& path) : Data(std::make_unique<State>()) {
+  State& image = *Data;
+  image.File = path;
+  Reader reader = OpenReader(image);
   while (archive_entry* header = NextHeader(reader.get())) {
     Entry entry;
     entry.Path = PathOf(header);
     entry.IsFolder = archive_entry_filetype(header) == AE_IFDIR;
     if (const char* target = archive_entry_symlink(header)) entry.LinkTarget = target;
     if (const char* data = archive_entry_hardlink(header)) entry.DataOf = MediumPath("", data);
-    KeepIfSmall(reader.get(), header, entry);
-    State.ByLowerPath[FoldedCase(entry.Path)].push_back(State.Entries.size());
-    State.Entries.push_back(std::move(entry));
+    KeepIfSmall(image, reader.get(), header, entry);
+    image.ByLowerPath[FoldedCase(entry.Path)].push_back(image.Entries.size());
+    image.Entries.push_back(std::move(entry));
   }
 }
 
-void CloseImage() { State = OpenImageState(); }
+IsoImage::~IsoImage() = default;
 
-ImageEntry FindInImage(std::string_view path) {
-  const Entry* entry = Resolve(MediumPath("", path), 0);
+ImageEntry IsoImage::Find(std::string_view path) const {
+  const Entry* entry = Resolve(*Data, MediumPath("", path), 0);
   if (entry == nullptr) return {};
   return {true, entry->IsFolder, entry->Path};
 }
 
-void ReadImageFile(std::string_view path, const std::function<bool(std::string_view)>& take) {
-  const Entry* entry = Resolve(MediumPath("", path), 0);
+void IsoImage::Read(std::string_view path, const PieceTaker& take) const {
+  State& image = *Data;
+  const Entry* entry = Resolve(image, MediumPath("", path), 0);
   if (entry == nullptr) ReportIOFailure(ErrorCode::FileNotFound);
   if (entry->IsFolder) ReportIOFailure(ErrorCode::AccessDenied);
-  if (!entry->DataOf.empty()) entry = Lookup(entry->DataOf);
+  if (!entry->DataOf.empty()) entry = Lookup(image, entry->DataOf);
   if (entry == nullptr) Damaged(nullptr, "a hard link leads nowhere");
-  const auto kept = State.Kept.find(NumberOf(entry));
-  if (kept != State.Kept.end()) {
+  const auto kept = image.Kept.find(NumberOf(image, entry));
+  if (kept != image.Kept.end()) {
     TakeKept(kept->second, take);
     return;
   }
   try {
-    ReadData(ReaderAt(NumberOf(entry)), take);
+    ReadData(ReaderAt(image, NumberOf(image, entry)), take);
   } catch (...) {
     // Where the reader stopped is not known after a failure: the next file starts afresh.
-    State.Cursor.reset();
+    image.Cursor.reset();
     throw;
   }
 }

@@ -5,15 +5,15 @@
 
 namespace vestalo::media {
 
-void OpenImage(const std::string&) { ReportIOFailure(ErrorCode::NoImageSupport); }
+struct IsoImage::State {};
 
-void CloseImage() {}
+IsoImage::IsoImage(const std::string&) { ReportIOFailure(ErrorCode::NoImageSupport); }
 
-ImageEntry FindInImage(std::string_view) { return {}; }
+IsoImage::~IsoImage() = default;
 
-void ReadImageFile(std::string_view, const std::function<bool(std::string_view)>&) {
-  ReportIOFailure(ErrorCode::NoImageSupport);
-}
+ImageEntry IsoImage::Find(std::string_view) const { return {}; }
+
+void IsoImage::Read(std::string_view, const PieceTaker&) const { ReportIOFailure(ErrorCode::NoImageSupport); }
 
 std::string ImageSupportLine() { return "ISO images: not read by this build (built without libarchive)"; }
 

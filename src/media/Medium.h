@@ -1,13 +1,85 @@
-// The boot medium the configuration mode works on: the current folder, a folder named on
-// the command line, or an ISO image; and the boot folder on it where the boot loader finds
-// its configuration. Once a medium is open, FileIsPresent and LoadWholeFile (and so the
-// configuration scan and every screen shown) read its files: names relative to the boot
-// folder, a name that starts with "/" from the medium's root.
+// A boot medium: the files the boot loader reads, by the names it reads them. A name is
+// taken in the medium's boot folder (where the loader found its configuration), or from the
+// medium's root when it starts with "/"; ".." never leads off the medium. The kinds: a
+// folder on this computer, an ISO image, files held in memory (tests and fuzzing), and the
+// computer's own files by the names given, for a screen file named on the command line.
+// Every kind obeys the same limits: names of at most MaxNameLength characters, files of at
+// most MaxTextSize bytes; every failure goes to ReportIOFailure.
 #pragma once
 
+#include <cstddef>
+#include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 
 namespace vestalo::media {
+
+// The largest text the program reads; a larger (or endless) file is a failure.
+constexpr std::size_t MaxTextSize = 64u * 1024 * 1024;
+
+// The longest name the program looks for; a longer one is never present.
+constexpr std::size_t MaxNameLength = 259;
+
+// Takes the next piece of a file; returns false to stop reading.
+using PieceTaker = std::function<bool(std::string_view piece)>;
+// Told a plain file's size before its first piece, so that its reader can make room at once.
+using SizeTaker = std::function<void(std::size_t size)>;
+
+class Medium {
+ public:
+  virtual ~Medium() = default;
+
+  // True when the name denotes a file (not a folder) that is there to read.
+  bool FileIsPresent(const std::string& name) const;
+
+  // Reads a file piece by piece until `take` returns false or the file ends.
+  void ReadFilePieces(const std::string& name, const PieceTaker& take, const SizeTaker& sized = nullptr) const;
+
+  // The whole text of a screen file up to its end (its physical end, ^Z or 0xFF).
+  std::string LoadWholeFile(const std::string& name) const;
+
+  // Every byte of a file up to its physical end, for the checks that look past a text's end.
+  std::string LoadFileBytes(const std::string& name) const;
+
+  // The path from the medium's root (no leading "/") of a name read in the boot folder.
+  virtual std::string PathOnMedium(const std::string& name) const;
+
+  // How the user finds the file from where the program was started: a path for a folder
+  // (samples/bootcd/help1.txt), IMAGE:/isolinux/f1.txt for an image.
+  virtual std::string PathForUser(const std::string& name) const = 0;
+
+  // The file as the medium spells it (letter case); for files on this computer, the path
+  // to open, and a name with wildcards as written.
+  virtual std::string NameOnDisk(const std::string& name) const = 0;
+
+  // The path of the file on this computer; empty for a file that is not one of its own (in
+  // an image or in memory).
+  virtual std::string PathOnComputer(const std::string& name) const;
+
+  // A text that changes whenever the file changes (size, time); empty when it is missing.
+  virtual std::string FileStamp(const std::string& name) const = 0;
+
+  // The configuration the loader starts from in the boot folder: isolinux.cfg or
+  // syslinux.cfg; empty when there is none.
+  const std::string& StartConfiguration() const { return Start; }
+
+ protected:
+  // The kind's own lookup and reading; names are within the limits.
+  virtual bool Lookup(const std::string& name) const = 0;
+  virtual void ReadPieces(const std::string& name, const PieceTaker& take, const SizeTaker& sized) const = 0;
+
+  // The configuration the loader would start from in `folder` (a name in the boot folder,
+  // "" for the boot folder itself); empty when it holds none.
+  std::string ConfigurationIn(const std::string& folder) const;
+
+  // Looks for the boot folder where the loader looks, in its order, the root last; sets
+  // BootFolder and Start. Returns false when no place holds a configuration.
+  bool FindBootFolder(const std::function<std::string(const std::string& place)>& spelled);
+
+  std::string BootFolder;  // from the medium's root, spelled as on the medium; "" = the root
+  std::string Start;
+};
 
 // What a command-line target names.
 enum class TargetKind { ScreenFile, Folder, Image };
@@ -15,33 +87,12 @@ enum class TargetKind { ScreenFile, Folder, Image };
 // Tells a folder and an ISO 9660 image (by its content, not its name) from a screen file.
 TargetKind KindOfTarget(const std::string& target);
 
-// Opens the medium at `target` (empty: the current folder) and finds its boot folder as
-// the loader does. Returns the configuration file to start from, relative to the boot
-// folder: `configOption` when given (-c), else isolinux.cfg or syslinux.cfg; empty when
-// there is none. A failure to read the medium goes to ReportIOFailure.
-std::string OpenMedium(const std::string& target, const std::string& configOption);
+// Opens the boot medium at `target`, a folder or an ISO image (empty: the current folder),
+// and finds its boot folder as the loader does.
+std::unique_ptr<Medium> OpenMedium(const std::string& target);
 
-// How the user finds a file of the medium from where the program was started: a path
-// for a folder (samples/bootcd/help1.txt), IMAGE:/isolinux/f1.txt for an image.
-std::string PathForUser(const std::string& name);
-
-// A text that changes whenever the file changes (size, time, identity); empty when the
-// file is missing. For a file in an image, the image file's own.
-std::string FileStamp(const std::string& name);
-
-// Forgets the open medium and returns to the folder the program was started in; names are
-// the computer's again, as in argument mode.
-void CloseMedium();
-
-// True while the open medium is an ISO image, whose files FileAccess reads from it.
-bool MediumIsImage();
-
-// The path from the medium's root of a name read in the boot folder ("/" names from the
-// root); the name itself while no medium is open.
-std::string PathOnMedium(const std::string& name);
-
-// The name to open on the computer for a name of an open folder medium, relative to the
-// boot folder (the current folder); the name as written while no medium is open.
-std::string PathOnComputer(const std::string& name);
+// The computer's files by the names given, relative to the current folder, as for a screen
+// file named on the command line: no boot medium.
+std::unique_ptr<Medium> ComputerFiles();
 
 }  // namespace vestalo::media

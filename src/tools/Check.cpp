@@ -1,7 +1,6 @@
 #include "tools/Check.h"
 
 #include "config/Configuration.h"
-#include "media/FileAccess.h"
 #include "base/OutputStream.h"
 #include "media/Medium.h"
 #include "tools/Finding.h"
@@ -16,14 +15,9 @@ void Append(std::vector<Finding>& findings, std::vector<Finding> more) {
   findings.insert(findings.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
 }
 
-std::vector<Finding> CheckMedium(const ToolTarget& options) {
-  const std::string configName = media::OpenMedium(options.Target, options.ConfigName);
-  // Without a configuration the boot loader shows no screen at all: that is the finding.
-  if (configName.empty())
-    return {{media::PathForUser("isolinux.cfg"), 0, 0, true,
-             "no configuration file: neither isolinux.cfg nor syslinux.cfg is there"}};
-  if (!FileIsPresent(configName)) return {{media::PathForUser(configName), 0, 0, true, "configuration file is missing"}};
-  return CheckReport(ScanConfiguration(configName));
+std::vector<Finding> CheckMedium(const ToolTarget& target) {
+  if (auto missing = MissingConfiguration(target)) return {*missing};
+  return CheckReport(target.Files, ScanConfiguration(target.Files, target.ConfigName));
 }
 
 }  // namespace
@@ -44,29 +38,30 @@ constexpr StopMessage StopMessages[] = {
 
 }  // namespace
 
-std::vector<Finding> CheckReport(const ConfigurationReport& report) {
+std::vector<Finding> CheckReport(const media::Medium& files, const ConfigurationReport& report) {
   std::vector<Finding> findings;
   for (const auto& include : report.Includes) {
-    if (!include.Found) findings.push_back(FindingAt(include.Place, true, "include file " + include.Name + " is missing"));
+    if (!include.Found) findings.push_back(FindingAt(files, include.Place, true, "include file " + include.Name + " is missing"));
     for (const auto& stop : StopMessages)
       if (include.Found && include.Stopped == stop.Stop)
-        findings.push_back(FindingAt(include.Place, true, "include file " + include.Name + stop.Message));
+        findings.push_back(FindingAt(files, include.Place, true, "include file " + include.Name + stop.Message));
   }
-  for (const auto& screen : ScreensOf(report)) {
+  for (const auto& screen : ScreensOf(files, report)) {
     const std::string& name = screen.File.Name;
-    if (!FileIsPresent(name)) {
-      findings.push_back(FindingAt(screen.File.Place, true, screen.Key + " file " + name + " is missing"));
+    if (!files.FileIsPresent(name)) {
+      findings.push_back(FindingAt(files, screen.File.Place, true, screen.Key + " file " + name + " is missing"));
       continue;
     }
-    Append(findings, CheckScreenText(media::PathForUser(name), LoadFileBytes(name), screen.Role));
+    Append(findings, CheckScreenText(files.PathForUser(name), files.LoadFileBytes(name), screen.Role));
   }
   return findings;
 }
 
-int RunCheck(const ToolTarget& options) {
-  const bool oneFile = !options.Target.empty() && media::KindOfTarget(options.Target) == media::TargetKind::ScreenFile;
+int RunCheck(const ToolTarget& target) {
   const std::vector<Finding> findings =
-      oneFile ? CheckScreenText(options.Target, LoadFileBytes(options.Target), ScreenRole::Screen) : CheckMedium(options);
+      target.ScreenFile.empty()
+          ? CheckMedium(target)
+          : CheckScreenText(target.ScreenFile, target.Files.LoadFileBytes(target.ScreenFile), ScreenRole::Screen);
   // Lines for editors, CI logs and grep: ended as the platform ends lines in files.
   for (const auto& finding : findings) WriteReportLine(FormatFinding(finding));
   return findings.empty() ? 0 : 2;

@@ -1,12 +1,14 @@
 // The screens a boot medium's configuration names: its display file and its help files,
-// for --check and --snapshot.
+// for --check and --snapshot; and the finding when there is no configuration to read.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "config/Configuration.h"
 #include "tools/ScreenCheck.h"
+#include "tools/ToolTarget.h"
 
 namespace vestalo::tools {
 
@@ -18,9 +20,13 @@ struct NamedScreen {
 
 // The display file, then the help files of F1 .. F10, each file once (as the first line
 // that names it), from a finished configuration scan.
-std::vector<NamedScreen> ScreensOf(const ConfigurationReport& report);
+std::vector<NamedScreen> ScreensOf(const media::Medium& files, const ConfigurationReport& report);
 
 // A finding at a configuration line's place, as the user finds that file.
-Finding FindingAt(const ConfigurationPlace& place, bool error, std::string message);
+Finding FindingAt(const media::Medium& files, const ConfigurationPlace& place, bool error, std::string message);
+
+// The finding for a boot medium without the configuration to start from: the loader shows
+// no screen at all then. Nothing when the configuration is there.
+std::optional<Finding> MissingConfiguration(const ToolTarget& target);
 
 }  // namespace vestalo::tools

@@ -6,7 +6,6 @@
 
 #include "UTypes/UTypes.h"
 #include "config/Configuration.h"
-#include "media/FileAccess.h"
 #include "base/InOutError.h"
 #include "base/OutputStream.h"
 #include "base/Platform.h"
@@ -43,24 +42,23 @@ void TellUser(const std::string& line) {
   platform::WriteStandard(2, text.data(), text.size());
 }
 
-Plan PlanMedium(const ToolTarget& options) {
+Plan PlanMedium(const ToolTarget& target) {
   Plan plan;
-  const std::string configName = media::OpenMedium(options.Target, options.ConfigName);
-  if (configName.empty() || !FileIsPresent(configName)) {
-    const std::string name = configName.empty() ? "isolinux.cfg" : configName;
-    plan.Missing.push_back({media::PathForUser(name), 0, 0, true,
-                            configName.empty() ? "no configuration file: neither isolinux.cfg nor syslinux.cfg is there"
-                                               : "configuration file is missing"});
+  if (auto missing = MissingConfiguration(target)) {
+    plan.Missing.push_back(*missing);
     return plan;
   }
-  const ConfigurationReport report = ScanConfiguration(configName);
+  const media::Medium& files = target.Files;
+  const ConfigurationReport report = ScanConfiguration(files, target.ConfigName);
   plan.MediumFiles = report.FilesRead;
   for (const auto& include : report.Includes) plan.MediumFiles.push_back(include.Name);
-  for (const auto& screen : ScreensOf(report)) {
+  for (const auto& screen : ScreensOf(files, report)) {
     const std::string& name = screen.File.Name;
     plan.MediumFiles.push_back(name);
-    if (FileIsPresent(name)) plan.Screens.push_back({name, {}});
-    else plan.Missing.push_back(FindingAt(screen.File.Place, true, screen.Key + " file " + name + " is missing; it has no snapshot"));
+    if (files.FileIsPresent(name)) plan.Screens.push_back({name, {}});
+    else
+      plan.Missing.push_back(
+          FindingAt(files, screen.File.Place, true, screen.Key + " file " + name + " is missing; it has no snapshot"));
   }
   return plan;
 }
@@ -79,13 +77,13 @@ void NameSnapshots(Plan& plan) {
 }
 
 // The medium file a snapshot would replace, or empty when it replaces none.
-std::string ReplacedFile(const Plan& plan, const fs::path& folder) {
+std::string ReplacedFile(const media::Medium& files, const Plan& plan, const fs::path& folder) {
   for (const auto& screen : plan.Screens)
     for (const char* extension : Extensions)
       for (const auto& file : plan.MediumFiles) {
         std::error_code error;
-        if (fs::equivalent(folder / (screen.Stem + extension), NameOnDisk(file), error))
-          return (fs::path(screen.Stem + extension)).string() + " would replace " + media::PathForUser(file);
+        if (fs::equivalent(folder / (screen.Stem + extension), files.PathOnComputer(file), error))
+          return (fs::path(screen.Stem + extension)).string() + " would replace " + files.PathForUser(file);
       }
   return {};
 }
@@ -95,10 +93,10 @@ void Write(const fs::path& path, std::string_view bytes) {
 }
 
 // Draws one screen and writes its snapshots; returns the names written, for the user.
-std::string WriteSnapshots(const Planned& screen, const fs::path& folder, const fs::path& shownFolder,
-                           std::string& pictureProblem) {
+std::string WriteSnapshots(const media::Medium& files, const Planned& screen, const fs::path& folder,
+                           const fs::path& shownFolder, std::string& pictureProblem) {
   screen::ScreenGrid grid;
-  UTypes::RenderDisplayText(LoadWholeFile(screen.Name), grid);
+  UTypes::RenderDisplayText(files.LoadWholeFile(screen.Name), grid);
   const std::string outputs[] = {SnapshotText(grid), SnapshotAnsi(grid), SnapshotHtml(grid, screen.Name),
                                  PngPicture(grid, pictureProblem)};
   std::string written;
@@ -112,20 +110,18 @@ std::string WriteSnapshots(const Planned& screen, const fs::path& folder, const 
 
 }  // namespace
 
-int RunSnapshot(const ToolTarget& options, const std::string& snapshotFolder) {
-  const bool oneFile = !options.Target.empty() && media::KindOfTarget(options.Target) == media::TargetKind::ScreenFile;
-  // Taken before the medium is opened, which may change the current folder.
+int RunSnapshot(const ToolTarget& target, const std::string& snapshotFolder) {
   std::error_code error;
   const fs::path folder = fs::absolute(snapshotFolder, error);
   Plan plan;
-  if (oneFile) {
-    plan.Screens.push_back({options.Target, {}});
-    plan.MediumFiles.push_back(options.Target);
+  if (!target.ScreenFile.empty()) {
+    plan.Screens.push_back({target.ScreenFile, {}});
+    plan.MediumFiles.push_back(target.ScreenFile);
   } else {
-    plan = PlanMedium(options);
+    plan = PlanMedium(target);
   }
   NameSnapshots(plan);
-  if (const std::string replaced = ReplacedFile(plan, folder); !replaced.empty()) {
+  if (const std::string replaced = ReplacedFile(target.Files, plan, folder); !replaced.empty()) {
     TellUser("vestalo: nothing written: the snapshot " + replaced + " of the boot medium; choose another folder");
     return 1;
   }
@@ -133,8 +129,8 @@ int RunSnapshot(const ToolTarget& options, const std::string& snapshotFolder) {
     if (int failure = platform::CreateFolder(folder.string())) ReportIOFailure(failure);
   std::string pictureProblem;
   for (const auto& screen : plan.Screens) {
-    const std::string written = WriteSnapshots(screen, folder, snapshotFolder, pictureProblem);
-    WriteReportLine(media::PathForUser(screen.Name) + ":" + written);
+    const std::string written = WriteSnapshots(target.Files, screen, folder, snapshotFolder, pictureProblem);
+    WriteReportLine(target.Files.PathForUser(screen.Name) + ":" + written);
   }
   if (!pictureProblem.empty()) TellUser("vestalo: no PNG pictures: " + pictureProblem);
   for (const auto& missing : plan.Missing) TellUser(FormatFinding(missing));

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "tools/Check.h"
+#include "tools/ToolTarget.h"
 
 namespace vestalo::tools {
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "media/FileAccess.h"
+#include "media/MemoryMedium.h"
 #include "config/LineSplitter.h"
 #include "support/InFolder.h"
 
@@ -60,24 +60,29 @@ TEST(LineSplitter, LineBreaksCarriageReturnsAndZ) {
 
 using ScanFile = testing::InFolder;
 
+// The configuration alone on a medium in memory.
+ConfigurationReport ScanText(const std::string& text) {
+  return ScanConfiguration(media::MemoryMedium({{"isolinux.cfg", text}}), "isolinux.cfg");
+}
+
 // The last line wins, only this file counts, a long line is read whole, a last line needs no
 // line break and ^Z ends the file.
-TEST_F(ScanFile, BindsTheLastLineOfEachKeyword) {
+TEST(Scan, BindsTheLastLineOfEachKeyword) {
   const std::string longName(300000, 'n');
-  ConfigurationReport report = ScanConfiguration(Write("isolinux.cfg", "DISPLAY first.msg\r\ninclude more.cfg\r\nF1 one.txt\ndisplay " + longName +
-                          "\nf2 two.txt\nF10 ten.txt\nF0 zero.txt\nF4 four.txt"));
+  ConfigurationReport report = ScanText("DISPLAY first.msg\r\ninclude more.cfg\r\nF1 one.txt\ndisplay " + longName +
+                                        "\nf2 two.txt\nF10 ten.txt\nF0 zero.txt\nF4 four.txt");
   EXPECT_EQ(report.Display.Name, longName);
   std::array<std::string, HelpFileCount + 1> help;
   for (std::size_t i = 0; i < help.size(); ++i) help[i] = report.Help[i].Name;
   EXPECT_EQ(help, (std::array<std::string, 11>{"", "one.txt", "two.txt", "", "four.txt", "", "", "", "", "", "zero.txt"}));
-  report = ScanConfiguration(Write("isolinux.cfg", "display boot.msg\n\x1a" "F3 never.txt\n"));
+  report = ScanText("display boot.msg\n\x1a" "F3 never.txt\n");
   EXPECT_EQ(report.Help[3].Name, "");
 }
 
 TEST_F(ScanFile, AConfigurationOfExactly64MegabytesIsRead) {
   const std::string name = Write("isolinux.cfg", "display a.txt\n");
-  std::filesystem::resize_file(name, MaxTextSize);
-  EXPECT_EQ(ScanConfiguration(name).Display.Name, "a.txt");
+  std::filesystem::resize_file(name, media::MaxTextSize);
+  EXPECT_EQ(ScanConfiguration(*media::ComputerFiles(), name).Display.Name, "a.txt");
 }
 
 }  // namespace

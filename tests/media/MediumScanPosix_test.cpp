@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include "config/Configuration.h"
-#include "media/FileAccess.h"
 #include "base/InOutError.h"
 #include "media/Medium.h"
 
@@ -45,8 +44,9 @@ const char* const StopNames[] = {"", ":loop", ":too-deep", ":too-many"};
 // What the scan found, in one line: the configuration and where it was found (its path
 // from the tree), the winning lines with their places ("?": the file is missing), the files
 // read, the include lines ("?": missing) and the labels that open other configurations.
-std::string Summary(const std::string& config, const ConfigurationReport& report, const std::string& tree) {
-  std::string where = media::PathForUser(config);
+std::string Summary(const media::Medium& files, const std::string& config, const ConfigurationReport& report,
+                    const std::string& tree) {
+  std::string where = files.PathForUser(config);
   if (where.rfind(tree, 0) == 0) where = where.substr(where.find_first_not_of(":/", tree.size()));  // IMAGE:/path
   std::string text = "config=" + where;
   if (report.Display.Place.Line > 0) text += " display=" + Place(report.Display);
@@ -81,14 +81,12 @@ class Tree {
   std::string Root;
 };
 
-// Opens the medium, scans its configuration and closes it again, whatever happens.
+// Opens the medium and scans its configuration.
 std::string Scan(const std::string& target, const std::string& option, const std::string& tree) {
-  struct Closer {
-    ~Closer() { media::CloseMedium(); }
-  } closer;
-  const std::string config = media::OpenMedium(target, option);
+  const auto files = media::OpenMedium(target);
+  const std::string config = option.empty() ? files->StartConfiguration() : option;
   if (config.empty()) return "no configuration";
-  return Summary(config, ScanConfiguration(config), tree);
+  return Summary(*files, config, ScanConfiguration(*files, config), tree);
 }
 
 class MediumScan : public ::testing::TestWithParam<TreeCase> {};
@@ -202,9 +200,7 @@ TEST(IncludeDepth, TheLoadersDepthIsFollowedAndTheNextLevelIsNot) {
   } cases[] = {{MaxIncludeDepth, "deep.txt", IncludeStop::None}, {MaxIncludeDepth + 1, "", IncludeStop::TooDeep}};
   for (const auto& c : cases) {
     const Tree tree(IncludeChain(c.Levels));
-    media::OpenMedium(tree.Root, "");
-    const ConfigurationReport report = ScanConfiguration("isolinux.cfg");
-    media::CloseMedium();
+    const ConfigurationReport report = ScanConfiguration(*media::OpenMedium(tree.Root), "isolinux.cfg");
     EXPECT_EQ(report.Help[1].Name, c.Help) << c.Levels;
     ASSERT_EQ(report.Includes.size(), static_cast<std::size_t>(c.Levels)) << c.Levels;
     EXPECT_EQ(report.Includes.back().Stopped, c.LastStop) << c.Levels;
@@ -215,9 +211,7 @@ TEST(IncludeDepth, AFileIncludedOverAndOverIsFollowedOnlySoOften) {
   std::string lines;
   for (std::size_t i = 0; i <= MaxIncludesFollowed; ++i) lines += "include again.cfg\n";
   const Tree tree({{"isolinux.cfg", lines}, {"again.cfg", "F1 again.txt\n"}});
-  media::OpenMedium(tree.Root, "");
-  const ConfigurationReport report = ScanConfiguration("isolinux.cfg");
-  media::CloseMedium();
+  const ConfigurationReport report = ScanConfiguration(*media::OpenMedium(tree.Root), "isolinux.cfg");
   EXPECT_EQ(report.FilesRead, (std::vector<std::string>{"isolinux.cfg", "again.cfg"}));
   ASSERT_EQ(report.Includes.size(), MaxIncludesFollowed + 1);
   EXPECT_EQ(report.Includes[MaxIncludesFollowed - 1].Stopped, IncludeStop::None);

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "media/MemoryMedium.h"
 #include "tools/Check.h"
 
 namespace vestalo::tools {
@@ -96,13 +97,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A configuration as a scan reports it, built by hand: the places come from the report.
 TEST(CheckReport, NamesMissingFilesAtTheirLinesAndChecksEachScreenOnce) {
-  const auto folder = std::filesystem::temp_directory_path() / "vestalo-check-report";
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
-  std::ofstream(folder / "splash.txt") << "\fSplash\r\n";
-  std::ofstream(folder / "f1.txt") << "Help\r\n";
-  const auto before = std::filesystem::current_path();
-  std::filesystem::current_path(folder);
+  const media::MemoryMedium files({{"isolinux.cfg", ""}, {"splash.txt", "\fSplash\r\n"}, {"f1.txt", "Help\r\n"}},
+                                  "cd");
   ConfigurationReport report;
   report.ConfigName = "isolinux.cfg";
   report.Includes.push_back({{"isolinux.cfg", 2, 9}, "more.cfg", false});
@@ -111,13 +107,11 @@ TEST(CheckReport, NamesMissingFilesAtTheirLinesAndChecksEachScreenOnce) {
   report.Help[1] = {{"isolinux.cfg", 5, 4}, "f1.txt"};
   report.Help[2] = {{"isolinux.cfg", 6, 4}, "F1.TXT"};
   report.Help[3] = {{"isolinux.cfg", 7, 4}, "help3.txt"};
-  const Lines found = Formatted(CheckReport(report));
-  std::filesystem::current_path(before);
-  std::filesystem::remove_all(folder);
-  EXPECT_EQ(found, (Lines{"isolinux.cfg:2:9: error: include file more.cfg is missing",
-                          "f1.txt:1:1: warning: help text starts before any ^L: the boot loader draws it below its "
-                          "prompt, on what the screen shows",
-                          "isolinux.cfg:7:4: error: F3 file help3.txt is missing"}));
+  EXPECT_EQ(Formatted(CheckReport(files, report)),
+            (Lines{"cd:/isolinux.cfg:2:9: error: include file more.cfg is missing",
+                   "cd:/f1.txt:1:1: warning: help text starts before any ^L: the boot loader draws it below its "
+                   "prompt, on what the screen shows",
+                   "cd:/isolinux.cfg:7:4: error: F3 file help3.txt is missing"}));
 }
 
 }  // namespace

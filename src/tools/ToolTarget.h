@@ -1,0 +1,20 @@
+// What the author tools work on, opened by the program before it hands them over.
+#pragma once
+
+#include <string>
+
+#include "media/Medium.h"
+
+namespace vestalo::tools {
+
+struct ToolTarget {
+  // The boot medium, or the computer's files when one screen file is named.
+  const media::Medium& Files;
+  // One screen file named on the command line; empty for a boot medium.
+  std::string ScreenFile;
+  // On a boot medium: the configuration to start from (-c, or the one the loader finds);
+  // empty when there is none.
+  std::string ConfigName;
+};
+
+}  // namespace vestalo::tools
