@@ -35,8 +35,8 @@ class TerminalSink : public UTypes::DisplaySink {
  public:
   TerminalSink() : Writer(console::BuildDisplayTable("UTF-8")) {}
   void ClearScreen() override { Writer.Clear(Attr, true); }
-  void SetTextForeground(uint16_t colour) override { Attr = console::WithForeground(Attr, colour); }
-  void SetTextBackground(uint16_t colour) override { Attr = console::WithBackground(Attr, colour); }
+  void SetTextForeground(uint16_t colour) override { Attr = screen::WithForeground(Attr, colour); }
+  void SetTextBackground(uint16_t colour) override { Attr = screen::WithBackground(Attr, colour); }
   void Write(std::string_view bytes) override {
     Writer.Text(bytes, Attr);
     if (Writer.Pending().size() >= 64 * 1024) Send();
@@ -46,7 +46,7 @@ class TerminalSink : public UTypes::DisplaySink {
     Writer.Pending().clear();
   }
   console::TerminalWriter Writer;
-  uint16_t Attr = console::StartAttr;
+  uint16_t Attr = screen::StartAttr;
   size_t Sent = 0;
 };
 

@@ -24,8 +24,8 @@ class WriterSink : public UTypes::DisplaySink {
  public:
   WriterSink(console::TerminalWriter& writer, uint16_t attr, bool framed) : Writer(writer), Attr(attr), Framed(framed) {}
   void ClearScreen() override { Writer.Clear(Attr, Framed); }
-  void SetTextForeground(uint16_t colour) override { Attr = console::WithForeground(Attr, colour); }
-  void SetTextBackground(uint16_t colour) override { Attr = console::WithBackground(Attr, colour); }
+  void SetTextForeground(uint16_t colour) override { Attr = screen::WithForeground(Attr, colour); }
+  void SetTextBackground(uint16_t colour) override { Attr = screen::WithBackground(Attr, colour); }
   void Write(std::string_view bytes) override {
     Writer.Text(bytes, Attr);
     Shown.append(bytes);

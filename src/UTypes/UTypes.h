@@ -3,18 +3,11 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 
-namespace UTypes {
+#include "UTypes/DisplayCodes.h"
 
-// The boot loader's control codes in a display file.
-constexpr char ColourCodeChar = 0x0F;    // ^O: two hex digits, background then foreground
-constexpr char GraphicLineChar = 0x18;   // ^X: the rest of the line names a graphic image
-constexpr char IgnoredChar = 0x19;       // ^Y: dropped
-constexpr char ClearChar = 0x0C;         // ^L: clears the screen in the current colours
-constexpr char FirstModeChar = 0x10;     // ^P..^W choose the output modes that show text
-constexpr char LastModeChar = 0x17;
+namespace UTypes {
 
 // What the renderer draws on: the console, or a recorder in tests.
 class DisplaySink {
@@ -28,16 +21,16 @@ class DisplaySink {
   virtual void Write(std::string_view bytes) = 0;
 };
 
-// The text without its graphic-image lines: from each ^X up to and including the next line feed.
-std::string StripGraphicLines(std::string_view text);
+// The background colour of a colour code: its first character's digit, black when it is
+// none or missing.
+int BackgroundDigit(const ColourCode& code);
 
-// The background colour of a colour code (^O and up to two characters): its second character.
-int BackgroundDigit(std::string_view colourCode);
+// The foreground colour of a colour code: its second character's digit, light grey when it
+// is none or missing.
+int ForegroundDigit(const ColourCode& code);
 
-// The foreground colour of a colour code: its third character.
-int ForegroundDigit(std::string_view colourCode);
-
-// Clears the screen, starts in light grey on black and draws the text with its colour codes.
+// Clears the screen, starts in light grey on black and draws the text with its colour codes;
+// graphic lines are left out, and a colour code always takes the two characters after ^O.
 void RenderDisplayText(std::string_view text, DisplaySink& sink);
 
 }  // namespace UTypes

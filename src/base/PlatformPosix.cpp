@@ -13,6 +13,7 @@
 #include "base/ErrorCodes.h"
 #include "base/InOutError.h"
 #include "base/Platform.h"
+#include "base/PlatformPosix.h"
 
 namespace vestalo::platform {
 
@@ -207,16 +208,19 @@ std::string ResolveLetterCase(const std::string& name) {
   return resolved;
 }
 
-int WriteStandard(int stream, const char* bytes, std::size_t size) {
+int WriteAll(int fd, const char* bytes, std::size_t size) {
   while (size > 0) {
-    ssize_t done = write(stream, bytes, size);
+    const ssize_t done = write(fd, bytes, size);
     if (done < 0 && errno == EINTR) continue;
     if (done < 0) return CodeForErrno(errno);
+    if (done == 0) return CodeForErrno(EIO);  // no progress: a write that can never finish
     bytes += done;
     size -= static_cast<std::size_t>(done);
   }
   return 0;
 }
+
+int WriteStandard(int stream, const char* bytes, std::size_t size) { return WriteAll(stream, bytes, size); }
 
 int CreateFolder(const std::string& name) {
   if (mkdir(name.c_str(), 0777) == 0) return 0;
@@ -232,15 +236,9 @@ int WriteWholeFile(const std::string& name, std::string_view bytes) {
     fd = open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_CLOEXEC, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return CodeForOpenError(errno, name);
-  while (!bytes.empty()) {
-    const ssize_t done = write(fd, bytes.data(), bytes.size());
-    if (done < 0 && errno == EINTR) continue;
-    if (done < 0) {
-      const int error = errno;
-      close(fd);
-      return CodeForErrno(error);
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(done));
+  if (int error = WriteAll(fd, bytes.data(), bytes.size())) {
+    close(fd);
+    return error;
   }
   // A full disk may only show at the close of a file on a network file system.
   return close(fd) == 0 || errno == EINTR ? 0 : CodeForErrno(errno);

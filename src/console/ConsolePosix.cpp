@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "screen/Attribute.h"
+#include "base/PlatformPosix.h"
 #include "console/Console.h"
 #include "console/ConsolePosix.h"
 #include "console/KittyKeyboardPosix.h"
@@ -26,21 +27,11 @@ constexpr size_t GatherLimit = 64 * 1024;
 
 bool InputTerminal = false;
 bool OutputTerminal = false;
-uint16_t Attr = StartAttr;
+uint16_t Attr = screen::StartAttr;
 std::optional<TerminalWriter> Writer;
 
 int SendAll(std::string& pending) {
-  size_t sent = 0;
-  int error = 0;
-  while (sent < pending.size()) {
-    ssize_t done = write(STDOUT_FILENO, pending.data() + sent, pending.size() - sent);
-    if (done < 0 && errno == EINTR) continue;
-    if (done < 0) {
-      error = errno;
-      break;
-    }
-    sent += static_cast<size_t>(done);
-  }
+  const int error = vestalo::platform::WriteAll(STDOUT_FILENO, pending.data(), pending.size());
   pending.clear();
   return error;
 }
@@ -78,7 +69,7 @@ void InitialiseConsole() {
     Writer.emplace(BuildDisplayTable(nl_langinfo(CODESET)));
   }
   // A terminal cannot report its colours; a PC screen starts light grey on black.
-  Attr = StartAttr;
+  Attr = screen::StartAttr;
 }
 
 void RestoreConsole() {
@@ -97,9 +88,9 @@ void ClearScreen() {
   NoteColoursSent();
 }
 
-void SetTextForeground(uint16_t colour) { Attr = WithForeground(Attr, colour); }
+void SetTextForeground(uint16_t colour) { Attr = screen::WithForeground(Attr, colour); }
 
-void SetTextBackground(uint16_t colour) { Attr = WithBackground(Attr, colour); }
+void SetTextBackground(uint16_t colour) { Attr = screen::WithBackground(Attr, colour); }
 
 bool OutputIsConsole() { return OutputTerminal; }
 

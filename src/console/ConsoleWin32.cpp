@@ -77,9 +77,9 @@ void ClearScreen() {
   SetConsoleCursorPosition(OutputHandle, origin);
 }
 
-void SetTextForeground(uint16_t colour) { ApplyAttribute(WithForeground(Attr, colour)); }
+void SetTextForeground(uint16_t colour) { ApplyAttribute(screen::WithForeground(Attr, colour)); }
 
-void SetTextBackground(uint16_t colour) { ApplyAttribute(WithBackground(Attr, colour)); }
+void SetTextBackground(uint16_t colour) { ApplyAttribute(screen::WithBackground(Attr, colour)); }
 
 bool OutputIsConsole() { return OutputConsole; }
 

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "base/Utf8.h"
 #include "screen/Cp437.h"
 
 namespace console {
@@ -61,10 +62,10 @@ DisplayTable BuildDisplayTable(std::string_view codeset) {
     if (IsPassThroughControl(b) || (b >= 0x20 && b < 0x7F)) {
       cell.assign(1, static_cast<char>(b));
     } else if (utf8) {
-      cell = EncodeUtf8(Cp437CodePoint(b));
+      cell = vestalo::EncodeUtf8(screen::Cp437CodePoint(b));
     } else {
       if (converter != reinterpret_cast<iconv_t>(-1))
-        cell = Convert(converter, EncodeUtf8(Cp437CodePoint(b)));
+        cell = Convert(converter, vestalo::EncodeUtf8(screen::Cp437CodePoint(b)));
       if (!SafeForTerminal(cell)) cell.assign(1, '?');
     }
   }

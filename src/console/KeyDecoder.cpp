@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 
+#include "base/Utf8.h"
 #include "screen/Cp437.h"
 #include "console/KeyTranslation.h"
 
@@ -211,7 +212,7 @@ std::optional<uint8_t> KittyCharacter(int code, int shifted, uint32_t state, con
     ch = shifted > 0 ? shifted : key != nullptr ? key->Shifted : code;
   }
   if (ch < 0x80) return static_cast<uint8_t>(ch);
-  const int byte = Cp437ByteFor(static_cast<char32_t>(ch));
+  const int byte = screen::Cp437ByteFor(static_cast<char32_t>(ch));
   if (byte < 0) return std::nullopt;
   return static_cast<uint8_t>(byte);
 }
@@ -232,20 +233,12 @@ std::optional<KeyIdentity> KittyKey(int code, int shifted, uint32_t state) {
 
 using LetterKeys = std::span<const FinalRow>;
 
-// The code point of the UTF-8 bytes at the front, and how many bytes it took; 0 bytes
-// when more are needed. A byte that cannot start UTF-8 is taken as Latin-1.
-std::pair<char32_t, size_t> DecodeUtf8(std::string_view bytes) {
-  const auto lead = static_cast<unsigned char>(bytes[0]);
-  const size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead <= 0xDF ? 2 : 1;
-  if (length == 1 || lead > 0xF4) return {lead, 1};
-  char32_t point = lead & (0x7F >> length);
-  for (size_t i = 1; i < length; ++i) {
-    if (i >= bytes.size()) return {0, 0};
-    const auto next = static_cast<unsigned char>(bytes[i]);
-    if ((next & 0xC0) != 0x80) return {lead, 1};
-    point = (point << 6) | (next & 0x3F);
-  }
-  return {point, length};
+// The character typed at the front of the bytes, and how many bytes it took; 0 bytes when
+// more are needed. A byte that starts no UTF-8 character is taken as Latin-1.
+std::pair<char32_t, size_t> TypedCharacter(std::string_view bytes) {
+  const vestalo::Utf8Char decoded = vestalo::DecodeUtf8(bytes);
+  if (decoded.Result == vestalo::Utf8Char::Invalid) return {static_cast<unsigned char>(bytes[0]), 1};
+  return {decoded.CodePoint, decoded.Length};
 }
 
 }  // namespace
@@ -321,9 +314,9 @@ KeyDecoder::Parsed KeyDecoder::ParseKey(std::string_view bytes, bool expired) {
   const auto first = static_cast<unsigned char>(bytes[0]);
   if (first == Esc) return ParseEscape(bytes, expired);
   if (first >= 0x80) {
-    const auto [point, length] = DecodeUtf8(bytes);
+    const auto [point, length] = TypedCharacter(bytes);
     if (length == 0) return expired ? Parsed::Skip(bytes.size()) : Parsed::More();
-    const int byte = Cp437ByteFor(point);
+    const int byte = screen::Cp437ByteFor(point);
     if (byte < 0) return Parsed::Skip(length);
     const auto ch = static_cast<uint8_t>(byte);
     return Parsed::Of({0, 0, ch}, IsUpperCase437(ch) ? Shift : 0, length);

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "base/PlatformPosix.h"
+
 namespace console::posix {
 
 namespace {
@@ -25,15 +27,8 @@ volatile sig_atomic_t ModesChanged = 0;
 char ExitSequences[SlotCount][SequenceSize];
 char ResumeSequence[SequenceSize];
 
-void WriteAll(int fd, const char* bytes, size_t length) {
-  while (length > 0) {
-    ssize_t done = write(fd, bytes, length);
-    if (done < 0 && errno == EINTR) continue;
-    if (done <= 0) return;
-    bytes += done;
-    length -= static_cast<size_t>(done);
-  }
-}
+// The terminal's own bytes: a terminal that cannot take them any more is left as it is.
+void WriteAll(int fd, const char* bytes, size_t length) { vestalo::platform::WriteAll(fd, bytes, length); }
 
 // Copies a sequence so that a signal arriving meanwhile sees either nothing or all of it.
 void StoreSequence(char* target, const char* bytes) {

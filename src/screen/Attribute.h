@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace console {
+namespace screen {
 
 // The attribute after setting the foreground: the argument is not masked, bits above 7 go.
 constexpr uint16_t WithForeground(uint16_t attr, uint16_t colour) {
@@ -19,4 +19,4 @@ constexpr uint16_t WithBackground(uint16_t attr, uint16_t colour) {
 // The attribute a PC text screen starts with: light grey on black.
 constexpr uint16_t StartAttr = 0x07;
 
-}  // namespace console
+}  // namespace screen

@@ -1,6 +1,6 @@
 #include "screen/Cp437.h"
 
-namespace console {
+namespace screen {
 
 namespace {
 
@@ -44,26 +44,6 @@ constexpr char32_t Cp437Table[256] = {
 
 char32_t Cp437CodePoint(unsigned char byte) { return Cp437Table[byte]; }
 
-std::string EncodeUtf8(char32_t codePoint) {
-  std::string out;
-  if (codePoint < 0x80) {
-    out += static_cast<char>(codePoint);
-  } else if (codePoint < 0x800) {
-    out += static_cast<char>(0xC0 | (codePoint >> 6));
-    out += static_cast<char>(0x80 | (codePoint & 0x3F));
-  } else if (codePoint < 0x10000) {
-    out += static_cast<char>(0xE0 | (codePoint >> 12));
-    out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (codePoint & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (codePoint >> 18));
-    out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (codePoint & 0x3F));
-  }
-  return out;
-}
-
 int Cp437ByteFor(char32_t codePoint) {
   if (codePoint >= 0x20 && codePoint < 0x7F) return static_cast<int>(codePoint);
   for (int byte = 0x80; byte < 0x100; ++byte)
@@ -71,4 +51,4 @@ int Cp437ByteFor(char32_t codePoint) {
   return -1;
 }
 
-}  // namespace console
+}  // namespace screen

@@ -3,15 +3,13 @@
 
 #include <string>
 
-namespace console {
+namespace screen {
 
 // The Unicode character the PC's text mode shows for a byte (control bytes as glyphs).
 char32_t Cp437CodePoint(unsigned char byte);
 
-// The UTF-8 bytes of a Unicode character.
-std::string EncodeUtf8(char32_t codePoint);
 
 // The code page 437 byte (0x20-0x7E, 0x80-0xFF) showing a character, or -1 when none does.
 int Cp437ByteFor(char32_t codePoint);
 
-}  // namespace console
+}  // namespace screen

@@ -24,16 +24,16 @@ struct GridMoves {
   void Bell() {}
 };
 
-ScreenGrid::ScreenGrid() : Attr(console::StartAttr) { Cells.fill(Cell{' ', console::StartAttr}); }
+ScreenGrid::ScreenGrid() : Attr(screen::StartAttr) { Cells.fill(Cell{' ', screen::StartAttr}); }
 
 void ScreenGrid::ClearScreen() {
   Cells.fill(Cell{' ', static_cast<uint8_t>(Attr)});
   Where.Home();
 }
 
-void ScreenGrid::SetTextForeground(uint16_t colour) { Attr = console::WithForeground(Attr, colour); }
+void ScreenGrid::SetTextForeground(uint16_t colour) { Attr = screen::WithForeground(Attr, colour); }
 
-void ScreenGrid::SetTextBackground(uint16_t colour) { Attr = console::WithBackground(Attr, colour); }
+void ScreenGrid::SetTextBackground(uint16_t colour) { Attr = screen::WithBackground(Attr, colour); }
 
 void ScreenGrid::Write(std::string_view bytes) {
   GridMoves moves{*this};

@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "base/Utf8.h"
 #include "screen/Cp437.h"
 
 namespace screen {
@@ -80,12 +81,10 @@ void ReadTable2(const std::string& data, size_t at, PsfFont& font) {
       ++at;
       continue;
     }
-    const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    if (at + length > data.size()) return;
-    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-    for (size_t i = 1; i < length; ++i) c = (c << 6) | (static_cast<unsigned char>(data[at + i]) & 0x3F);
-    if (!sequences) font.Shows.emplace(c, glyph);
-    at += length;
+    const vestalo::Utf8Char decoded = vestalo::DecodeUtf8(std::string_view(data).substr(at));
+    if (decoded.Result == vestalo::Utf8Char::Incomplete) return;
+    if (decoded.Result == vestalo::Utf8Char::Character && !sequences) font.Shows.emplace(decoded.CodePoint, glyph);
+    at += decoded.Length;
   }
 }
 
@@ -122,7 +121,7 @@ std::optional<VgaFont> FindVgaFont(const std::string& folder) {
     bool used = false;
     for (size_t byte = 0; byte < 256; ++byte) {
       if (found[byte]) continue;
-      const auto shows = font->Shows.find(console::Cp437CodePoint(static_cast<unsigned char>(byte)));
+      const auto shows = font->Shows.find(screen::Cp437CodePoint(static_cast<unsigned char>(byte)));
       const size_t glyph = font->Shows.empty() ? byte : shows == font->Shows.end() ? font->Glyphs.size() : shows->second;
       if (glyph >= font->Glyphs.size()) continue;
       vga.Glyphs[byte] = font->Glyphs[glyph];

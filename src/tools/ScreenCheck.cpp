@@ -4,7 +4,9 @@
 #include <array>
 #include <cstdio>
 
-#include "UTypes/UTypes.h"
+#include "UTypes/DisplayCodes.h"
+#include "base/TextEnd.h"
+#include "base/Utf8.h"
 #include "screen/Cp437.h"
 #include "screen/Layout.h"
 
@@ -47,30 +49,16 @@ std::string_view LoaderLayout(unsigned char byte) {
   }
 }
 
-bool IsHexDigit(unsigned char c) {
-  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
 std::string Hex(unsigned char byte) {
   char text[8];
   std::snprintf(text, sizeof text, "%02X", byte);
   return text;
 }
 
-// The length of the UTF-8 sequence of two or more bytes at the start of `text`, or 0.
-size_t Utf8Length(std::string_view text, char32_t& codePoint) {
-  const auto lead = static_cast<unsigned char>(text[0]);
-  const size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
-  if (length == 0 || text.size() < length) return 0;
-  codePoint = lead & (0x7F >> length);
-  for (size_t i = 1; i < length; ++i) {
-    const auto next = static_cast<unsigned char>(text[i]);
-    if ((next & 0xC0) != 0x80) return 0;
-    codePoint = (codePoint << 6) | (next & 0x3F);
-  }
-  constexpr char32_t Smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
-  return codePoint < Smallest[length] || codePoint > 0x10FFFF || surrogate ? 0 : length;
+// The length of the UTF-8 character of two or more bytes at the start of `text`, or 0.
+size_t Utf8Length(std::string_view text) {
+  const Utf8Char decoded = DecodeUtf8(text);
+  return decoded.Result == Utf8Char::Character && decoded.Length >= 2 ? decoded.Length : 0;
 }
 
 // True when every byte above 0x7F is part of a UTF-8 sequence: a text saved as UTF-8. Box
@@ -82,8 +70,7 @@ bool IsUtf8Text(std::string_view text) {
       ++at;
       continue;
     }
-    char32_t codePoint = 0;
-    const size_t length = Utf8Length(text.substr(at), codePoint);
+    const size_t length = Utf8Length(text.substr(at));
     if (length == 0) return false;
     at += length;
     any = true;
@@ -93,7 +80,7 @@ bool IsUtf8Text(std::string_view text) {
 
 std::string ShownAsCp437(std::string_view bytes) {
   std::string shown;
-  for (char c : bytes) shown += console::EncodeUtf8(console::Cp437CodePoint(static_cast<unsigned char>(c)));
+  for (char c : bytes) shown += EncodeUtf8(screen::Cp437CodePoint(static_cast<unsigned char>(c)));
   return shown;
 }
 
@@ -107,7 +94,7 @@ std::string Described(unsigned char byte) {
 }
 
 // Walks a screen file once as the boot loader draws it, keeping the places that findings need.
-class ScreenWalk {
+class ScreenWalk : public UTypes::DisplayCodeReader {
  public:
   ScreenWalk(const std::string& file, std::string_view bytes, ScreenRole role)
       : File(file), Bytes(bytes), Role(role) {
@@ -123,19 +110,25 @@ class ScreenWalk {
   void Back() {}
   void Bell() {}
 
+  // The pieces of the text, as the boot loader reads them.
+  void Text(size_t at, std::string_view bytes) override;
+  void Colour(const UTypes::ColourCode& code) override;
+  void Clear(size_t at) override;
+  void Mode(size_t, bool shows) override { Showing = shows; }
+
  private:
   void Report(size_t at, std::string message, bool error = false);
   void Draw(size_t at, std::string_view layout);
   void EndLine(size_t at, bool lineBreak);
   size_t LineStartOf(size_t at) const;
-  size_t ColourCode(size_t at, size_t end);
-  size_t Utf8Text(size_t at, size_t end);
+  size_t Utf8Text(size_t at, std::string_view bytes);
   void Finish(size_t end);
 
   const std::string& File;
   std::string_view Bytes;
   ScreenRole Role;
   bool Utf8 = false;            // the text was saved as UTF-8
+  bool Showing = true;          // the text shows on the text screen (the mode codes)
   std::vector<size_t> LineStarts{0};
   std::vector<Finding> Found;
   screen::Cursor Cursor;
@@ -215,27 +208,47 @@ void ScreenWalk::EndLine(size_t at, bool lineBreak) {
 }
 
 // A colour code as the boot loader reads it: up to two hex digits in either case; the first
-// other character ends the code and is dropped with it. Returns where the text goes on.
-size_t ScreenWalk::ColourCode(size_t at, size_t end) {
-  size_t next = at + 1;
-  for (int digits = 0; digits < 2; ++digits, ++next) {
-    if (next >= end) {
-      Report(at, "colour code is cut short by the end of the text; the boot screen drops it");
-      return end;
+// other character ends the code and is dropped with it.
+void ScreenWalk::Colour(const UTypes::ColourCode& code) {
+  for (int i = 0; i < 2; ++i) {
+    if (i >= code.Present) {
+      Report(code.At, "colour code is cut short by the end of the text; the boot screen drops it");
+      return;
     }
-    const auto c = static_cast<unsigned char>(Bytes[next]);
-    if (!IsHexDigit(c)) {
-      Report(at, "colour code has " + Described(c) +
-                     ", which is no hex digit; the boot screen drops the code with it and keeps its colours");
-      return next + 1;
+    if (code.Digits[i] == UTypes::NoDigit) {
+      Report(code.At, "colour code has " + Described(static_cast<unsigned char>(Bytes[code.DigitAt[i]])) +
+                          ", which is no hex digit; the boot screen drops the code with it and keeps its colours");
+      return;
     }
   }
-  return next;
 }
 
-size_t ScreenWalk::Utf8Text(size_t at, size_t end) {
-  char32_t codePoint = 0;
-  const size_t length = Utf8Length(Bytes.substr(at, end - at), codePoint);
+void ScreenWalk::Clear(size_t) {
+  Cursor.Home();
+  Cleared = Cleared || !Drawn;
+  Scrolls = 0;
+  WrapPending = false;
+}
+
+void ScreenWalk::Text(size_t at, std::string_view bytes) {
+  if (!Showing) return;
+  for (size_t i = 0; i < bytes.size();) {
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    if (const char* effect = ControlEffect(c)) {
+      Report(at + i, "control byte 0x" + Hex(c) + " " + effect);
+      Draw(at + i, LoaderLayout(c));
+      ++i;
+    } else if (const size_t length = c >= 0x80 && Utf8 ? Utf8Text(at + i, bytes.substr(i)) : 0) {
+      i += length;
+    } else {
+      Draw(at + i, bytes.substr(i, 1));
+      ++i;
+    }
+  }
+}
+
+size_t ScreenWalk::Utf8Text(size_t at, std::string_view bytes) {
+  const size_t length = Utf8Length(bytes);
   if (length == 0) return 0;
   if (Utf8Count++ == 0) {
     FirstUtf8 = at;
@@ -246,39 +259,9 @@ size_t ScreenWalk::Utf8Text(size_t at, size_t end) {
 }
 
 std::vector<Finding> ScreenWalk::Run() {
-  const size_t end = std::min(Bytes.find_first_of(std::string_view("\x1a\xff", 2)), Bytes.size());
+  const size_t end = ScreenTextEnd(Bytes);
   Utf8 = IsUtf8Text(Bytes.substr(0, end));
-  bool showing = true;
-  size_t at = 0;
-  while (at < end) {
-    const auto c = static_cast<unsigned char>(Bytes[at]);
-    if (c == UTypes::ColourCodeChar) {
-      at = ColourCode(at, end);
-    } else if (c == UTypes::GraphicLineChar) {
-      const size_t lineEnd = Bytes.find('\n', at);
-      at = lineEnd == Nowhere || lineEnd >= end ? end : lineEnd + 1;
-    } else if (c == UTypes::ClearChar) {
-      Cursor.Home();
-      Cleared = Cleared || !Drawn;
-      Scrolls = 0;
-      WrapPending = false;
-      ++at;
-    } else if (c >= UTypes::FirstModeChar && c <= UTypes::LastModeChar) {
-      showing = (c & 1) != 0;
-      ++at;
-    } else if (c == UTypes::IgnoredChar || !showing) {
-      ++at;
-    } else if (const char* effect = ControlEffect(c)) {
-      Report(at, "control byte 0x" + Hex(c) + " " + effect);
-      Draw(at, LoaderLayout(c));
-      ++at;
-    } else if (const size_t length = c >= 0x80 && Utf8 ? Utf8Text(at, end) : 0) {
-      at += length;
-    } else {
-      Draw(at, Bytes.substr(at, 1));
-      ++at;
-    }
-  }
+  UTypes::ScanDisplayText(Bytes.substr(0, end), UTypes::ColourRule::LoaderStops, *this);
   Finish(end);
   std::stable_sort(Found.begin(), Found.end(), [](const Finding& a, const Finding& b) {
     return a.Line != b.Line ? a.Line < b.Line : a.Column < b.Column;

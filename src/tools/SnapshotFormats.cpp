@@ -1,5 +1,6 @@
 #include "tools/SnapshotFormats.h"
 
+#include "base/Utf8.h"
 #include "screen/Cp437.h"
 #include "console/Sgr.h"
 #include "screen/Picture.h"
@@ -8,7 +9,7 @@ namespace vestalo::tools {
 
 namespace {
 
-std::string Glyph(const screen::Cell& cell) { return console::EncodeUtf8(console::Cp437CodePoint(cell.Char)); }
+std::string Glyph(const screen::Cell& cell) { return EncodeUtf8(screen::Cp437CodePoint(cell.Char)); }
 
 std::string HtmlEscaped(std::string text) {
   std::string escaped;
