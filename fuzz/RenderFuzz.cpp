@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "TerminalOutputCheck.h"
+#include "support/TerminalOutputCheck.h"
 #include "UTypes/UTypes.h"
 #include "screen/Attribute.h"
 #include "console/DisplayTable.h"

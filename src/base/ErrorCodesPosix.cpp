@@ -29,6 +29,12 @@ constexpr std::array<ErrnoCode, 11> ErrnoTable{{
 
 }  // namespace
 
+int CodeForSystemError(const std::error_code& error) {
+  const std::error_category& category = error.category();
+  if (category == std::generic_category() || category == std::system_category()) return CodeForErrno(error.value());
+  return ErrorCode::PlatformBase + error.value();
+}
+
 int CodeForErrno(int error) {
   for (const auto& entry : ErrnoTable)
     if (entry.Errno == error) return entry.Code;

@@ -13,7 +13,7 @@ struct CodeMessage {
   const char* Message;
 };
 
-constexpr std::array<CodeMessage, 10> Messages{{
+constexpr std::array<CodeMessage, 11> Messages{{
     {ErrorCode::FileNotFound, "File not found"},
     {ErrorCode::PathNotFound, "Invalid filename"},
     {ErrorCode::TooManyOpenFiles, "Too many open files"},
@@ -21,6 +21,7 @@ constexpr std::array<CodeMessage, 10> Messages{{
     {100, "Read beyond end of file"},
     {ErrorCode::DiskFull, "Disk full"},
     {106, "Invalid numeric input"},
+    {ErrorCode::OutOfMemory, "Out of memory"},
     {ErrorCode::FileTooLarge, "File too large"},
     {ErrorCode::ImageDamaged, "Damaged or truncated ISO image"},
     {ErrorCode::NoImageSupport, "This build of Vestalo cannot read ISO images (it was built without libarchive)"},

@@ -21,6 +21,10 @@ constexpr int FileTooLarge = 223;
 constexpr int ImageDamaged = 224;
 constexpr int NoImageSupport = 225;
 constexpr int DiskFull = 101;
+// The program could not get the memory it needed.
+constexpr int OutOfMemory = 203;
+// A fault of the program itself, told with what the library said.
+constexpr int Internal = 226;
 // A platform error that has no place in the table is carried as this base plus its own
 // number, so that it can never pass for one of the table's codes.
 constexpr int PlatformBase = 1 << 16;
@@ -34,6 +38,13 @@ class EInOutError : public std::exception {
   int Code;
   std::string Message;
   uint32_t Location;  // where the failure was raised, as shown in the report
+};
+
+// Keyboard input has ended for good (a closed pipe, a terminal gone): no key will ever come
+// again, so the run ends normally, through the program's one way out.
+class EInputEnded : public std::exception {
+ public:
+  const char* what() const noexcept override { return "keyboard input ended"; }
 };
 
 // The message for an error code: the table's text, or "I/O error N".

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "base/CommandLine.h"
+#include "base/ErrorCodes.h"
 #include "base/InOutError.h"
 #include "base/Platform.h"
 
@@ -12,23 +13,7 @@ namespace vestalo::platform {
 
 namespace {
 
-struct ErrorMapping {
-  DWORD Windows;
-  int Code;
-};
-
-// Windows errors whose meaning the program numbers differently.
-constexpr std::array<ErrorMapping, 2> Remapped{{
-    {ERROR_DISK_FULL, ErrorCode::DiskFull},
-    {ERROR_HANDLE_DISK_FULL, ErrorCode::DiskFull},
-}};
-
-int CodeForLastError() {
-  const DWORD error = GetLastError();
-  for (const auto& entry : Remapped)
-    if (entry.Windows == error) return entry.Code;
-  return static_cast<int>(error);
-}
+int CodeForLastError() { return CodeForWindowsError(GetLastError()); }
 
 HANDLE AsHandle(FileHandle handle) { return reinterpret_cast<HANDLE>(handle); }
 
@@ -84,10 +69,10 @@ int CloseFile(FileHandle handle) { return CloseHandle(AsHandle(handle)) ? 0 : Co
 
 int CreateFolder(const std::string& name) {
   if (CreateDirectoryA(name.c_str(), nullptr)) return 0;
-  const int error = CodeForLastError();
+  const DWORD error = GetLastError();
   const DWORD attributes = GetFileAttributesA(name.c_str());
   const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  return error == ERROR_ALREADY_EXISTS && folder ? 0 : error;
+  return error == ERROR_ALREADY_EXISTS && folder ? 0 : CodeForWindowsError(error);
 }
 
 int WriteWholeFile(const std::string& name, std::string_view bytes) {
@@ -156,7 +141,7 @@ int WriteStandard(int stream, const char* bytes, std::size_t size) {
     DWORD written = 0;
     const DWORD wanted = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
     if (!WriteFile(handle, bytes, wanted, &written, nullptr)) return CodeForLastError();
-    if (written == 0) return ERROR_WRITE_FAULT;
+    if (written == 0) return CodeForWindowsError(ERROR_WRITE_FAULT);
     bytes += written;
     size -= written;
   }

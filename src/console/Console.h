@@ -43,7 +43,7 @@ int FlushConsole();
 void BeginLineInput();
 
 // Waits for a key release and returns its key code; 0 announces an extended code that
-// the next call returns. Ends the program normally when keyboard input has ended.
+// the next call returns. Raises EInputEnded when keyboard input has ended for good.
 uint8_t NextKey();
 
 // NextKey that calls `whileWaiting` about every `intervalMs` for as long as no key comes.

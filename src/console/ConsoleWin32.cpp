@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/ErrorCodes.h"
 #include "screen/Attribute.h"
 #include "console/Console.h"
 #include "console/ConsoleWin32.h"
@@ -95,11 +96,11 @@ int FlushConsole() {
   while (left > 0) {
     DWORD written = 0;
     if (!WriteConsoleA(OutputHandle, data, static_cast<DWORD>(left), &written, nullptr)) {
-      error = static_cast<int>(GetLastError());
+      error = vestalo::CodeForWindowsError(GetLastError());
       break;
     }
     if (written == 0) {
-      error = ERROR_WRITE_FAULT;
+      error = vestalo::CodeForWindowsError(ERROR_WRITE_FAULT);
       break;
     }
     data += written;

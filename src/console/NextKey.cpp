@@ -1,6 +1,5 @@
 // NextKey and InputPending on top of the platform's key events; the same on every platform.
-#include <cstdlib>
-
+#include "base/InOutError.h"
 #include "console/Console.h"
 #include "console/KeyEvent.h"
 #include "console/KeyTranslation.h"
@@ -15,9 +14,7 @@ uint8_t KeyOrEnd(const std::function<bool(KeyEvent&)>& read) {
   // Whatever was drawn must be on the screen before the user is asked for a key.
   FlushConsole();
   if (auto code = Keys.NextKey(read)) return *code;
-  // No key will ever come again (input at its end, terminal gone): the run ends normally.
-  RestoreConsole();
-  std::exit(0);
+  throw vestalo::EInputEnded();
 }
 
 }  // namespace

@@ -36,6 +36,9 @@ const RunRow Runs[] = {
     {.Name = "Overlong", .Arguments = {std::string(296, 'n') + ".txt"}, .Exit = 1, .Report = "Invalid filename"},
     {.Name = "TooLarge", .Files = Troubles, .Arguments = {"huge.txt"}, .Exit = 1, .Output = "", .Report = "File too large"},
     {.Name = "Endless", .Arguments = {"/dev/zero"}, .Exit = 1, .Output = "", .Report = "File too large"},
+    // A screen the program may read but cannot hold in the memory it may have.
+    {.Name = "OutOfMemory", .Files = {Sparse("big.txt", 60'000'000)}, .Arguments = {"big.txt"}, .MemoryLimitMb = 58,
+     .Exit = 1, .Output = "", .Report = "Out of memory"},
     {.Name = "Unreadable", .Files = Locked, .Arguments = {"locked.txt"}, .Exit = 1, .Report = "File access denied"},
     {.Name = "FolderWithoutConfiguration", .Files = Troubles, .Arguments = {"folder"}, .Output = NoConfiguration},
     {.Name = "FolderIsAMedium", .Files = {File("boot/isolinux.cfg", "display s.txt"), File("boot/s.txt", "S")},

@@ -113,6 +113,8 @@ const ScriptRow Scripts[] = {
      .Steps = {Sent("▒▒", 10000), Signal(SIGTERM)}, .Signal = SIGTERM, .WholeOutput = false},
     {.Name = "NoConfigurationWaitsForEnter",
      .Steps = {Row(0, "no valid configuration file found"), Idle(), Send("\r")}},
+    {.Name = "OutOfMemoryInTheMenu", .Files = Menu + Medium{Sparse("one.txt", 60'000'000)},
+     .Steps = AtMenu({Send("1"), Shows("Out of memory.")}), .Exit = 1, .MemoryLimitMb = 58},
     {.Name = "ReportAfterAScreen", .Files = Menu,
      .Steps = AtMenu({Send("5"), Shows("File not found."), Cell(1, 0, -1, -1)}), .Exit = 1},
     {.Name = "LargerTerminalScrollsOnlyTheFrame", .Files = {File("s.txt", ThirtyRowsAndALongLine())},

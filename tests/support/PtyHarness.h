@@ -7,6 +7,7 @@
 #include <pty.h>
 #include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -51,7 +52,16 @@ struct PtyOptions {
   bool Silent = false;            // answer nothing, as a logging pty or a serial console
   bool Controlling = true;        // false: the terminal is not the program's controlling terminal
   std::string InputFile{};        // read as standard input instead of the terminal
+  int MemoryLimitMb = 0;          // the program's address space, when limited
 };
+
+// Limits the address space of the process that calls it (a child before its exec).
+inline void LimitMemory(int megabytes) {
+  if (megabytes <= 0) return;
+  struct rlimit limit {};
+  limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(megabytes) << 20;
+  setrlimit(RLIMIT_AS, &limit);
+}
 
 class PtyProgram {
  public:
@@ -181,6 +191,7 @@ class PtyProgram {
     }
     if (!Options.Directory.empty() && chdir(Options.Directory.c_str()) != 0) _exit(126);
     if (!Options.InputFile.empty()) dup2(open(Options.InputFile.c_str(), O_RDONLY), STDIN_FILENO);
+    LimitMemory(Options.MemoryLimitMb);
     execve(argv[0], argv, envp);
     _exit(127);
   }

@@ -14,7 +14,7 @@
 #include <sstream>
 #include <thread>
 
-#include "../fuzz/TerminalOutputCheck.h"
+#include "support/TerminalOutputCheck.h"
 #include "support/GoldenScreens.h"
 #include "support/PcGlyphs.h"
 #include "support/PtyHarness.h"
@@ -147,6 +147,7 @@ void ArrangeStreams(const RunRow& row, int input, int out, int err) {
 
 TEST_P(RedirectedRun, EndsAsExpected) {
   const RunRow& row = GetParam();
+  if (row.MemoryLimitMb > 0 && !MemoryCanBeLimited) GTEST_SKIP() << "the sanitizers need more address space";
   MediumFolder medium(row.Files);
   char outName[] = "/tmp/vestalo-out-XXXXXX", errName[] = "/tmp/vestalo-err-XXXXXX";
   const int out = mkstemp(outName), err = mkstemp(errName);
@@ -170,6 +171,7 @@ TEST_P(RedirectedRun, EndsAsExpected) {
     ArrangeStreams(row, input[0], out, err);
     if (chdir(where.c_str()) != 0) _exit(126);
     if (medium.Unprivileged && (setgroups(0, nullptr) != 0 || setgid(Nobody) != 0 || setuid(Nobody) != 0)) _exit(124);
+    LimitMemory(row.MemoryLimitMb);
     execv(argv[0], argv.data());
     _exit(127);
   }
@@ -251,14 +253,15 @@ bool RunStep(PtyProgram& program, const Step& step, const std::string& folder) {
       program.Send(step.Text);
       return wait([&] { return program.RowText(0) == step.Expected; }) && program.WaitForIdle(TimeoutMs);
     case Step::Idle: return program.WaitForIdle(TimeoutMs);
-    case Step::Row: return wait([&] { return program.RowText(step.A) == step.Text; });
+    case Step::Row: return wait([&] { return program.RowText(step.ScreenRow) == step.Text; });
     case Step::Shows: return wait([&] { return program.ScreenText().find(step.Text) != std::string::npos; });
     case Step::Cell: {
-      const ScreenCell cell = program.Cell(step.A, step.B);
-      return (step.C == Any || cell.Foreground == step.C) && (step.D == Any || cell.Background == step.D);
+      const ScreenCell cell = program.Cell(step.ScreenRow, step.ScreenColumn);
+      return (step.Foreground == Any || cell.Foreground == step.Foreground) &&
+             (step.Background == Any || cell.Background == step.Background);
     }
-    case Step::Drawn: return Count(program.Output(), step.Text) == static_cast<size_t>(step.A);
-    case Step::Sent: return wait([&] { return Count(program.Output(), step.Text) >= static_cast<size_t>(step.A); });
+    case Step::Drawn: return Count(program.Output(), step.Text) == static_cast<size_t>(step.Times);
+    case Step::Sent: return wait([&] { return Count(program.Output(), step.Text) >= static_cast<size_t>(step.Times); });
     case Step::Before:
       return wait([&] { return Count(program.Output(), step.Text) > 0 && Count(program.Output(), step.Expected) > 0; }) &&
              program.Output().find(step.Text) < program.Output().find(step.Expected);
@@ -267,11 +270,11 @@ bool RunStep(PtyProgram& program, const Step& step, const std::string& folder) {
       return fs::rename(folder + "/.saving", folder + "/" + step.Text), true;
     }
     case Step::Remove: return fs::remove(folder + "/" + step.Text);
-    case Step::Signal: return program.SendSignal(step.A), true;
-    case Step::Resize: return program.Resize(step.A, step.B), true;
+    case Step::Signal: return program.SendSignal(step.SignalNumber), true;
+    case Step::Resize: return program.Resize(step.Rows, step.Columns), true;
     case Step::HangUp: return program.HangUp(), true;
-    case Step::Alive: return !program.WaitForExit(step.A);
-    case Step::Modes: return wait([&] { return !(flags() & ICANON) == (step.A != 0) && !(flags() & ECHO) == (step.A != 0); });
+    case Step::Alive: return !program.WaitForExit(step.Ms);
+    case Step::Modes: return wait([&] { return !(flags() & ICANON) == step.KeyInput && !(flags() & ECHO) == step.KeyInput; });
     case Step::Golden:
       if (wait([&] { return GoldenDifferences(program, step.Text, step.Masks).empty(); })) return true;
       for (const auto& difference : GoldenDifferences(program, step.Text, step.Masks)) ADD_FAILURE() << difference;
@@ -304,6 +307,7 @@ void ExpectTerminalRestored(const PtyProgram& program, const ScriptRow& row) {
 
 TEST_P(TerminalScript, EndsAsExpected) {
   const ScriptRow& row = GetParam();
+  if (row.MemoryLimitMb > 0 && !MemoryCanBeLimited) GTEST_SKIP() << "the sanitizers need more address space";
   MediumFolder medium(row.Files);
   PtyOptions options;
   options.Command = Command(row.Arguments);
@@ -314,13 +318,14 @@ TEST_P(TerminalScript, EndsAsExpected) {
   options.AnswerKittyQuery = row.Kitty;
   options.Silent = row.Silent;
   options.Controlling = row.Controlling;
+  options.MemoryLimitMb = row.MemoryLimitMb;
   if (!row.Input.empty()) options.InputFile = medium.Path + "/" + row.Input;
   PtyProgram program(options);
   bool hungUp = false;
   for (size_t i = 0; i < row.Steps.size(); ++i) {
     const Step& step = row.Steps[i];
     hungUp = hungUp || step.Type == Step::HangUp;
-    ASSERT_TRUE(RunStep(program, step, medium.Path)) << "step " << i + 1 << " (" << StepNames[step.Type] << " " << step.A << " "
+    ASSERT_TRUE(RunStep(program, step, medium.Path)) << "step " << i + 1 << " (" << StepNames[step.Type] << " "
                                         << ::testing::PrintToString(step.Text) << ") failed; the screen:\n"
                                         << program.ScreenText();
   }

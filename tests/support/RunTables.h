@@ -77,6 +77,7 @@ struct RunRow {
   Stdout Out = Stdout::Capture;
   bool ErrClosed = false;
   std::string Directory{};  // working folder: within the medium, or an absolute path
+  int MemoryLimitMb = 0;    // the program's address space, when limited (not under the sanitizers)
   int Exit = 0;
   int Signal = 0;  // the signal that must end the run (Exit is then not checked)
   std::optional<std::string> Output{};  // standard output, exactly
@@ -97,9 +98,16 @@ struct RunRow {
 // One step of a terminal script; made by the functions below.
 struct Step {
   enum Kind { Send, Press, Idle, Row, Shows, Cell, Drawn, Sent, Before, Signal, Resize, HangUp, Alive, Modes, Golden, Save, Remove } Type;
-  std::string Text{}, Expected{};
-  int A = 0, B = 0, C = 0, D = 0;
-  std::vector<int> Masks{};
+  std::string Text{};      // bytes sent or awaited, a row's text, a file's or a golden screen's name
+  std::string Expected{};  // Press: row 0 awaited; Before: the later bytes; Save: the file's bytes
+  int ScreenRow = 0, ScreenColumn = 0;  // Row, Cell
+  int Foreground = 0, Background = 0;  // Cell
+  int Times = 0;                      // Drawn, Sent
+  int SignalNumber = 0;               // Signal
+  int Rows = 0, Columns = 0;          // Resize
+  int Ms = 0;                         // Alive
+  bool KeyInput = false;              // Modes
+  std::vector<int> Masks{};           // Golden
 };
 // Types bytes at the terminal.
 inline Step Send(std::string bytes) { return {Step::Send, bytes}; }
@@ -109,35 +117,35 @@ inline Step Press(std::string key, std::string row0) { return {Step::Press, key,
 // At its start it also waits for the terminal's answers: wait for a screen before the first Idle.
 inline Step Idle() { return {Step::Idle}; }
 // Until the row reads `text` (UTF-8, trailing blanks left out).
-inline Step Row(int row, std::string text) { return {Step::Row, text, "", row}; }
+inline Step Row(int row, std::string text) { return {.Type = Step::Row, .Text = text, .ScreenRow = row}; }
 // Until the screen holds `text` somewhere.
 inline Step Shows(std::string text) { return {Step::Shows, text}; }
 // The cell's colours now, as ECMA-48 indexes (1 red, 4 blue; -1 the terminal's own; Any).
 constexpr int Any = -2;
 inline Step Cell(int row, int column, int foreground, int background) {
-  return {Step::Cell, "", "", row, column, foreground, background};
+  return {.Type = Step::Cell, .ScreenRow = row, .ScreenColumn = column, .Foreground = foreground, .Background = background};
 }
 // The program's output holds `text` exactly `times` times now (a screen drawn again).
-inline Step Drawn(std::string text, int times) { return {Step::Drawn, text, "", times}; }
+inline Step Drawn(std::string text, int times) { return {.Type = Step::Drawn, .Text = text, .Times = times}; }
 // Until the program's output holds these bytes at least `times` times.
-inline Step Sent(std::string bytes, int times = 1) { return {Step::Sent, bytes, "", times}; }
+inline Step Sent(std::string bytes, int times = 1) { return {.Type = Step::Sent, .Text = bytes, .Times = times}; }
 // Until the program's output holds both, `first` before `second`.
 inline Step Before(std::string first, std::string second) { return {Step::Before, first, second}; }
 // A file of the medium saved as editors save it: written beside it, then renamed over it.
 inline Step Save(std::string name, std::string bytes) { return {Step::Save, name, bytes}; }
 // A file of the medium deleted.
 inline Step Remove(std::string name) { return {Step::Remove, name}; }
-inline Step Signal(int signal) { return {Step::Signal, "", "", signal}; }
-inline Step Resize(int rows, int columns) { return {Step::Resize, "", "", rows, columns}; }
+inline Step Signal(int signal) { return {.Type = Step::Signal, .SignalNumber = signal}; }
+inline Step Resize(int rows, int columns) { return {.Type = Step::Resize, .Rows = rows, .Columns = columns}; }
 // The terminal goes away: its master side is closed. Nothing of it can be checked after.
 inline Step HangUp() { return {Step::HangUp}; }
 // The program does not end within this time.
-inline Step Alive(int ms) { return {Step::Alive, "", "", ms}; }
+inline Step Alive(int ms) { return {.Type = Step::Alive, .Ms = ms}; }
 // Until the terminal reads keys one by one without echo (true) or whole lines (false).
-inline Step Modes(bool keyInput) { return {Step::Modes, "", "", keyInput}; }
+inline Step Modes(bool keyInput) { return {.Type = Step::Modes, .KeyInput = keyInput}; }
 // Until the screen is, cell for cell, the one the real boot loader drew (tests/fidelity/golden/
 // NAME.bin), but for the loader's prompt row and the masked cells (row, column, count, ...).
-inline Step Golden(std::string name, std::vector<int> masks = {}) { return {Step::Golden, name, "", 0, 0, 0, 0, masks}; }
+inline Step Golden(std::string name, std::vector<int> masks = {}) { return {.Type = Step::Golden, .Text = name, .Masks = masks}; }
 // A key pressed and released under the kitty keyboard protocol.
 inline std::string Tap(char key) {
   const std::string code = std::to_string(static_cast<int>(key));
@@ -162,7 +170,15 @@ struct ScriptRow {
   bool WholeOutput = true;   // false: the output was cut off mid-screen; its sequences are not checked
   std::string Directory{};   // working folder: within the medium, or an absolute path
   std::string Input{};       // a file of the medium read as standard input instead of the terminal
+  int MemoryLimitMb = 0;     // the program's address space, when limited (not under the sanitizers)
 };
+
+// AddressSanitizer reserves more address space than any limit a row sets.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool MemoryCanBeLimited = false;
+#else
+constexpr bool MemoryCanBeLimited = true;
+#endif
 
 class RedirectedRun : public ::testing::TestWithParam<RunRow> {};
 class TerminalScript : public ::testing::TestWithParam<ScriptRow> {};

@@ -18,6 +18,8 @@ const RunRow Runs[] = {
      .Output = "Hithere\r\nplain \xc9\xcd\xbb\x01\x1b[2Jend"},
     {.Name = "MissingFile", .Arguments = {"-HELP"}, .Exit = 1, .Output = "", .Report = "File not found"},
     {.Name = "MissingFolder", .Arguments = {"no\\missing.txt"}, .Exit = 1, .Report = "Invalid filename"},
+    // A Windows error that means nothing of the table's: reported by its own number.
+    {.Name = "InvalidNameByItsNumber", .Arguments = {"bad<name.txt"}, .Exit = 1, .Report = "I/O error 123"},
     {.Name = "FolderWithoutConfiguration", .Files = Screens, .Arguments = {"folder"}, .Input = "\r\n",
      .Output = NoConfiguration},
     {.Name = "SyslinuxWins",
