@@ -13,9 +13,7 @@ constexpr uint32_t RightCtrl = 0x04;
 constexpr uint32_t LeftCtrl = 0x08;
 constexpr uint32_t Shift = 0x10;
 constexpr uint32_t NumLock = 0x20;
-constexpr uint32_t ScrollLock = 0x40;
 constexpr uint32_t CapsLock = 0x80;
-constexpr uint32_t Enhanced = 0x100;
 }  // namespace KeyState
 
 struct KeyEvent {
