@@ -6,9 +6,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -24,15 +24,17 @@ namespace vestalo::bench {
 namespace {
 
 struct Options {
-  int Draws = 200;     // repetitions of the 64 KiB drawing, each for the program and for cat
+  int Draws = 200;       // repetitions of the 64 KiB drawing, each for the program and for cat
   int ImageStarts = 50;  // start-ups on the 4 GiB image and on the same medium's folder
-  int Starts = 500;    // start-ups of each program
-  int Presses = 200;   // help-key presses
+  int Starts = 500;      // start-ups of each program
+  int Presses = 200;     // help-key presses
   std::string Program = VESTALO_BINARY;
 };
 
 // Milliseconds, so the figures read as a person would time them.
-double Milliseconds(Clock::duration took) { return std::chrono::duration<double, std::milli>(took).count(); }
+double Milliseconds(Clock::duration took) {
+  return std::chrono::duration<double, std::milli>(took).count();
+}
 
 // The value below which `fraction` of the samples lie (nearest rank).
 double Percentile(std::vector<double> samples, double fraction) {
@@ -55,7 +57,9 @@ std::string Tail(const std::string& out) {
   std::string shown;
   for (char c : out.substr(out.size() > 120 ? out.size() - 120 : 0)) {
     if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) shown += c;
-    else shown += "\\x" + std::string(1, "0123456789abcdef"[(c >> 4) & 15]) + "0123456789abcdef"[c & 15];
+    else
+      shown +=
+          "\\x" + std::string(1, "0123456789abcdef"[(c >> 4) & 15]) + "0123456789abcdef"[c & 15];
   }
   return shown + " (" + std::to_string(out.size()) + " bytes)";
 }
@@ -97,8 +101,11 @@ struct EndMarkSeen {
 
 std::string CaptureOnce(const Options& options, const Medium& medium) {
   // Without CR inserted before LF, the terminal's other side sees exactly what was written.
-  PtyRun run({.Program = options.Program, .Arguments = {medium.Path("dense.scr")}, .Directory = medium.Dir(),
-              .RawOutput = true, .AnswerQueries = true});
+  PtyRun run({.Program = options.Program,
+              .Arguments = {medium.Path("dense.scr")},
+              .Directory = medium.Dir(),
+              .RawOutput = true,
+              .AnswerQueries = true});
   if (!run.ReadUntil(EndMarkSeen{}))
     throw std::runtime_error("the screen was not drawn; the terminal got: " + Tail(run.Output()));
   run.ReadUntilQuiet(300);
@@ -114,7 +121,8 @@ std::string CaptureProgramOutput(const Options& options, const Medium& medium) {
   std::string previous;
   for (int attempt = 0; attempt < 5; ++attempt) {
     std::string captured = CaptureOnce(options, medium);
-    if (captured == previous && captured.find(DeviceAttributesAnswer) == std::string::npos) return captured;
+    if (captured == previous && captured.find(DeviceAttributesAnswer) == std::string::npos)
+      return captured;
     previous = std::move(captured);
   }
   throw std::runtime_error("the program's output differs from run to run");
@@ -133,11 +141,12 @@ double TimeDelivery(const Launch& launch, const std::string& expected, const std
   PtyRun run(launch);
   const size_t length = expected.size();
   if (!run.ReadUntil([length](const std::string& out) { return out.size() >= length; }))
-    throw std::runtime_error(launch.Program + " delivered " + std::to_string(run.Output().size()) + " of " +
-                             std::to_string(length) + " bytes");
+    throw std::runtime_error(launch.Program + " delivered " + std::to_string(run.Output().size()) +
+                             " of " + std::to_string(length) + " bytes");
   const auto took = Clock::now() - start;
   if (run.Output().compare(0, length, expected) != 0)
-    throw std::runtime_error(launch.Program + " delivered other bytes than before: " + Tail(run.Output()));
+    throw std::runtime_error(launch.Program +
+                             " delivered other bytes than before: " + Tail(run.Output()));
   rss.push_back(static_cast<double>(run.PeakRssKb()));
   run.Type(ending);
   cpu.push_back(run.Finish().CpuMs);
@@ -148,32 +157,45 @@ DrawResult MeasureDrawing(const Options& options, const Medium& medium) {
   const std::string written = CaptureProgramOutput(options, medium);
   WriteFileBytes(medium.Path("screen.out"), written);
   const std::string expected = AsDelivered(written);
-  const Launch cat{.Program = "/bin/cat", .Arguments = {medium.Path("screen.out"), "-"}, .Directory = medium.Dir()};
-  const Launch ours{.Program = options.Program, .Arguments = {medium.Path("dense.scr")}, .Directory = medium.Dir(),
+  const Launch cat{.Program = "/bin/cat",
+                   .Arguments = {medium.Path("screen.out"), "-"},
+                   .Directory = medium.Dir()};
+  const Launch ours{.Program = options.Program,
+                    .Arguments = {medium.Path("dense.scr")},
+                    .Directory = medium.Dir(),
                     .AnswerQueries = true};
   Launch silent = ours;
   silent.AnswerQueries = false;
   DrawResult result;
   for (int i = 0; i < options.Draws; ++i) {
     // Alternating who goes first spreads the effect of other work on the machine.
-    if (i % 2 == 0) result.Ours.push_back(TimeDelivery(ours, expected, "\n", result.OursRss, result.OursCpu));
+    if (i % 2 == 0)
+      result.Ours.push_back(TimeDelivery(ours, expected, "\n", result.OursRss, result.OursCpu));
     result.Cat.push_back(TimeDelivery(cat, expected, "\x04", result.CatRss, result.CatCpu));
-    if (i % 2 == 1) result.Ours.push_back(TimeDelivery(ours, expected, "\n", result.OursRss, result.OursCpu));
-    result.Silent.push_back(TimeDelivery(silent, expected, "\n", result.SilentRss, result.SilentCpu));
+    if (i % 2 == 1)
+      result.Ours.push_back(TimeDelivery(ours, expected, "\n", result.OursRss, result.OursCpu));
+    result.Silent.push_back(
+        TimeDelivery(silent, expected, "\n", result.SilentRss, result.SilentCpu));
   }
   return result;
 }
 
 // Peak memory of the program drawing a 10 MiB screen file, and of cat showing it.
 std::pair<long, long> MeasureBigScreen(const Options& options, const Medium& medium) {
-  PtyRun ours({.Program = options.Program, .Arguments = {medium.Path("big.scr")}, .Directory = medium.Dir(),
+  PtyRun ours({.Program = options.Program,
+               .Arguments = {medium.Path("big.scr")},
+               .Directory = medium.Dir(),
                .AnswerQueries = true});
-  if (!ours.ReadUntil(EndMarkSeen{}, 60000)) throw std::runtime_error("the 10 MiB screen was not drawn");
+  if (!ours.ReadUntil(EndMarkSeen{}, 60000))
+    throw std::runtime_error("the 10 MiB screen was not drawn");
   const long oursRss = ours.PeakRssKb();
   ours.Type("\n");
   ours.Finish();
-  PtyRun cat({.Program = "/bin/cat", .Arguments = {medium.Path("big.scr"), "-"}, .Directory = medium.Dir()});
-  if (!cat.ReadUntil(EndMarkSeen{}, 60000)) throw std::runtime_error("cat did not show the 10 MiB screen");
+  PtyRun cat({.Program = "/bin/cat",
+              .Arguments = {medium.Path("big.scr"), "-"},
+              .Directory = medium.Dir()});
+  if (!cat.ReadUntil(EndMarkSeen{}, 60000))
+    throw std::runtime_error("cat did not show the 10 MiB screen");
   const long catRss = cat.PeakRssKb();
   cat.Type("\x04");
   cat.Finish();
@@ -187,9 +209,11 @@ struct StartUpResult {
 StartUpResult MeasureStartUp(const Options& options) {
   // Standard input is a terminal, as when a person types the command.
   int master = -1, slave = -1;
-  if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) throw std::runtime_error("openpty failed");
+  if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0)
+    throw std::runtime_error("openpty failed");
   StartUpResult result;
-  for (int i = 0; i < 20; ++i) TimeStartUp(options.Program, {"-help"}, slave);  // warm the page cache
+  for (int i = 0; i < 20; ++i)
+    TimeStartUp(options.Program, {"-help"}, slave);  // warm the page cache
   for (int i = 0; i < options.Starts; ++i) {
     const StartUp ours = TimeStartUp(options.Program, {"-help"}, slave);
     const StartUp reference = TimeStartUp("/bin/true", {}, slave);
@@ -204,8 +228,12 @@ StartUpResult MeasureStartUp(const Options& options) {
 }
 
 std::vector<double> MeasureMenu(const Options& options, const Medium& medium) {
-  PtyRun run({.Program = options.Program, .Arguments = {}, .Directory = medium.Dir(), .AnswerQueries = true});
-  if (!run.ReadUntil(EndMarkSeen{}) || !run.WaitUntilBlocked()) throw std::runtime_error("no splash screen");
+  PtyRun run({.Program = options.Program,
+              .Arguments = {},
+              .Directory = medium.Dir(),
+              .AnswerQueries = true});
+  if (!run.ReadUntil(EndMarkSeen{}) || !run.WaitUntilBlocked())
+    throw std::runtime_error("no splash screen");
   std::vector<double> times;
   size_t drawn = 0;
   for (int i = 0; i < options.Presses; ++i) {
@@ -216,7 +244,8 @@ std::vector<double> MeasureMenu(const Options& options, const Medium& medium) {
     times.push_back(Milliseconds(Clock::now() - start));
     drawn += run.Output().size();
     // A key typed before the program waits again would end the menu.
-    if (!run.WaitUntilBlocked()) throw std::runtime_error("the menu does not wait for the next key");
+    if (!run.WaitUntilBlocked())
+      throw std::runtime_error("the menu does not wait for the next key");
   }
   run.Type("x");
   run.Finish();
@@ -232,16 +261,20 @@ class BigImage {
  public:
   static constexpr std::uint64_t SectorSize = 2048, Sectors = (4ull << 30) / SectorSize;
 
-  explicit BigImage(const Medium& medium) : Tree(medium.Path("tree")), Image(medium.Path("big.iso")) {
+  explicit BigImage(const Medium& medium)
+      : Tree(medium.Path("tree")), Image(medium.Path("big.iso")) {
     std::filesystem::create_directories(Tree + "/isolinux");
-    WriteFileBytes(Tree + "/isolinux/isolinux.cfg", "prompt 1\ninclude keys.cfg\ndisplay splash.scr\n");
+    WriteFileBytes(Tree + "/isolinux/isolinux.cfg",
+                   "prompt 1\ninclude keys.cfg\ndisplay splash.scr\n");
     WriteFileBytes(Tree + "/isolinux/keys.cfg", "F1 splash.scr\n");
     WriteFileBytes(Tree + "/isolinux/splash.scr", SplashScreen());
     const std::uint64_t start = Sectors - 512;  // the session takes less than 1 MiB
     const std::string session = medium.Path("session.iso");
-    const std::string command = "xorriso -as mkisofs -quiet -R -J -no-pad -C 0," + std::to_string(start) + " -o '" +
-                                session + "' '" + Tree + "' >/dev/null 2>&1";
-    if (std::system(command.c_str()) != 0) throw std::runtime_error("xorriso failed: is it installed?");
+    const std::string command = "xorriso -as mkisofs -quiet -R -J -no-pad -C 0," +
+                                std::to_string(start) + " -o '" + session + "' '" + Tree +
+                                "' >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0)
+      throw std::runtime_error("xorriso failed: is it installed?");
     std::ifstream in(session, std::ios::binary);
     std::string bytes{std::istreambuf_iterator<char>(in), {}};
     std::ofstream out(Image, std::ios::binary);
@@ -252,7 +285,8 @@ class BigImage {
     for (std::uint64_t sector = 16; (sector + 1) * SectorSize <= bytes.size(); ++sector) {
       std::string descriptor = bytes.substr(sector * SectorSize, SectorSize);
       if (descriptor.compare(1, 5, "CD001") != 0) break;
-      if (descriptor[0] == 1 || descriptor[0] == 2) PutBothEndian(descriptor, 80, static_cast<std::uint32_t>(Sectors));
+      if (descriptor[0] == 1 || descriptor[0] == 2)
+        PutBothEndian(descriptor, 80, static_cast<std::uint32_t>(Sectors));
       out.seekp(static_cast<std::streamoff>(sector * SectorSize));
       out.write(descriptor.data(), static_cast<std::streamsize>(descriptor.size()));
       if (descriptor[0] == '\xff') break;
@@ -277,18 +311,24 @@ class BigImage {
 double TimeSplash(const Launch& launch) {
   const auto start = Clock::now();
   PtyRun run(launch);
-  if (!run.ReadUntil(EndMarkSeen{})) throw std::runtime_error("no splash from " + launch.Directory + ": " + Tail(run.Output()));
+  if (!run.ReadUntil(EndMarkSeen{}))
+    throw std::runtime_error("no splash from " + launch.Directory + ": " + Tail(run.Output()));
   const double took = Milliseconds(Clock::now() - start);
   run.Type("x");
   run.Finish();
   return took;
 }
 
-std::pair<std::vector<double>, std::vector<double>> MeasureImage(const Options& options, const Medium& medium) {
+std::pair<std::vector<double>, std::vector<double>> MeasureImage(const Options& options,
+                                                                 const Medium& medium) {
   const BigImage image(medium);
-  const Launch fromImage{.Program = options.Program, .Arguments = {image.Path()}, .Directory = medium.Dir(),
+  const Launch fromImage{.Program = options.Program,
+                         .Arguments = {image.Path()},
+                         .Directory = medium.Dir(),
                          .AnswerQueries = true};
-  const Launch fromFolder{.Program = options.Program, .Arguments = {}, .Directory = image.BootFolder(),
+  const Launch fromFolder{.Program = options.Program,
+                          .Arguments = {},
+                          .Directory = image.BootFolder(),
                           .AnswerQueries = true};
   std::vector<double> ours, folder;
   for (int i = 0; i < options.ImageStarts; ++i) {
@@ -311,9 +351,12 @@ Options ParseOptions(int argc, char** argv) {
     else if (name == "--starts") options.Starts = std::stoi(value);
     else if (name == "--presses") options.Presses = std::stoi(value);
     else if (name == "--image-starts") options.ImageStarts = std::stoi(value);
-    else if (name == "--program") options.Program = std::filesystem::absolute(value).string();  // runs elsewhere
-    else throw std::runtime_error("unknown option " + argument +
-                                  " (known: --draws=N --starts=N --presses=N --image-starts=N --program=PATH)");
+    else if (name == "--program")
+      options.Program = std::filesystem::absolute(value).string();  // runs elsewhere
+    else
+      throw std::runtime_error(
+          "unknown option " + argument +
+          " (known: --draws=N --starts=N --presses=N --image-starts=N --program=PATH)");
   }
   return options;
 }
@@ -323,24 +366,29 @@ void Run(const Options& options) {
   const std::string kib = "%.0f KiB";
   const DrawResult draw = MeasureDrawing(options, medium);
   PrintRow("draw 64 KiB screen into a terminal, median", Format("%.2f ms", Median(draw.Ours)),
-           Format("%.2f ms (cat, same bytes)", Median(draw.Cat)), Ratio(Median(draw.Ours) / Median(draw.Cat)));
+           Format("%.2f ms (cat, same bytes)", Median(draw.Cat)),
+           Ratio(Median(draw.Ours) / Median(draw.Cat)));
   std::fprintf(stderr, "draw: %d runs each; p90 ours %.2f ms, cat %.2f ms\n", options.Draws,
                Percentile(draw.Ours, 0.9), Percentile(draw.Cat, 0.9));
 
   PrintRow("draw 64 KiB, terminal never answers, median", Format("%.2f ms", Median(draw.Silent)),
-           Format("%.2f ms (cat, same bytes)", Median(draw.Cat)), Ratio(Median(draw.Silent) / Median(draw.Cat)));
+           Format("%.2f ms (cat, same bytes)", Median(draw.Cat)),
+           Ratio(Median(draw.Silent) / Median(draw.Cat)));
   PrintRow("draw 64 KiB screen, processor time, median", Format("%.2f ms", Median(draw.OursCpu)),
-           Format("%.2f ms (cat)", Median(draw.CatCpu)), Ratio(Median(draw.OursCpu) / Median(draw.CatCpu)));
+           Format("%.2f ms (cat)", Median(draw.CatCpu)),
+           Ratio(Median(draw.OursCpu) / Median(draw.CatCpu)));
 
   const StartUpResult start = MeasureStartUp(options);
   PrintRow("start-up, -help to /dev/null, median", Format("%.2f ms", Median(start.Ours)),
-           Format("%.2f ms (/bin/true)", Median(start.True)), Ratio(Median(start.Ours) / Median(start.True)));
+           Format("%.2f ms (/bin/true)", Median(start.True)),
+           Ratio(Median(start.Ours) / Median(start.True)));
   PrintRow("start-up, processor time, median", Format("%.2f ms", Median(start.OursCpu)),
            Format("%.2f ms (/bin/true)", Median(start.TrueCpu)),
            Ratio(Median(start.OursCpu) / Median(start.TrueCpu)));
 
   PrintRow("peak RSS, 64 KiB screen", Format(kib.c_str(), Median(draw.OursRss)),
-           Format("%.0f KiB (cat)", Median(draw.CatRss)), Ratio(Median(draw.OursRss) / Median(draw.CatRss)));
+           Format("%.0f KiB (cat)", Median(draw.CatRss)),
+           Ratio(Median(draw.OursRss) / Median(draw.CatRss)));
   const auto [bigOurs, bigCat] = MeasureBigScreen(options, medium);
   PrintRow("peak RSS, 10 MiB screen file", Format(kib.c_str(), static_cast<double>(bigOurs)),
            Format("%.0f KiB (cat)", static_cast<double>(bigCat)),
@@ -348,7 +396,8 @@ void Run(const Options& options) {
 
   const auto [fromImage, fromFolder] = MeasureImage(options, medium);
   PrintRow("splash from a 4 GiB ISO image, median", Format("%.2f ms", Median(fromImage)),
-           Format("%.2f ms (same medium, folder)", Median(fromFolder)), Ratio(Median(fromImage) / Median(fromFolder)));
+           Format("%.2f ms (same medium, folder)", Median(fromFolder)),
+           Ratio(Median(fromImage) / Median(fromFolder)));
 
   const std::vector<double> menu = MeasureMenu(options, medium);
   const double frame = 1000.0 / 60;

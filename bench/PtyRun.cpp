@@ -23,7 +23,8 @@ namespace vestalo::bench {
 namespace {
 
 int MillisecondsLeft(Clock::time_point deadline) {
-  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  auto left =
+      std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
   return left < 0 ? 0 : static_cast<int>(left);
 }
 
@@ -32,7 +33,8 @@ int MillisecondsLeft(Clock::time_point deadline) {
 bool IsWaitingCall(long number, unsigned long firstArgument) {
 #if defined(__x86_64__)
   if (number == 0) return firstArgument == 0;
-  return number == 7 || number == 23 || number == 232 || number == 270 || number == 271 || number == 281;
+  return number == 7 || number == 23 || number == 232 || number == 270 || number == 271 ||
+         number == 281;
 #else
   if (number == 63) return firstArgument == 0;
   return number == 72 || number == 73 || number == 22;
@@ -51,7 +53,9 @@ bool IsWaitingCall(long number, unsigned long firstArgument) {
 }
 
 double CpuMilliseconds(const struct rusage& usage) {
-  const auto ms = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3; };
+  const auto ms = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+  };
   return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
@@ -102,7 +106,9 @@ bool PtyRun::ReadSome(int timeoutMs) {
     }
     if (got < 0 && errno == EINTR) continue;
     if (got < 0 && errno == EAGAIN) {
-      struct pollfd ready {Master, POLLIN, 0};
+      struct pollfd ready {
+        Master, POLLIN, 0
+      };
       if (poll(&ready, 1, timeoutMs) <= 0) return false;
       timeoutMs = 0;
       if ((ready.revents & POLLIN) == 0 && (ready.revents & (POLLHUP | POLLERR))) {
@@ -118,7 +124,8 @@ bool PtyRun::ReadSome(int timeoutMs) {
 
 void PtyRun::Answer() {
   static const std::string Query = "\x1b[c";
-  for (size_t at; (at = Out.find(Query, Answered)) != std::string::npos; Answered = at + Query.size())
+  for (size_t at; (at = Out.find(Query, Answered)) != std::string::npos;
+       Answered = at + Query.size())
     Type(std::string(DeviceAttributesAnswer));
   // A query split over two reads is found next time.
   if (Out.size() >= Query.size()) Answered = std::max(Answered, Out.size() - (Query.size() - 1));
@@ -156,7 +163,8 @@ bool PtyRun::WaitUntilBlocked(int timeoutMs) {
     std::ifstream file(path);
     long number = -1;
     unsigned long firstArgument = 0;
-    if (file >> number >> std::hex >> firstArgument && IsWaitingCall(number, firstArgument)) return true;
+    if (file >> number >> std::hex >> firstArgument && IsWaitingCall(number, firstArgument))
+      return true;
     ReadSome(0);
     std::this_thread::sleep_for(std::chrono::microseconds(200));
   }
@@ -196,7 +204,8 @@ std::string AsDelivered(const std::string& written) {
   return delivered;
 }
 
-StartUp TimeStartUp(const std::string& program, const std::vector<std::string>& arguments, int stdinFd) {
+StartUp TimeStartUp(const std::string& program, const std::vector<std::string>& arguments,
+                    int stdinFd) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);

@@ -21,9 +21,9 @@ constexpr std::string_view DeviceAttributesAnswer = "\x1b[?62;22c";
 struct Launch {
   std::string Program;
   std::vector<std::string> Arguments;
-  std::string Directory;      // empty: the current one
-  bool RawOutput = false;     // the terminal sends what was written, without CR before LF
-  bool AnswerQueries = false; // answer the device attributes query, as every terminal does
+  std::string Directory;       // empty: the current one
+  bool RawOutput = false;      // the terminal sends what was written, without CR before LF
+  bool AnswerQueries = false;  // answer the device attributes query, as every terminal does
 };
 
 // How a program ended.
@@ -80,6 +80,7 @@ struct StartUp {
   Clock::duration Took{};
   double CpuMs = 0;
 };
-StartUp TimeStartUp(const std::string& program, const std::vector<std::string>& arguments, int stdinFd);
+StartUp TimeStartUp(const std::string& program, const std::vector<std::string>& arguments,
+                    int stdinFd);
 
 }  // namespace vestalo::bench

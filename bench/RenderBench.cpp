@@ -10,8 +10,8 @@
 #include "ScreenFiles.h"
 #include "TableRow.h"
 #include "UTypes/UTypes.h"
-#include "screen/Attribute.h"
 #include "console/TerminalWriter.h"
+#include "screen/Attribute.h"
 
 namespace {
 
@@ -120,7 +120,8 @@ void PrintTable(const std::map<std::string, double>& rates) {
     if (null == rates.end() || terminal == rates.end()) continue;  // left out by --benchmark_filter
     PrintRow(std::string(row.Figure) + ", null sink", MegabytesPerSecond(null->second), "", "");
     PrintRow(std::string(row.Figure) + ", terminal bytes", MegabytesPerSecond(terminal->second),
-             MegabytesPerSecond(null->second) + " (null sink)", vestalo::bench::Ratio(null->second / terminal->second));
+             MegabytesPerSecond(null->second) + " (null sink)",
+             vestalo::bench::Ratio(null->second / terminal->second));
   }
 }
 

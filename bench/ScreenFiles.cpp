@@ -100,7 +100,9 @@ std::string DenseScreen(std::size_t size) {
       for (int i = 0; i < run && column < Columns; ++i, ++column) {
         const uint32_t pick = random.Next() % 4;
         if (pick == 0) text += static_cast<char>('A' + random.Next() % 26);
-        else text += static_cast<char>(FirstGraphic + random.Next() % (LastGraphic - FirstGraphic + 1));
+        else
+          text +=
+              static_cast<char>(FirstGraphic + random.Next() % (LastGraphic - FirstGraphic + 1));
       }
     }
     text += "\r\n";

@@ -7,8 +7,8 @@
 namespace vestalo::bench {
 
 // Prints one Markdown table row, ready to paste into the README.
-inline void PrintRow(const std::string& figure, const std::string& ours, const std::string& reference,
-                     const std::string& ratio) {
+inline void PrintRow(const std::string& figure, const std::string& ours,
+                     const std::string& reference, const std::string& ratio) {
   std::printf("| %-44s | %-16s | %-30s | %-6s |\n", figure.c_str(), ours.c_str(), reference.c_str(),
               ratio.c_str());
   std::fflush(stdout);

@@ -28,14 +28,18 @@ bool IsSubsequence(std::string_view part, std::string_view text, std::size_t& fr
   return true;
 }
 
-void CheckArguments(const std::vector<std::string>& arguments, std::string_view line, bool singleByte) {
+void CheckArguments(const std::vector<std::string>& arguments, std::string_view line,
+                    bool singleByte) {
   std::size_t from = 0;
   for (const auto& argument : arguments) {
     if (argument.empty()) Fail("empty argument", line);
     // A double-byte character may hide a quote or a NUL in its second byte; a single byte may not.
-    if (singleByte && argument.find('\0') != std::string::npos) Fail("argument past the end of the line", line);
-    if (singleByte && argument.find('"') != std::string::npos) Fail("double quote inside an argument", line);
-    if (!IsSubsequence(argument, line, from)) Fail("argument not taken from the line in order", line);
+    if (singleByte && argument.find('\0') != std::string::npos)
+      Fail("argument past the end of the line", line);
+    if (singleByte && argument.find('"') != std::string::npos)
+      Fail("double quote inside an argument", line);
+    if (!IsSubsequence(argument, line, from))
+      Fail("argument not taken from the line in order", line);
   }
 }
 
@@ -48,13 +52,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t lowLead = data[1], highLead = data[2];
   const std::string_view line(reinterpret_cast<const char*>(data + 3), size - 3);
 
-  const vestalo::CharStepper doubleByte = [=](std::string_view text, std::size_t at) -> std::size_t {
+  const vestalo::CharStepper doubleByte = [=](std::string_view text,
+                                              std::size_t at) -> std::size_t {
     const auto byte = static_cast<unsigned char>(text[at]);
     return byte >= lowLead && byte <= highLead ? 2 : 1;
   };
   // Any answer at all, 0 and lengths past the end included.
   const vestalo::CharStepper wild = [](std::string_view text, std::size_t at) -> std::size_t {
-    static constexpr std::size_t Answers[] = {0, 1, 2, 3, 7, 1u << 20, static_cast<std::size_t>(-1)};
+    static constexpr std::size_t Answers[] = {
+        0, 1, 2, 3, 7, 1u << 20, static_cast<std::size_t>(-1)};
     return Answers[static_cast<unsigned char>(text[at]) % 7];
   };
 

@@ -17,7 +17,8 @@ namespace {
 using Lines = std::vector<std::string>;
 
 [[noreturn]] void Fail(const char* what, std::string_view detail) {
-  std::fprintf(stderr, "%s: [%.*s]\n", what, static_cast<int>(detail.size() > 200 ? 200 : detail.size()), detail.data());
+  std::fprintf(stderr, "%s: [%.*s]\n", what,
+               static_cast<int>(detail.size() > 200 ? 200 : detail.size()), detail.data());
   std::abort();
 }
 
@@ -49,7 +50,8 @@ Lines SplitInPieces(std::string_view text, std::string_view sizes) {
   std::size_t turn = 0;
   bool open = true;
   while (open && !text.empty()) {
-    std::size_t piece = sizes.empty() ? text.size() : static_cast<unsigned char>(sizes[turn++ % sizes.size()]) % 17;
+    std::size_t piece =
+        sizes.empty() ? text.size() : static_cast<unsigned char>(sizes[turn++ % sizes.size()]) % 17;
     // An empty piece is legal and must change nothing; the byte after it goes on its own.
     if (piece == 0) open = splitter.Push({});
     piece = piece == 0 ? 1 : piece > text.size() ? text.size() : piece;
@@ -71,7 +73,8 @@ void CheckBinding(const std::string& line) {
     return;
   }
   const std::string& value = binding.Value;
-  if (!value.empty() && (IsBlank(value.front()) || IsBlank(value.back()))) Fail("value not trimmed", line);
+  if (!value.empty() && (IsBlank(value.front()) || IsBlank(value.back())))
+    Fail("value not trimmed", line);
   if (line.find(value) == std::string::npos) Fail("value not taken from the line", line);
   if (vestalo::TrimBlanks(value) != value) Fail("trimming is not stable", line);
 }

@@ -27,10 +27,12 @@ void Drain(console::KeyDecoder& decoder, Events& events, bool expired, std::size
     if (taken > limit) Fail("more keys than bytes");
     const console::DecodeResult result = decoder.Next(event, expired);
     if (result != console::DecodeResult::Key) {
-      if (expired && result == console::DecodeResult::NeedMore) Fail("still waiting after the wait");
+      if (expired && result == console::DecodeResult::NeedMore)
+        Fail("still waiting after the wait");
       return;
     }
-    events.emplace_back(event.KeyDown, event.VirtualKey, event.ScanCode, event.Character, event.ControlState);
+    events.emplace_back(event.KeyDown, event.VirtualKey, event.ScanCode, event.Character,
+                        event.ControlState);
   }
 }
 
@@ -41,7 +43,9 @@ Events Decode(std::string_view bytes, std::string_view sizes, bool kitty) {
   const std::size_t limit = 2 * bytes.size() + 2;
   std::size_t turn = 0;
   while (!bytes.empty()) {
-    std::size_t piece = sizes.empty() ? bytes.size() : 1 + static_cast<unsigned char>(sizes[turn++ % sizes.size()]) % 16;
+    std::size_t piece = sizes.empty()
+                            ? bytes.size()
+                            : 1 + static_cast<unsigned char>(sizes[turn++ % sizes.size()]) % 16;
     if (piece > bytes.size()) piece = bytes.size();
     decoder.Push(bytes.substr(0, piece));
     bytes.remove_prefix(piece);

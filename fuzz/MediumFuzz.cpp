@@ -16,8 +16,8 @@
 #include <string>
 #include <string_view>
 
-#include "config/Configuration.h"
 #include "base/InOutError.h"
+#include "config/Configuration.h"
 #include "main/Notice.h"
 #include "media/MemoryMedium.h"
 
@@ -26,13 +26,15 @@ namespace {
 namespace fs = std::filesystem;
 
 [[noreturn]] void Fail(const char* what, std::string_view detail = {}) {
-  std::fprintf(stderr, "%s: [%.*s]\n", what, static_cast<int>(detail.size() > 200 ? 200 : detail.size()), detail.data());
+  std::fprintf(stderr, "%s: [%.*s]\n", what,
+               static_cast<int>(detail.size() > 200 ? 200 : detail.size()), detail.data());
   std::abort();
 }
 
 // The files of a folder medium, in the order the input's parts (split at NUL bytes) fill them.
-constexpr const char* TreeNames[] = {"isolinux/isolinux.cfg", "isolinux/a.cfg", "isolinux/sub/b.cfg",
-                                     "isolinux/c.cfg",        "isolinux/s.txt", "boot/t.txt"};
+constexpr const char* TreeNames[] = {"isolinux/isolinux.cfg", "isolinux/a.cfg",
+                                     "isolinux/sub/b.cfg",    "isolinux/c.cfg",
+                                     "isolinux/s.txt",        "boot/t.txt"};
 
 // Configurations to start from: the loader's own, and -c names relative and from the root.
 constexpr const char* ConfigOptions[] = {"", "a.cfg", "/isolinux/sub/b.cfg", "prompt.cfg"};
@@ -49,7 +51,8 @@ struct Folder {
   }
   void Write(const std::string& name, std::string_view bytes) const {
     fs::create_directories(fs::path(Path + "/" + name).parent_path());
-    std::ofstream(Path + "/" + name, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(Path + "/" + name, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   }
   std::string Path;
 };
@@ -58,7 +61,8 @@ void CheckScreen(const vestalo::media::Medium& files, const std::string& name) {
   if (!files.FileIsPresent(name)) return;
   const std::string text = files.LoadWholeFile(name);
   if (text.size() > vestalo::media::MaxTextSize) Fail("screen beyond the size limit", name);
-  if (text.find_first_of(std::string_view("\x1a\xff", 2)) != std::string::npos) Fail("screen past its end", name);
+  if (text.find_first_of(std::string_view("\x1a\xff", 2)) != std::string::npos)
+    Fail("screen past its end", name);
 }
 
 void CheckReport(const vestalo::media::Medium& files, const vestalo::ConfigurationReport& report,
@@ -67,7 +71,8 @@ void CheckReport(const vestalo::media::Medium& files, const vestalo::Configurati
   for (const auto& file : report.FilesRead)
     if (!read.insert(files.PathOnMedium(file)).second) Fail("a file listed twice as read", file);
   for (const auto& include : report.Includes)
-    if (include.Stopped != vestalo::IncludeStop::None && !include.Found) Fail("a missing include stopped", include.Name);
+    if (include.Stopped != vestalo::IncludeStop::None && !include.Found)
+      Fail("a missing include stopped", include.Name);
   const auto notice = vestalo::NoSplashNotice(report, files.PathForUser(report.ConfigName), target);
   if (notice.size() >= 25) Fail("the notice is longer than the screen");
   for (const auto& line : notice)
@@ -75,7 +80,8 @@ void CheckReport(const vestalo::media::Medium& files, const vestalo::Configurati
 }
 
 // Scans the medium and checks what comes out.
-void Run(const vestalo::media::Medium& files, const std::string& target, const std::string& configOption) {
+void Run(const vestalo::media::Medium& files, const std::string& target,
+         const std::string& configOption) {
   try {
     const std::string config = configOption.empty() ? files.StartConfiguration() : configOption;
     if (config.empty()) return;

@@ -8,12 +8,12 @@
 #include <string>
 #include <string_view>
 
-#include "support/TerminalOutputCheck.h"
 #include "UTypes/UTypes.h"
-#include "screen/Attribute.h"
 #include "console/DisplayTable.h"
 #include "console/FrameLayout.h"
 #include "console/TerminalWriter.h"
+#include "screen/Attribute.h"
+#include "support/TerminalOutputCheck.h"
 
 namespace {
 
@@ -22,7 +22,8 @@ using vestalo::checks::Encoding;
 // Draws on a terminal writer as the POSIX console does, and keeps the bytes it was given.
 class WriterSink : public UTypes::DisplaySink {
  public:
-  WriterSink(console::TerminalWriter& writer, uint16_t attr, bool framed) : Writer(writer), Attr(attr), Framed(framed) {}
+  WriterSink(console::TerminalWriter& writer, uint16_t attr, bool framed)
+      : Writer(writer), Attr(attr), Framed(framed) {}
   void ClearScreen() override { Writer.Clear(Attr, Framed); }
   void SetTextForeground(uint16_t colour) override { Attr = screen::WithForeground(Attr, colour); }
   void SetTextBackground(uint16_t colour) override { Attr = screen::WithBackground(Attr, colour); }
@@ -101,7 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   UTypes::RenderDisplayText(text, sink);
   const std::string& output = writer.Pending();
 
-  const std::string fault = vestalo::checks::TerminalOutputFault(output, utf8 ? Encoding::Utf8 : Encoding::EightBit);
+  const std::string fault =
+      vestalo::checks::TerminalOutputFault(output, utf8 ? Encoding::Utf8 : Encoding::EightBit);
   if (!fault.empty()) Fail(fault, output);
   if (framed) {
     const std::string frameFault = FrameFault(output, utf8);

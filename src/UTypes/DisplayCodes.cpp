@@ -19,12 +19,14 @@ constexpr std::array<int, 256> DigitTable = [] {
 bool IsModeChar(char c) { return c >= FirstModeChar && c <= LastModeChar; }
 
 bool IsCode(char c) {
-  return c == ColourCodeChar || c == GraphicLineChar || c == IgnoredChar || c == ClearChar || IsModeChar(c);
+  return c == ColourCodeChar || c == GraphicLineChar || c == IgnoredChar || c == ClearChar ||
+         IsModeChar(c);
 }
 
 class Scan {
  public:
-  Scan(std::string_view text, ColourRule rule, DisplayCodeReader& reader) : Text(text), Rule(rule), Reader(reader) {}
+  Scan(std::string_view text, ColourRule rule, DisplayCodeReader& reader)
+      : Text(text), Rule(rule), Reader(reader) {}
 
   void Run() {
     std::size_t at = 0;

@@ -9,11 +9,11 @@
 namespace UTypes {
 
 // The boot loader's control codes in a display file.
-constexpr char ColourCodeChar = 0x0F;    // ^O: two hex digits, background then foreground
-constexpr char GraphicLineChar = 0x18;   // ^X: the rest of the line names a graphic image
-constexpr char IgnoredChar = 0x19;       // ^Y: dropped
-constexpr char ClearChar = 0x0C;         // ^L: clears the screen in the current colours
-constexpr char FirstModeChar = 0x10;     // ^P..^W choose the output modes that show text
+constexpr char ColourCodeChar = 0x0F;   // ^O: two hex digits, background then foreground
+constexpr char GraphicLineChar = 0x18;  // ^X: the rest of the line names a graphic image
+constexpr char IgnoredChar = 0x19;      // ^Y: dropped
+constexpr char ClearChar = 0x0C;        // ^L: clears the screen in the current colours
+constexpr char FirstModeChar = 0x10;    // ^P..^W choose the output modes that show text
 constexpr char LastModeChar = 0x17;
 
 // A character that is no hex digit, or that is missing at the end of the text.
@@ -28,11 +28,11 @@ enum class ColourRule {
 // A ^O and the characters after it, as far as the text holds them. Graphic lines between
 // them are left out, as if they had been removed from the text first.
 struct ColourCode {
-  std::size_t At = 0;       // where the ^O stands
-  std::size_t End = 0;      // where the text goes on after the code
-  int Digits[2] = {NoDigit, NoDigit};     // background, then foreground: 0-15 or NoDigit
-  std::size_t DigitAt[2] = {0, 0};        // where each character stands
-  int Present = 0;          // how many of the two characters the text holds (0-2)
+  std::size_t At = 0;                  // where the ^O stands
+  std::size_t End = 0;                 // where the text goes on after the code
+  int Digits[2] = {NoDigit, NoDigit};  // background, then foreground: 0-15 or NoDigit
+  std::size_t DigitAt[2] = {0, 0};     // where each character stands
+  int Present = 0;                     // how many of the two characters the text holds (0-2)
 };
 
 // What the scan finds, piece by piece in the order of the text.

@@ -28,9 +28,13 @@ class Drawing : public DisplayCodeReader {
 
 }  // namespace
 
-int BackgroundDigit(const ColourCode& code) { return code.Digits[0] == NoDigit ? 0 : code.Digits[0]; }
+int BackgroundDigit(const ColourCode& code) {
+  return code.Digits[0] == NoDigit ? 0 : code.Digits[0];
+}
 
-int ForegroundDigit(const ColourCode& code) { return code.Digits[1] == NoDigit ? 7 : code.Digits[1]; }
+int ForegroundDigit(const ColourCode& code) {
+  return code.Digits[1] == NoDigit ? 7 : code.Digits[1];
+}
 
 void RenderDisplayText(std::string_view text, DisplaySink& sink) {
   sink.ClearScreen();

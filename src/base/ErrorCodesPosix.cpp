@@ -31,7 +31,8 @@ constexpr std::array<ErrnoCode, 11> ErrnoTable{{
 
 int CodeForSystemError(const std::error_code& error) {
   const std::error_category& category = error.category();
-  if (category == std::generic_category() || category == std::system_category()) return CodeForErrno(error.value());
+  if (category == std::generic_category() || category == std::system_category())
+    return CodeForErrno(error.value());
   return ErrorCode::PlatformBase + error.value();
 }
 

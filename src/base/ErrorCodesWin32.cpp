@@ -28,7 +28,8 @@ constexpr std::array<WindowsCode, 6> WindowsTable{{
 }  // namespace
 
 int CodeForSystemError(const std::error_code& error) {
-  if (error.category() == std::system_category()) return CodeForWindowsError(static_cast<unsigned long>(error.value()));
+  if (error.category() == std::system_category())
+    return CodeForWindowsError(static_cast<unsigned long>(error.value()));
   return ErrorCode::PlatformBase + error.value();
 }
 

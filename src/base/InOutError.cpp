@@ -24,7 +24,8 @@ constexpr std::array<CodeMessage, 11> Messages{{
     {ErrorCode::OutOfMemory, "Out of memory"},
     {ErrorCode::FileTooLarge, "File too large"},
     {ErrorCode::ImageDamaged, "Damaged or truncated ISO image"},
-    {ErrorCode::NoImageSupport, "This build of Vestalo cannot read ISO images (it was built without libarchive)"},
+    {ErrorCode::NoImageSupport,
+     "This build of Vestalo cannot read ISO images (it was built without libarchive)"},
 }};
 
 }  // namespace

@@ -1,4 +1,6 @@
 // The program body's system calls on POSIX systems (Linux, macOS).
+#include "base/PlatformPosix.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <glob.h>
@@ -13,7 +15,6 @@
 #include "base/ErrorCodes.h"
 #include "base/InOutError.h"
 #include "base/Platform.h"
-#include "base/PlatformPosix.h"
 
 namespace vestalo::platform {
 
@@ -80,7 +81,9 @@ bool IsHungUpTerminal() {
 
 // Files and folders only: a FIFO would block its reader until a writer came, a device may
 // never end, and neither can be on a boot medium.
-bool IsSearchEntry(const struct stat& info) { return S_ISREG(info.st_mode) || S_ISDIR(info.st_mode); }
+bool IsSearchEntry(const struct stat& info) {
+  return S_ISREG(info.st_mode) || S_ISDIR(info.st_mode);
+}
 
 }  // namespace
 
@@ -127,7 +130,9 @@ int ReadFile(FileHandle handle, char* buffer, std::size_t size, std::size_t& got
 
 std::uint64_t PlainFileSize(FileHandle handle) {
   struct stat info;
-  return fstat(static_cast<int>(handle), &info) == 0 && S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
+  return fstat(static_cast<int>(handle), &info) == 0 && S_ISREG(info.st_mode)
+             ? static_cast<std::uint64_t>(info.st_size)
+             : 0;
 }
 
 int CloseFile(FileHandle handle) {
@@ -151,7 +156,8 @@ SearchResult FindFirstIn(const std::string& folder, const std::string& pattern) 
 #ifdef GLOB_PERIOD
   flags |= GLOB_PERIOD;  // as on the boot medium's file systems, "*" matches dot files too
 #endif
-  if (glob((LiteralName(prefix) + LiteralBrackets(pattern)).c_str(), flags, nullptr, &matches) == 0 &&
+  if (glob((LiteralName(prefix) + LiteralBrackets(pattern)).c_str(), flags, nullptr, &matches) ==
+          0 &&
       matches.gl_pathc > 0) {
     for (size_t i = 0; i < matches.gl_pathc; ++i) {
       const std::string match = matches.gl_pathv[i];
@@ -220,7 +226,9 @@ int WriteAll(int fd, const char* bytes, std::size_t size) {
   return 0;
 }
 
-int WriteStandard(int stream, const char* bytes, std::size_t size) { return WriteAll(stream, bytes, size); }
+int WriteStandard(int stream, const char* bytes, std::size_t size) {
+  return WriteAll(stream, bytes, size);
+}
 
 int CreateFolder(const std::string& name) {
   if (mkdir(name.c_str(), 0777) == 0) return 0;
@@ -246,7 +254,9 @@ int WriteWholeFile(const std::string& name, std::string_view bytes) {
 
 bool InputWithin(int timeoutMs) {
   // A terminal in line input reports itself readable once a whole line is there.
-  struct pollfd watch {STDIN_FILENO, POLLIN, 0};
+  struct pollfd watch {
+    STDIN_FILENO, POLLIN, 0
+  };
   const int ready = poll(&watch, 1, timeoutMs);
   return ready != 0 && !(ready < 0 && errno == EINTR);
 }

@@ -44,8 +44,8 @@ std::string ExecutableName(int, char**) {
 }
 
 int OpenForReading(const std::string& name, FileHandle& handle) {
-  const HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return CodeForLastError();
   handle = reinterpret_cast<FileHandle>(file);
   return 0;
@@ -61,7 +61,8 @@ int ReadFile(FileHandle handle, char* buffer, std::size_t size, std::size_t& got
 
 std::uint64_t PlainFileSize(FileHandle handle) {
   LARGE_INTEGER size{};
-  const bool plain = GetFileType(AsHandle(handle)) == FILE_TYPE_DISK && GetFileSizeEx(AsHandle(handle), &size);
+  const bool plain =
+      GetFileType(AsHandle(handle)) == FILE_TYPE_DISK && GetFileSizeEx(AsHandle(handle), &size);
   return plain ? static_cast<std::uint64_t>(size.QuadPart) : 0;
 }
 
@@ -71,15 +72,18 @@ int CreateFolder(const std::string& name) {
   if (CreateDirectoryA(name.c_str(), nullptr)) return 0;
   const DWORD error = GetLastError();
   const DWORD attributes = GetFileAttributesA(name.c_str());
-  const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  const bool folder =
+      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   return error == ERROR_ALREADY_EXISTS && folder ? 0 : CodeForWindowsError(error);
 }
 
 int WriteWholeFile(const std::string& name, std::string_view bytes) {
-  const HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return CodeForLastError();
   while (!bytes.empty()) {
-    const DWORD wanted = bytes.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(bytes.size());
+    const DWORD wanted =
+        bytes.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(bytes.size());
     DWORD done = 0;
     if (!::WriteFile(file, bytes.data(), wanted, &done, nullptr)) {
       const int error = CodeForLastError();
@@ -96,7 +100,8 @@ SearchResult FindFirst(const std::string& pattern) { return FindFirstIn("", patt
 SearchResult FindFirstIn(const std::string& folder, const std::string& pattern) {
   SearchResult result;
   // A Windows folder's name holds no wildcards: the pattern is its last part alone.
-  const std::string path = folder.empty() || IsSeparator(folder.back()) ? folder + pattern : folder + "\\" + pattern;
+  const std::string path =
+      folder.empty() || IsSeparator(folder.back()) ? folder + pattern : folder + "\\" + pattern;
   WIN32_FIND_DATAA entry;
   const HANDLE search = FindFirstFileA(path.c_str(), &entry);
   if (search == INVALID_HANDLE_VALUE) return result;
@@ -153,7 +158,8 @@ bool InputWithin(int timeoutMs) {
   const DWORD deadline = GetTickCount() + static_cast<DWORD>(timeoutMs);
   DWORD mode = 0;
   const bool console = GetConsoleMode(input, &mode) != 0;
-  if (!console && GetFileType(input) != FILE_TYPE_PIPE) return true;  // a file or device never waits
+  if (!console && GetFileType(input) != FILE_TYPE_PIPE)
+    return true;  // a file or device never waits
   for (;;) {
     DWORD count = 0;
     if (console) {
@@ -164,7 +170,8 @@ bool InputWithin(int timeoutMs) {
       if (count > 0 && PeekConsoleInputA(input, records.data(), count, &got))
         for (DWORD i = 0; i < got; ++i)
           if (records[i].EventType == KEY_EVENT && records[i].Event.KeyEvent.bKeyDown &&
-              (records[i].Event.KeyEvent.wVirtualKeyCode == VK_RETURN || records[i].Event.KeyEvent.uChar.AsciiChar == '\r'))
+              (records[i].Event.KeyEvent.wVirtualKeyCode == VK_RETURN ||
+               records[i].Event.KeyEvent.uChar.AsciiChar == '\r'))
             return true;
     } else {
       DWORD waiting = 0;

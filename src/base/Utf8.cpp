@@ -33,7 +33,8 @@ Utf8Char DecodeUtf8(std::string_view bytes) {
   for (std::size_t i = 1; i < form.Length; ++i) {
     if (i >= bytes.size()) return {Utf8Char::Incomplete, 0, 0};
     const auto next = static_cast<unsigned char>(bytes[i]);
-    const bool fits = i == 1 ? next >= form.SecondLow && next <= form.SecondHigh : (next & 0xC0) == 0x80;
+    const bool fits =
+        i == 1 ? next >= form.SecondLow && next <= form.SecondHigh : (next & 0xC0) == 0x80;
     if (!fits) return {Utf8Char::Invalid, 0, 1};
     codePoint = (codePoint << 6) | (next & 0x3F);
   }

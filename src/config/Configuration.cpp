@@ -5,8 +5,8 @@
 #include <set>
 #include <vector>
 
-#include "base/TextEnd.h"
 #include "base/InOutError.h"
+#include "base/TextEnd.h"
 #include "config/LineSplitter.h"
 #include "media/Medium.h"
 #include "media/MediumPaths.h"
@@ -24,8 +24,17 @@ struct Keyword {
 // F11 and F12 have no digit key, so they bind nothing here.
 constexpr std::array<Keyword, 12> Keywords{{
     {"display", DisplayIndex},
-    {"F1", 1}, {"F2", 2}, {"F3", 3}, {"F4", 4}, {"F5", 5},
-    {"F6", 6}, {"F7", 7}, {"F8", 8}, {"F9", 9}, {"F0", 10}, {"F10", 10},
+    {"F1", 1},
+    {"F2", 2},
+    {"F3", 3},
+    {"F4", 4},
+    {"F5", 5},
+    {"F6", 6},
+    {"F7", 7},
+    {"F8", 8},
+    {"F9", 9},
+    {"F0", 10},
+    {"F10", 10},
 }};
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
@@ -56,7 +65,8 @@ ConfigurationBinding ParseConfigurationLine(std::string_view line) {
   while (end < line.size() && !IsBlank(line[end])) ++end;
   const std::string_view word = line.substr(start, end - start);
   for (const auto& keyword : Keywords)
-    if (EqualsIgnoringCase(word, keyword.Text)) return {keyword.Index, TrimBlanks(line.substr(end))};
+    if (EqualsIgnoringCase(word, keyword.Text))
+      return {keyword.Index, TrimBlanks(line.substr(end))};
   return {};
 }
 
@@ -91,13 +101,16 @@ class Scanner {
     if (ReadBefore.insert(key).second) Report.FilesRead.push_back(name);
     // Read whole before its lines are followed, so that no two files are open at once.
     std::string text;
-    Files.ReadFilePieces(name, [&](std::string_view piece) {
-      BytesRead += piece.size();
-      if (BytesRead > media::MaxTextSize) ReportIOFailure(ErrorCode::FileTooLarge);
-      const std::size_t end = TextFileEnd(piece);
-      text.append(piece.substr(0, end));
-      return end == piece.size();
-    }, [&](std::size_t size) { text.reserve(size); });
+    Files.ReadFilePieces(
+        name,
+        [&](std::string_view piece) {
+          BytesRead += piece.size();
+          if (BytesRead > media::MaxTextSize) ReportIOFailure(ErrorCode::FileTooLarge);
+          const std::size_t end = TextFileEnd(piece);
+          text.append(piece.substr(0, end));
+          return end == piece.size();
+        },
+        [&](std::size_t size) { text.reserve(size); });
     FileState state{name, 0, false, depth};
     LineSplitter splitter([&](const std::string& line) { TakeLine(state, line); });
     splitter.Push(text);
@@ -130,12 +143,14 @@ class Scanner {
       return;
     }
     Word include = first;
-    if (EqualsIgnoringCase(first.Text, "menu")) include = NextWord(line, first.Start + first.Text.size());
+    if (EqualsIgnoringCase(first.Text, "menu"))
+      include = NextWord(line, first.Start + first.Text.size());
     if (EqualsIgnoringCase(include.Text, "include")) {
       Include(file, NextWord(line, include.Start + include.Text.size()));
       return;
     }
-    if (EqualsIgnoringCase(first.Text, "label")) Label = NextWord(line, first.Start + first.Text.size()).Text;
+    if (EqualsIgnoringCase(first.Text, "label"))
+      Label = NextWord(line, first.Start + first.Text.size()).Text;
     if (EqualsIgnoringCase(first.Text, "config") && !Label.empty() &&
         Report.OtherConfigurations.size() < MaxReportedLines) {
       const Word name = NextWord(line, first.Start + first.Text.size());
@@ -143,12 +158,15 @@ class Scanner {
     }
     const ConfigurationBinding binding = ParseConfigurationLine(line);
     if (binding.Index < 0) return;
-    NamedFile& bound = binding.Index == DisplayIndex ? Report.Display : Report.Help[static_cast<std::size_t>(binding.Index)];
+    NamedFile& bound = binding.Index == DisplayIndex
+                           ? Report.Display
+                           : Report.Help[static_cast<std::size_t>(binding.Index)];
     bound = {{file.Name, file.Line, ValueColumn(line, first)}, binding.Value};
   }
 
   NamedFile Named(const FileState& file, const Word& name) {
-    NamedFile named{{file.Name, file.Line, static_cast<int>(name.Start) + 1}, std::string(name.Text)};
+    NamedFile named{{file.Name, file.Line, static_cast<int>(name.Start) + 1},
+                    std::string(name.Text)};
     named.Found = Files.FileIsPresent(named.Name);
     return named;
   }

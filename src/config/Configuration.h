@@ -9,7 +9,6 @@
 
 #include "media/Medium.h"
 
-
 namespace vestalo {
 
 // Help files bound to F1..F9 and F10 (or F0), at indexes 1..10; index 0 is unused.
@@ -51,7 +50,7 @@ enum class IncludeStop {
 struct NamedFile {
   ConfigurationPlace Place;
   std::string Name;
-  bool Found = false;  // whether the file was there to read (FileIsPresent)
+  bool Found = false;                       // whether the file was there to read (FileIsPresent)
   IncludeStop Stopped = IncludeStop::None;  // for include lines
 };
 
@@ -69,11 +68,11 @@ constexpr std::size_t MaxReportedLines = 16384;
 // What a scan found besides the values it binds: for the notice without a display line,
 // for --check and for --watch.
 struct ConfigurationReport {
-  std::string ConfigName;               // the file the scan started from
-  std::vector<std::string> FilesRead;   // every configuration file read, once, in reading order
-  NamedFile Display;                    // the display line that won (Place.Line 0: none)
+  std::string ConfigName;              // the file the scan started from
+  std::vector<std::string> FilesRead;  // every configuration file read, once, in reading order
+  NamedFile Display;                   // the display line that won (Place.Line 0: none)
   std::array<NamedFile, HelpFileCount + 1> Help;  // the F-key lines that won, 1..10
-  std::vector<NamedFile> Includes;      // every include and menu include line read
+  std::vector<NamedFile> Includes;                // every include and menu include line read
   // Labels whose action is "config NAME": the label and the configuration it opens.
   struct OtherConfiguration {
     std::string Label;
@@ -83,8 +82,9 @@ struct ConfigurationReport {
 };
 
 // Reads the configuration file line by line as the boot loader does, the lines of included
-// files in place of their include lines; the last display and F-key lines read win. Lines between `text` and `endtext` are help text. All
-// the configuration files read together hold at most MaxTextSize bytes.
+// files in place of their include lines; the last display and F-key lines read win. Lines between
+// `text` and `endtext` are help text. All the configuration files read together hold at most
+// MaxTextSize bytes.
 ConfigurationReport ScanConfiguration(const media::Medium& files, const std::string& configName);
 
 }  // namespace vestalo

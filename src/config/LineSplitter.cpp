@@ -16,7 +16,8 @@ bool LineSplitter::Push(std::string_view bytes) {
   // Whole runs of ordinary bytes at a time: a configuration may be one line of 64 MiB.
   constexpr char Stops[] = {'\n', '\r', EndOfFileChar};
   while (!bytes.empty() && !Ended) {
-    const std::size_t stop = std::min(bytes.find_first_of(std::string_view(Stops, sizeof Stops)), bytes.size());
+    const std::size_t stop =
+        std::min(bytes.find_first_of(std::string_view(Stops, sizeof Stops)), bytes.size());
     Line.append(bytes.substr(0, stop));
     LineStarted = LineStarted || stop > 0;
     if (stop == bytes.size()) break;

@@ -1,6 +1,8 @@
 // The console on a POSIX terminal: colours travel in-band as escape sequences, bytes are
 // shown as the PC would show them, and nothing of a screen file reaches the terminal as a
 // control sequence.
+#include "console/ConsolePosix.h"
+
 #include <langinfo.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -10,13 +12,12 @@
 #include <clocale>
 #include <optional>
 
-#include "screen/Attribute.h"
 #include "base/PlatformPosix.h"
 #include "console/Console.h"
-#include "console/ConsolePosix.h"
 #include "console/KittyKeyboardPosix.h"
 #include "console/TerminalModesPosix.h"
 #include "console/TerminalWriter.h"
+#include "screen/Attribute.h"
 
 namespace console {
 

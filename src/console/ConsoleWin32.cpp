@@ -1,13 +1,14 @@
 // The console on Windows: the program's text attribute is the console's own, and screen
 // bytes reach the screen buffer unchanged, in the console's code page.
+#include "console/ConsoleWin32.h"
+
 #include <windows.h>
 
 #include <string>
 
 #include "base/ErrorCodes.h"
-#include "screen/Attribute.h"
 #include "console/Console.h"
-#include "console/ConsoleWin32.h"
+#include "screen/Attribute.h"
 
 namespace console {
 

@@ -16,7 +16,8 @@ namespace {
 bool IsUtf8Name(std::string_view codeset) {
   std::string folded;
   for (char c : codeset)
-    if (c != '-' && c != '_') folded += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (c != '-' && c != '_')
+      folded += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return folded == "utf8";
 }
 
@@ -39,7 +40,8 @@ std::string Convert(iconv_t converter, const std::string& utf8) {
   size_t inLeft = utf8.size();
   size_t outLeft = sizeof out;
   iconv(converter, nullptr, nullptr, nullptr, nullptr);
-  if (iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || inLeft != 0)
+  if (iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) ||
+      inLeft != 0)
     return {};
   return std::string(out, static_cast<size_t>(outPtr - out));
 }
@@ -54,8 +56,7 @@ DisplayTable BuildDisplayTable(std::string_view codeset) {
   DisplayTable table;
   const bool utf8 = IsUtf8Name(codeset);
   iconv_t converter = reinterpret_cast<iconv_t>(-1);
-  if (!utf8 && !codeset.empty())
-    converter = iconv_open(std::string(codeset).c_str(), "UTF-8");
+  if (!utf8 && !codeset.empty()) converter = iconv_open(std::string(codeset).c_str(), "UTF-8");
   for (int byte = 0; byte < 256; ++byte) {
     auto b = static_cast<unsigned char>(byte);
     std::string& cell = table[b];

@@ -19,7 +19,8 @@ class FrameLayout {
   static constexpr std::string_view ScrollRegion = "\x1b[1;25r";
 
   // Sent as the program leaves: the whole screen scrolls again, the cursor stays where it is.
-  static constexpr const char* ReleaseRegion = "\x1b" "7\x1b[r\x1b" "8";
+  // ESC 7 saves the cursor, CSI r lets the whole screen scroll, ESC 8 puts the cursor back.
+  static constexpr const char* ReleaseRegion = "\0337\033[r\0338";
 
   // The cursor is at the frame's top-left corner, where a clear leaves it.
   void Home() { Cursor.Home(); }

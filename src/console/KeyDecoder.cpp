@@ -7,8 +7,8 @@
 #include <span>
 
 #include "base/Utf8.h"
-#include "screen/Cp437.h"
 #include "console/KeyTranslation.h"
+#include "screen/Cp437.h"
 
 namespace console {
 
@@ -43,6 +43,7 @@ struct PrintableKey {
   char Plain, Shifted;
   uint8_t VirtualKey, ScanCode;
 };
+// clang-format off
 constexpr PrintableKey PrintableKeys[] = {
     {'1', '!', '1', 0x02},  {'2', '@', '2', 0x03},  {'3', '#', '3', 0x04},  {'4', '$', '4', 0x05},
     {'5', '%', '5', 0x06},  {'6', '^', '6', 0x07},  {'7', '&', '7', 0x08},  {'8', '*', '8', 0x09},
@@ -57,6 +58,7 @@ constexpr PrintableKey PrintableKeys[] = {
     {'v', 'V', 'V', 0x2F},  {'b', 'B', 'B', 0x30},  {'n', 'N', 'N', 0x31},  {'m', 'M', 'M', 0x32},
     {',', '<', 0xBC, 0x33}, {'.', '>', 0xBE, 0x34}, {'/', '?', 0xBF, 0x35}, {' ', ' ', ' ', 0x39},
 };
+// clang-format on
 
 // Control bytes that are keys of their own, or Ctrl with a key that is not a letter.
 // (The line discipline turns Enter's CR into LF, so LF is Enter too.)
@@ -65,12 +67,14 @@ struct ControlByteRow {
   KeyIdentity Key;
   uint32_t State;
 };
+// clang-format off
 constexpr ControlByteRow ControlBytes[] = {
     {0x00, {' ', 0x39, ' '}, Ctrl}, {0x08, Backspace, 0},          {0x09, Tab, 0},
     {0x0A, Enter, 0},               {0x0D, Enter, 0},              {0x1C, {0xDC, 0x2B, 0x1C}, Ctrl},
     {0x1D, {0xDD, 0x1B, 0x1D}, Ctrl}, {0x1E, {'6', 0x07, 0x1E}, Ctrl}, {0x1F, {0xBD, 0x0C, 0x1F}, Ctrl},
     {0x7F, Backspace, 0},
 };
+// clang-format on
 
 // Sequences ending in a letter (CSI or SS3, the modifier parameter before the final byte).
 struct FinalRow {
@@ -78,12 +82,15 @@ struct FinalRow {
   KeyIdentity Key;
   uint32_t State;
 };
+// clang-format off
 constexpr FinalRow CsiFinalKeys[] = {
     {'A', Up, 0},       {'B', Down, 0},     {'C', Right, 0},    {'D', Left, 0},  {'E', Clear, 0},
     {'F', End, 0},      {'H', Home, 0},     {'P', F1, 0},       {'Q', F2, 0},    {'R', F3, 0},
     {'S', F4, 0},       {'Z', Tab, Shift},  {'a', Up, Shift},   {'b', Down, Shift},  // rxvt
     {'c', Right, Shift}, {'d', Left, Shift},
 };
+// clang-format on
+// clang-format off
 constexpr FinalRow Ss3FinalKeys[] = {
     {'A', Up, 0},   {'B', Down, 0}, {'C', Right, 0}, {'D', Left, 0},   {'E', Clear, 0},
     {'F', End, 0},  {'H', Home, 0}, {'P', F1, 0},    {'Q', F2, 0},     {'R', F3, 0},
@@ -95,23 +102,29 @@ constexpr FinalRow Ss3FinalKeys[] = {
     {'t', {100, 0x4B, '4'}, 0}, {'u', {101, 0x4C, '5'}, 0}, {'v', {102, 0x4D, '6'}, 0},
     {'w', {103, 0x47, '7'}, 0}, {'x', {104, 0x48, '8'}, 0}, {'y', {105, 0x49, '9'}, 0},
 };
+// clang-format on
 // The Linux console's F1-F5: CSI [ A to CSI [ E.
-constexpr FinalRow LinuxConsoleKeys[] = {{'A', F1, 0}, {'B', F2, 0}, {'C', F3, 0}, {'D', F4, 0}, {'E', F5, 0}};
+constexpr FinalRow LinuxConsoleKeys[] = {
+    {'A', F1, 0}, {'B', F2, 0}, {'C', F3, 0}, {'D', F4, 0}, {'E', F5, 0}};
 
 // VT220 style CSI number ~ (rxvt's Home 7 and End 8 among them).
 struct NumberRow {
   int Number;
   KeyIdentity Key;
 };
+// clang-format off
 constexpr NumberRow TildeKeys[] = {
     {1, Home},  {2, Insert}, {3, Delete}, {4, End},  {5, PageUp}, {6, PageDown}, {7, Home},
     {8, End},   {11, F1},    {12, F2},    {13, F3},  {14, F4},    {15, F5},      {17, F6},
     {18, F7},   {19, F8},    {20, F9},    {21, F10}, {23, F11},   {24, F12},
 };
+// clang-format on
 // rxvt puts the modifiers of those keys into the final byte.
-constexpr FinalRow TildeFinals[] = {{'~', {}, 0}, {'$', {}, Shift}, {'^', {}, Ctrl}, {'@', {}, Ctrl | Shift}};
+constexpr FinalRow TildeFinals[] = {
+    {'~', {}, 0}, {'$', {}, Shift}, {'^', {}, Ctrl}, {'@', {}, Ctrl | Shift}};
 
 // Kitty keyboard protocol: keys reported by a code of their own.
+// clang-format off
 constexpr NumberRow KittyKeys[] = {
     {9, Tab},
     {13, Enter},
@@ -133,23 +146,27 @@ constexpr NumberRow KittyKeys[] = {
     {57417, Left}, {57418, Right}, {57419, Up}, {57420, Down}, {57421, PageUp}, {57422, PageDown},
     {57423, Home}, {57424, End}, {57425, Insert}, {57426, Delete}, {57427, Clear},
 };
+// clang-format on
 // Kitty's keypad digits and point: a character with Num Lock on, a cursor key without.
 struct KeypadRow {
   int Number;
   KeyIdentity WithNumLock, WithoutNumLock;
 };
+// clang-format off
 constexpr KeypadRow KittyKeypad[] = {
     {57399, {96, 0x52, '0'}, Insert},  {57400, {97, 0x4F, '1'}, End},   {57401, {98, 0x50, '2'}, Down},
     {57402, {99, 0x51, '3'}, PageDown}, {57403, {100, 0x4B, '4'}, Left}, {57404, {101, 0x4C, '5'}, Clear},
     {57405, {102, 0x4D, '6'}, Right},  {57406, {103, 0x47, '7'}, Home}, {57407, {104, 0x48, '8'}, Up},
     {57408, {105, 0x49, '9'}, PageUp}, {57409, {110, 0x53, '.'}, Delete},
 };
+// clang-format on
 
 // Modifier parameter bits (the parameter is 1 + bits) and the key state they give.
 struct ModifierBit {
   int Bit;
   uint32_t State;
 };
+// clang-format off
 constexpr ModifierBit ModifierBits[] = {
     {1, Shift}, {2, Alt}, {4, Ctrl}, {64, KeyState::CapsLock}, {128, KeyState::NumLock}};
 
@@ -193,6 +210,7 @@ struct Parameters {
   }
   int At(size_t field, size_t sub) const { return Numbers[field][sub]; }
 };
+// clang-format on
 
 uint32_t ModifierState(int parameter) {
   if (parameter < 1) return 0;
@@ -203,7 +221,8 @@ uint32_t ModifierState(int parameter) {
 }
 
 // The character a kitty key event stands for, as a console would report it.
-std::optional<uint8_t> KittyCharacter(int code, int shifted, uint32_t state, const PrintableKey* key) {
+std::optional<uint8_t> KittyCharacter(int code, int shifted, uint32_t state,
+                                      const PrintableKey* key) {
   int ch = code;
   if (code >= 'a' && code <= 'z') {
     const bool upper = ((state & Shift) != 0) != ((state & KeyState::CapsLock) != 0);
@@ -237,7 +256,8 @@ using LetterKeys = std::span<const FinalRow>;
 // more are needed. A byte that starts no UTF-8 character is taken as Latin-1.
 std::pair<char32_t, size_t> TypedCharacter(std::string_view bytes) {
   const vestalo::Utf8Char decoded = vestalo::DecodeUtf8(bytes);
-  if (decoded.Result == vestalo::Utf8Char::Invalid) return {static_cast<unsigned char>(bytes[0]), 1};
+  if (decoded.Result == vestalo::Utf8Char::Invalid)
+    return {static_cast<unsigned char>(bytes[0]), 1};
   return {decoded.CodePoint, decoded.Length};
 }
 
@@ -321,7 +341,8 @@ KeyDecoder::Parsed KeyDecoder::ParseKey(std::string_view bytes, bool expired) {
     const auto ch = static_cast<uint8_t>(byte);
     return Parsed::Of({0, 0, ch}, IsUpperCase437(ch) ? Shift : 0, length);
   }
-  if (auto row = Find(ControlBytes, first, &ControlByteRow::Byte)) return Parsed::Of(row->Key, row->State, 1);
+  if (auto row = Find(ControlBytes, first, &ControlByteRow::Byte))
+    return Parsed::Of(row->Key, row->State, 1);
   bool shifted = false;
   if (first < 0x20) {
     const PrintableKey* letter = FindPrintable('a' + first - 1, shifted);
@@ -382,7 +403,8 @@ KeyDecoder::Parsed KeyDecoder::ParseSequence(std::string_view bytes, bool expire
   return Interpret(bytes.substr(2, parametersEnd - 2), final, ss3, at + 1);
 }
 
-KeyDecoder::Parsed KeyDecoder::Interpret(std::string_view parameters, char final, bool ss3, size_t length) {
+KeyDecoder::Parsed KeyDecoder::Interpret(std::string_view parameters, char final, bool ss3,
+                                         size_t length) {
   if (!parameters.empty() && parameters[0] >= '<') {
     // The terminal's answers to the queries made at start, not keys.
     if (parameters[0] == '?' && final == 'u') KittyFlagsSeen = true;
@@ -392,7 +414,9 @@ KeyDecoder::Parsed KeyDecoder::Interpret(std::string_view parameters, char final
   const Parameters numbers(parameters);
   // Old SS3 forms carry the modifier as their only parameter (SS3 5 P: Ctrl+F1).
   uint32_t state = ModifierState(ss3 && numbers.At(1, 0) < 0 ? numbers.At(0, 0) : numbers.At(1, 0));
-  const int eventType = numbers.At(1, 1) > 0 ? numbers.At(1, 1) : KittyEvents ? EventPress : EventRelease;
+  const int eventType = numbers.At(1, 1) > 0 ? numbers.At(1, 1)
+                        : KittyEvents        ? EventPress
+                                             : EventRelease;
   const bool keyDown = eventType != EventRelease;
   std::optional<KeyIdentity> key;
   if (final == 'u' && !ss3) {
@@ -402,7 +426,8 @@ KeyDecoder::Parsed KeyDecoder::Interpret(std::string_view parameters, char final
     if (number == PasteStartNumber) InPaste = true;
     if (auto row = Find(TildeKeys, number, &NumberRow::Number)) key = row->Key;
     state |= tilde->State;
-  } else if (auto row = Find(ss3 ? LetterKeys(Ss3FinalKeys) : LetterKeys(CsiFinalKeys), final, &FinalRow::Final)) {
+  } else if (auto row = Find(ss3 ? LetterKeys(Ss3FinalKeys) : LetterKeys(CsiFinalKeys), final,
+                             &FinalRow::Final)) {
     key = row->Key;
     state |= row->State;
   }

@@ -40,7 +40,6 @@ class KeyDecoder {
   // True once the terminal answered the device attributes query (CSI ? ... c).
   bool SawDeviceAttributes() const { return AttributesSeen; }
 
-
  private:
   struct Parsed;
   Parsed ParseKey(std::string_view bytes, bool expired);

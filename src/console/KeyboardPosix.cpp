@@ -54,7 +54,9 @@ enum class Arrival { Bytes, Quiet, Ended };
 
 // Waits up to `timeoutMs` (-1: for ever) for input and hands what came to the decoder.
 Arrival ReadInput(int timeoutMs) {
-  struct pollfd watch {STDIN_FILENO, POLLIN, 0};
+  struct pollfd watch {
+    STDIN_FILENO, POLLIN, 0
+  };
   const int ready = poll(&watch, 1, timeoutMs);
   if (ready < 0) return errno == EINTR ? Arrival::Bytes : Arrival::Ended;
   if (ready == 0) return Arrival::Quiet;
@@ -100,7 +102,8 @@ void EnterKeyInput() {
 // Ctrl+C (and Ctrl+\, Ctrl+Z) under the protocol: the program acts on the signal as if the
 // terminal had sent it; the handler puts the terminal back. True for such keys' events.
 bool IsSignalKey(const KeyEvent& event) {
-  if (!KittyPushed || (event.ControlState & (KeyState::LeftCtrl | KeyState::RightCtrl)) == 0) return false;
+  if (!KittyPushed || (event.ControlState & (KeyState::LeftCtrl | KeyState::RightCtrl)) == 0)
+    return false;
   for (const auto& key : SignalKeys) {
     if (event.Character != key.Character) continue;
     if (event.KeyDown) raise(key.Signal);
@@ -184,7 +187,8 @@ void FinishKeyboardQuery() {
   if (KittyQuery != Query::Asked) return;
   const auto deadline = QueryAskedAt + KittyAnswerWait;
   while (!Decoder.SawDeviceAttributes() && !InputEnded) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) break;
     InputEnded = ReadInput(static_cast<int>(left.count())) == Arrival::Ended;
     KeyEvent event;

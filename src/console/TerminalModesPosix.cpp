@@ -28,7 +28,9 @@ char ExitSequences[SlotCount][SequenceSize];
 char ResumeSequence[SequenceSize];
 
 // The terminal's own bytes: a terminal that cannot take them any more is left as it is.
-void WriteAll(int fd, const char* bytes, size_t length) { vestalo::platform::WriteAll(fd, bytes, length); }
+void WriteAll(int fd, const char* bytes, size_t length) {
+  vestalo::platform::WriteAll(fd, bytes, length);
+}
 
 // Copies a sequence so that a signal arriving meanwhile sees either nothing or all of it.
 void StoreSequence(char* target, const char* bytes) {

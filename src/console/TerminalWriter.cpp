@@ -30,7 +30,8 @@ void TerminalWriter::Text(std::string_view bytes, uint16_t attr) {
   if (bytes.empty()) return;
   UseAttr(attr);
   if (InFrame) {
-    for (char c : bytes) Layout.Put(static_cast<unsigned char>(c), Table[static_cast<unsigned char>(c)], Out);
+    for (char c : bytes)
+      Layout.Put(static_cast<unsigned char>(c), Table[static_cast<unsigned char>(c)], Out);
     return;
   }
   for (char c : bytes) Out += Table[static_cast<unsigned char>(c)];

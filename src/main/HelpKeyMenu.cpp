@@ -1,7 +1,7 @@
 #include "main/HelpKeyMenu.h"
 
-#include "console/Console.h"
 #include "base/OutputStream.h"
+#include "console/Console.h"
 #include "main/ProgramState.h"
 #include "main/RunModes.h"
 #include "main/Watch.h"
@@ -45,7 +45,8 @@ void RunHelpKeyMenu() {
   ShownIndex = ChosenIndex = 0;
   for (;;) {
     FlushOutput();  // everything drawn is on the screen before a key is awaited
-    const uint8_t key = Watching() ? console::NextKey(WatchIntervalMs, RedrawWhatChanged) : console::NextKey();
+    const uint8_t key =
+        Watching() ? console::NextKey(WatchIntervalMs, RedrawWhatChanged) : console::NextKey();
     if (int index = HelpIndexForKey(key)) {
       SelectedFile = HelpFiles[static_cast<std::size_t>(index)];
       ChosenIndex = index;

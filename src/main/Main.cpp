@@ -25,8 +25,8 @@ int EndWithReport(int argc, char** argv, const EInOutError& failure) {
     // The report below is what matters; the output that could not be written is lost.
   }
   console::RestoreConsole();
-  const std::string report =
-      platform::ToOemCodePage(BuildFailureReport(platform::ExecutableName(argc, argv), failure) + "\r\n");
+  const std::string report = platform::ToOemCodePage(
+      BuildFailureReport(platform::ExecutableName(argc, argv), failure) + "\r\n");
   platform::WriteStandard(2, report.data(), report.size());
   return 1;
 }
@@ -35,7 +35,8 @@ int EndWithReport(int argc, char** argv, const EInOutError& failure) {
 
 int main(int argc, char** argv) {
   console::InitialiseConsole();
-  if (console::OutputIsConsole()) SendOutputToConsole({console::WriteConsoleText, console::FlushConsole});
+  if (console::OutputIsConsole())
+    SendOutputToConsole({console::WriteConsoleText, console::FlushConsole});
   int exitCode = 0;
   try {
     try {
@@ -49,12 +50,18 @@ int main(int argc, char** argv) {
   } catch (const EInOutError& failure) {
     exitCode = EndWithReport(argc, argv, failure);
   } catch (const std::bad_alloc&) {
-    exitCode = EndWithReport(argc, argv, EInOutError(ErrorCode::OutOfMemory, LocationCode(std::source_location::current())));
+    exitCode = EndWithReport(
+        argc, argv,
+        EInOutError(ErrorCode::OutOfMemory, LocationCode(std::source_location::current())));
   } catch (const std::length_error&) {
     // A text too long for this machine's strings: memory the program cannot have either.
-    exitCode = EndWithReport(argc, argv, EInOutError(ErrorCode::OutOfMemory, LocationCode(std::source_location::current())));
+    exitCode = EndWithReport(
+        argc, argv,
+        EInOutError(ErrorCode::OutOfMemory, LocationCode(std::source_location::current())));
   } catch (const std::system_error& error) {
-    exitCode = EndWithReport(argc, argv, EInOutError(CodeForSystemError(error.code()), LocationCode(std::source_location::current())));
+    exitCode = EndWithReport(argc, argv,
+                             EInOutError(CodeForSystemError(error.code()),
+                                         LocationCode(std::source_location::current())));
   } catch (const std::exception& error) {
     EInOutError failure(ErrorCode::Internal, LocationCode(std::source_location::current()));
     failure.Message = std::string("Internal error: ") + error.what();

@@ -15,7 +15,7 @@ struct HelpKey {
 
 // The digit keys in the order the loader numbers its function keys.
 constexpr HelpKey HelpKeys[HelpFileCount + 1] = {
-    {0, ""},     {'1', "F1"}, {'2', "F2"}, {'3', "F3"}, {'4', "F4"}, {'5', "F5"},
+    {0, ""},     {'1', "F1"}, {'2', "F2"}, {'3', "F3"}, {'4', "F4"},  {'5', "F5"},
     {'6', "F6"}, {'7', "F7"}, {'8', "F8"}, {'9', "F9"}, {'0', "F10"},
 };
 
@@ -50,15 +50,18 @@ std::vector<std::string> HelpLines(const ConfigurationReport& report) {
     digits.push_back(std::string(1, HelpKeys[i].Digit));
     lines.push_back(HelpKeys[i].Line);
   }
-  if (digits.empty()) return {"It binds no help screens to F1..F10: the digit keys show nothing here."};
+  if (digits.empty())
+    return {"It binds no help screens to F1..F10: the digit keys show nothing here."};
   return {"Help screens: press " + Listed(digits, "or") + " (its " + Listed(lines, "and") + " " +
           (lines.size() == 1 ? "line" : "lines") + ")."};
 }
 
-std::vector<std::string> OtherConfigurationLines(const ConfigurationReport& report, const std::string& target) {
+std::vector<std::string> OtherConfigurationLines(const ConfigurationReport& report,
+                                                 const std::string& target) {
   std::vector<std::string> names, lines;
   for (const auto& other : report.OtherConfigurations) {
-    if (other.Config.Name.empty() || std::count(names.begin(), names.end(), other.Config.Name) > 0) continue;
+    if (other.Config.Name.empty() || std::count(names.begin(), names.end(), other.Config.Name) > 0)
+      continue;
     names.push_back(other.Config.Name);
     if (lines.size() == MaxListedConfigurations) continue;
     // Appended piece by piece: GCC 12 warns falsely about "text" + std::string&& here.
@@ -70,24 +73,29 @@ std::vector<std::string> OtherConfigurationLines(const ConfigurationReport& repo
     lines.push_back(std::move(line));
   }
   if (names.empty()) return {};
-  lines.insert(lines.begin(), {"", "Its menu opens other configurations; to see their screens, run:"});
+  lines.insert(lines.begin(),
+               {"", "Its menu opens other configurations; to see their screens, run:"});
   if (names.size() > MaxListedConfigurations)
-    lines.push_back("  ... and " + std::to_string(names.size() - MaxListedConfigurations) + " more.");
+    lines.push_back("  ... and " + std::to_string(names.size() - MaxListedConfigurations) +
+                    " more.");
   return lines;
 }
 
 }  // namespace
 
-std::vector<std::string> NoSplashNotice(const ConfigurationReport& report, const std::string& configForUser,
+std::vector<std::string> NoSplashNotice(const ConfigurationReport& report,
+                                        const std::string& configForUser,
                                         const std::string& target) {
   const bool emptyLine = report.Display.Place.Line > 0;
   const std::size_t included = report.FilesRead.empty() ? 0 : report.FilesRead.size() - 1;
   std::vector<std::string> lines = {
-      included == 0   ? std::string("Vestalo read this configuration, which includes no other file:")
+      included == 0 ? std::string("Vestalo read this configuration, which includes no other file:")
       : included == 1 ? std::string("Vestalo read this configuration and the file it includes:")
-                      : "Vestalo read this configuration and the " + std::to_string(included) + " files it includes:",
+                      : "Vestalo read this configuration and the " + std::to_string(included) +
+                            " files it includes:",
       "  " + TailFitted(configForUser, MaxColumns - 2),
-      std::string("It names no splash screen: ") + (emptyLine ? "its display line is empty." : "it has no display line."),
+      std::string("It names no splash screen: ") +
+          (emptyLine ? "its display line is empty." : "it has no display line."),
       ""};
   for (auto& line : HelpLines(report)) lines.push_back(line);
   for (auto& line : OtherConfigurationLines(report, target)) lines.push_back(line);

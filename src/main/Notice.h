@@ -15,7 +15,8 @@ constexpr std::size_t MaxListedConfigurations = 8;
 // as the user finds it) with how many files it includes, which digit keys show help
 // screens, and for each configuration its labels open (`config NAME`) the command that
 // shows it: "vestalo -c NAME", followed by `target` when one was given.
-std::vector<std::string> NoSplashNotice(const ConfigurationReport& report, const std::string& configForUser,
+std::vector<std::string> NoSplashNotice(const ConfigurationReport& report,
+                                        const std::string& configForUser,
                                         const std::string& target);
 
 }  // namespace vestalo

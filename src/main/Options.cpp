@@ -43,7 +43,8 @@ std::string& SlotOf(ProgramOptions& options, ValueSlot slot) {
 // A mode chosen twice, or two different ones, cannot both be done.
 void ChooseMode(ProgramOptions& options, RunMode mode, std::string_view spelling) {
   if (options.Mode != RunMode::Configuration && options.Mode != mode && options.Problem.empty())
-    options.Problem = "option " + std::string(spelling) + " cannot be combined with the one before it";
+    options.Problem =
+        "option " + std::string(spelling) + " cannot be combined with the one before it";
   options.Mode = mode;
 }
 
@@ -52,7 +53,8 @@ void CheckCombination(ProgramOptions& options) {
   if (!options.Problem.empty()) return;
   const bool watchable = options.Mode == RunMode::Configuration;
   if (options.Watch && !watchable) options.Problem = "--watch works only when screens are shown";
-  if (!options.ConfigName.empty() && (options.Mode == RunMode::Help || options.Mode == RunMode::Version))
+  if (!options.ConfigName.empty() &&
+      (options.Mode == RunMode::Help || options.Mode == RunMode::Version))
     options.Problem = "-c works only with a boot medium";
 }
 
@@ -96,7 +98,8 @@ ProgramOptions ParseArguments(const std::vector<std::string>& arguments) {
       } else {
         continue;
       }
-      if (option.Slot == ValueSlot::SnapshotFolder) ChooseMode(options, RunMode::Snapshot, option.Spelling);
+      if (option.Slot == ValueSlot::SnapshotFolder)
+        ChooseMode(options, RunMode::Snapshot, option.Spelling);
       known = true;
     }
     if (known) continue;

@@ -10,10 +10,10 @@ enum class RunMode {
   // The target decides: a boot medium (no target, a folder or an ISO image) shows its
   // splash screen and the help-key menu; any other target is one screen file and the Enter wait.
   Configuration,
-  Help,           // the usage text
-  Version,        // the version line and what this build can do
-  Check,          // --check: findings about the medium's configuration and screens
-  Snapshot,       // --snapshot DIR: every screen written as text, colours, a page and a picture
+  Help,      // the usage text
+  Version,   // the version line and what this build can do
+  Check,     // --check: findings about the medium's configuration and screens
+  Snapshot,  // --snapshot DIR: every screen written as text, colours, a page and a picture
 };
 
 struct ProgramOptions {

@@ -30,7 +30,8 @@ void BindConfiguration(const ConfigurationReport& scan) {
   DisplayFile = scan.Display.Name;
   for (std::size_t key = 1; key < HelpFiles.size(); ++key) HelpFiles[key] = scan.Help[key].Name;
   SplashNotice.clear();
-  if (DisplayFile.empty()) SplashNotice = NoSplashNotice(scan, MediumFiles->PathForUser(scan.ConfigName), MediumTarget);
+  if (DisplayFile.empty())
+    SplashNotice = NoSplashNotice(scan, MediumFiles->PathForUser(scan.ConfigName), MediumTarget);
 }
 
 void WriteLines(const std::vector<std::string>& lines) {
@@ -54,7 +55,8 @@ void RunConfigurationMode(const ProgramOptions& options, const std::string& conf
 
 // The screen file of argument mode, drawn again when it changed and is there to read.
 void RedrawChangedScreenFile() {
-  if (WhatChanged() == WatchedChange::Screen && MediumFiles->FileIsPresent(ScreenShown())) DrawScreenFile(ScreenShown());
+  if (WhatChanged() == WatchedChange::Screen && MediumFiles->FileIsPresent(ScreenShown()))
+    DrawScreenFile(ScreenShown());
   FlushOutput();
 }
 
@@ -149,15 +151,18 @@ int RunProgram(const std::vector<std::string>& arguments) {
   }
   // Every other mode works on one screen file or on a boot medium, and -c names a
   // configuration of a medium.
-  const bool screenFile = !options.Target.empty() && media::KindOfTarget(options.Target) == media::TargetKind::ScreenFile;
+  const bool screenFile = !options.Target.empty() &&
+                          media::KindOfTarget(options.Target) == media::TargetKind::ScreenFile;
   if (screenFile && !options.ConfigName.empty()) {
     ReportUsageProblem("-c works only with a boot medium: a folder or an ISO image");
     return 1;
   }
   MediumFiles = screenFile ? media::ComputerFiles() : media::OpenMedium(options.Target);
-  const std::string configName =
-      screenFile ? std::string() : options.ConfigName.empty() ? MediumFiles->StartConfiguration() : options.ConfigName;
-  const tools::ToolTarget target{*MediumFiles, screenFile ? options.Target : std::string(), configName};
+  const std::string configName = screenFile                   ? std::string()
+                                 : options.ConfigName.empty() ? MediumFiles->StartConfiguration()
+                                                              : options.ConfigName;
+  const tools::ToolTarget target{*MediumFiles, screenFile ? options.Target : std::string(),
+                                 configName};
   if (options.Mode == RunMode::Check) return tools::RunCheck(target);
   if (options.Mode == RunMode::Snapshot) return tools::RunSnapshot(target, options.SnapshotFolder);
   if (screenFile) RunScreenFileMode(options);

@@ -1,7 +1,7 @@
 #include "main/ScreenSink.h"
 
-#include "console/Console.h"
 #include "base/OutputStream.h"
+#include "console/Console.h"
 
 namespace vestalo {
 

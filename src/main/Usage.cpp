@@ -11,8 +11,8 @@ namespace vestalo {
 
 const char* const VersionText = VESTALO_VERSION;
 
-const std::string BannerLine =
-    std::string("Vestalo ") + VESTALO_VERSION + " by the Vestalo team, dev@vestalo.invalid, https://vestalo.invalid";
+const std::string BannerLine = std::string("Vestalo ") + VESTALO_VERSION +
+                               " by the Vestalo team, dev@vestalo.invalid, https://vestalo.invalid";
 
 namespace {
 
@@ -49,7 +49,8 @@ std::vector<std::string> MissingConfigurationLines() {
 }
 
 std::vector<std::string> VersionLines() {
-  return {std::string("vestalo ") + VersionText, tools::PictureSupport(), media::ImageSupportLine()};
+  return {std::string("vestalo ") + VersionText, tools::PictureSupport(),
+          media::ImageSupportLine()};
 }
 
 }  // namespace vestalo

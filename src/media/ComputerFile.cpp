@@ -28,11 +28,13 @@ void ReadComputerFile(const std::string& path, const PieceTaker& take, const Siz
   OpenFile file;
   if (int error = platform::OpenForReading(path, file.Handle)) ReportIOFailure(error);
   file.Open = true;
-  sized(static_cast<std::size_t>(std::min<std::uint64_t>(platform::PlainFileSize(file.Handle), SIZE_MAX)));
+  sized(static_cast<std::size_t>(
+      std::min<std::uint64_t>(platform::PlainFileSize(file.Handle), SIZE_MAX)));
   std::vector<char> chunk(64 * 1024);
   for (;;) {
     std::size_t got = 0;
-    if (int error = platform::ReadFile(file.Handle, chunk.data(), chunk.size(), got)) ReportIOFailure(error);
+    if (int error = platform::ReadFile(file.Handle, chunk.data(), chunk.size(), got))
+      ReportIOFailure(error);
     if (got == 0 || !take(std::string_view(chunk.data(), got))) break;
   }
   file.Open = false;

@@ -15,7 +15,9 @@ namespace {
 bool HasWildcards(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
 
 // Any modification time will do: files dated 1970 come out of reproducible builds.
-bool LookupSucceeds(const platform::SearchResult& result) { return result.Found && !result.IsDirectory; }
+bool LookupSucceeds(const platform::SearchResult& result) {
+  return result.Found && !result.IsDirectory;
+}
 
 // `path` without the folder `prefix` in front of it ("" when it is not there).
 std::string Within(const std::string& prefix, const std::string& path) {
@@ -26,7 +28,8 @@ std::string Within(const std::string& prefix, const std::string& path) {
 
 }  // namespace
 
-FolderMedium::FolderMedium(const std::string& target) : IsMedium(true), Base(target), UserRoot(target) {
+FolderMedium::FolderMedium(const std::string& target)
+    : IsMedium(true), Base(target), UserRoot(target) {
   if (!target.empty())
     if (int error = platform::EnterableFolder(target)) ReportIOFailure(error);
   Start = ConfigurationIn("");
@@ -54,7 +57,9 @@ std::string FolderMedium::FromBootFolder(const std::string& name) const {
   return spelled.empty() ? path : spelled;
 }
 
-std::string FolderMedium::NameOnDisk(const std::string& name) const { return JoinPath(Base, FromBootFolder(name)); }
+std::string FolderMedium::NameOnDisk(const std::string& name) const {
+  return JoinPath(Base, FromBootFolder(name));
+}
 
 std::string FolderMedium::PathOnComputer(const std::string& name) const { return NameOnDisk(name); }
 
@@ -80,7 +85,8 @@ bool FolderMedium::Lookup(const std::string& name) const {
          LookupSucceeds(platform::FindFirst(platform::JoinToCurrentDirectory(pattern)));
 }
 
-void FolderMedium::ReadPieces(const std::string& name, const PieceTaker& take, const SizeTaker& sized) const {
+void FolderMedium::ReadPieces(const std::string& name, const PieceTaker& take,
+                              const SizeTaker& sized) const {
   ReadComputerFile(NameOnDisk(name), take, sized);
 }
 

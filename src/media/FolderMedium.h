@@ -27,7 +27,8 @@ class FolderMedium : public Medium {
 
  protected:
   bool Lookup(const std::string& name) const override;
-  void ReadPieces(const std::string& name, const PieceTaker& take, const SizeTaker& sized) const override;
+  void ReadPieces(const std::string& name, const PieceTaker& take,
+                  const SizeTaker& sized) const override;
 
  private:
   // The name as reached from the boot folder ("../" for what lies above it), spelled as on

@@ -27,7 +27,7 @@ struct FreeArchive {
 using Reader = std::unique_ptr<archive, FreeArchive>;
 
 struct Entry {
-  std::string Path;        // from the image's root, as the image spells it; "" for the root
+  std::string Path;  // from the image's root, as the image spells it; "" for the root
   bool IsFolder = false;
   std::string LinkTarget;  // a symbolic link: where it points
   std::string DataOf;      // a hard link: the entry whose bytes it shares
@@ -120,8 +120,10 @@ const Entry* Resolve(const State& image, const std::string& path, int hops) {
     if (!entry->LinkTarget.empty()) {
       if (++hops > MaxLinkHops) return nullptr;
       const std::string& target = entry->LinkTarget;
-      const std::string base = target.front() == '/' ? target : JoinPath(ParentOf(entry->Path), target);
-      return Resolve(image, MediumPath("", JoinPath(base, path.substr(std::min(end + 1, path.size())))), hops);
+      const std::string base =
+          target.front() == '/' ? target : JoinPath(ParentOf(entry->Path), target);
+      return Resolve(
+          image, MediumPath("", JoinPath(base, path.substr(std::min(end + 1, path.size())))), hops);
     }
     spelled = entry->Path;
     start = end + 1;
@@ -129,7 +131,9 @@ const Entry* Resolve(const State& image, const std::string& path, int hops) {
   return entry;
 }
 
-std::size_t NumberOf(const State& image, const Entry* entry) { return static_cast<std::size_t>(entry - image.Entries.data()); }
+std::size_t NumberOf(const State& image, const Entry* entry) {
+  return static_cast<std::size_t>(entry - image.Entries.data());
+}
 
 // Moves the reader to the entry numbered `number`, from the start again when it has passed it.
 archive* ReaderAt(State& image, std::size_t number) {
@@ -168,8 +172,9 @@ bool InBootFolder(const std::string& path) {
 
 void KeepIfSmall(State& image, archive* reader, archive_entry* header, const Entry& entry) {
   const std::int64_t size = archive_entry_size(header);
-  if (entry.IsFolder || !entry.LinkTarget.empty() || !entry.DataOf.empty() || !InBootFolder(entry.Path) ||
-      size < 0 || size > KeptFileSize || image.KeptBytes + static_cast<std::size_t>(size) > KeptTotal)
+  if (entry.IsFolder || !entry.LinkTarget.empty() || !entry.DataOf.empty() ||
+      !InBootFolder(entry.Path) || size < 0 || size > KeptFileSize ||
+      image.KeptBytes + static_cast<std::size_t>(size) > KeptTotal)
     return;
   std::string bytes;
   ReadData(reader, [&](std::string_view piece) {
@@ -232,6 +237,8 @@ void IsoImage::Read(std::string_view path, const PieceTaker& take) const {
   }
 }
 
-std::string ImageSupportLine() { return std::string("ISO images: read with ") + archive_version_string(); }
+std::string ImageSupportLine() {
+  return std::string("ISO images: read with ") + archive_version_string();
+}
 
 }  // namespace vestalo::media

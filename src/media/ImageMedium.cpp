@@ -8,7 +8,9 @@ ImageMedium::ImageMedium(const std::string& path) : Path(path), Image(path) {
   FindBootFolder([&](const std::string& place) { return Image.Find(place).Spelling; });
 }
 
-std::string ImageMedium::PathForUser(const std::string& name) const { return Path + ":/" + NameOnDisk(name); }
+std::string ImageMedium::PathForUser(const std::string& name) const {
+  return Path + ":/" + NameOnDisk(name);
+}
 
 std::string ImageMedium::NameOnDisk(const std::string& name) const {
   const ImageEntry entry = Image.Find(PathOnMedium(name));
@@ -25,7 +27,8 @@ bool ImageMedium::Lookup(const std::string& name) const {
   return entry.Found && !entry.IsFolder;
 }
 
-void ImageMedium::ReadPieces(const std::string& name, const PieceTaker& take, const SizeTaker&) const {
+void ImageMedium::ReadPieces(const std::string& name, const PieceTaker& take,
+                             const SizeTaker&) const {
   Image.Read(PathOnMedium(name), take);
 }
 

@@ -20,7 +20,8 @@ class ImageMedium : public Medium {
 
  protected:
   bool Lookup(const std::string& name) const override;
-  void ReadPieces(const std::string& name, const PieceTaker& take, const SizeTaker& sized) const override;
+  void ReadPieces(const std::string& name, const PieceTaker& take,
+                  const SizeTaker& sized) const override;
 
  private:
   std::string Path;  // the image file as named on the command line

@@ -13,8 +13,12 @@ IsoImage::~IsoImage() = default;
 
 ImageEntry IsoImage::Find(std::string_view) const { return {}; }
 
-void IsoImage::Read(std::string_view, const PieceTaker&) const { ReportIOFailure(ErrorCode::NoImageSupport); }
+void IsoImage::Read(std::string_view, const PieceTaker&) const {
+  ReportIOFailure(ErrorCode::NoImageSupport);
+}
 
-std::string ImageSupportLine() { return "ISO images: not read by this build (built without libarchive)"; }
+std::string ImageSupportLine() {
+  return "ISO images: not read by this build (built without libarchive)";
+}
 
 }  // namespace vestalo::media

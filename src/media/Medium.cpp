@@ -32,7 +32,8 @@ bool HasIsoVolumeDescriptor(const std::string& target) {
   char id[5] = {};
   in.seekg(DescriptorOffset);
   in.read(id, sizeof id);
-  return in.gcount() == static_cast<std::streamsize>(sizeof id) && std::string_view(id, sizeof id) == IsoStandardId;
+  return in.gcount() == static_cast<std::streamsize>(sizeof id) &&
+         std::string_view(id, sizeof id) == IsoStandardId;
 }
 
 }  // namespace
@@ -41,7 +42,8 @@ bool Medium::FileIsPresent(const std::string& name) const {
   return !name.empty() && name.size() <= MaxNameLength && Lookup(name);
 }
 
-void Medium::ReadFilePieces(const std::string& name, const PieceTaker& take, const SizeTaker& sized) const {
+void Medium::ReadFilePieces(const std::string& name, const PieceTaker& take,
+                            const SizeTaker& sized) const {
   std::size_t total = 0;
   // The same limit for every kind of medium: no file is read without end, and one known to
   // be too large is refused before it is read.
@@ -59,24 +61,32 @@ void Medium::ReadFilePieces(const std::string& name, const PieceTaker& take, con
 
 std::string Medium::LoadWholeFile(const std::string& name) const {
   std::string text;
-  ReadFilePieces(name, [&](std::string_view piece) {
-    const std::size_t end = ScreenTextEnd(piece);
-    text.append(piece.data(), end);
-    return end == piece.size();
-  }, [&](std::size_t size) { text.reserve(size); });
+  ReadFilePieces(
+      name,
+      [&](std::string_view piece) {
+        const std::size_t end = ScreenTextEnd(piece);
+        text.append(piece.data(), end);
+        return end == piece.size();
+      },
+      [&](std::size_t size) { text.reserve(size); });
   return text;
 }
 
 std::string Medium::LoadFileBytes(const std::string& name) const {
   std::string bytes;
-  ReadFilePieces(name, [&](std::string_view piece) {
-    bytes.append(piece);
-    return true;
-  }, [&](std::size_t size) { bytes.reserve(size); });
+  ReadFilePieces(
+      name,
+      [&](std::string_view piece) {
+        bytes.append(piece);
+        return true;
+      },
+      [&](std::size_t size) { bytes.reserve(size); });
   return bytes;
 }
 
-std::string Medium::PathOnMedium(const std::string& name) const { return MediumPath(BootFolder, name); }
+std::string Medium::PathOnMedium(const std::string& name) const {
+  return MediumPath(BootFolder, name);
+}
 
 std::string Medium::PathOnComputer(const std::string&) const { return {}; }
 
@@ -105,7 +115,8 @@ TargetKind KindOfTarget(const std::string& target) {
 }
 
 std::unique_ptr<Medium> OpenMedium(const std::string& target) {
-  if (!target.empty() && KindOfTarget(target) == TargetKind::Image) return std::make_unique<ImageMedium>(target);
+  if (!target.empty() && KindOfTarget(target) == TargetKind::Image)
+    return std::make_unique<ImageMedium>(target);
   return std::make_unique<FolderMedium>(target);
 }
 

@@ -34,7 +34,8 @@ class Medium {
   bool FileIsPresent(const std::string& name) const;
 
   // Reads a file piece by piece until `take` returns false or the file ends.
-  void ReadFilePieces(const std::string& name, const PieceTaker& take, const SizeTaker& sized = nullptr) const;
+  void ReadFilePieces(const std::string& name, const PieceTaker& take,
+                      const SizeTaker& sized = nullptr) const;
 
   // The whole text of a screen file up to its end (its physical end, ^Z or 0xFF).
   std::string LoadWholeFile(const std::string& name) const;
@@ -67,7 +68,8 @@ class Medium {
  protected:
   // The kind's own lookup and reading; names are within the limits.
   virtual bool Lookup(const std::string& name) const = 0;
-  virtual void ReadPieces(const std::string& name, const PieceTaker& take, const SizeTaker& sized) const = 0;
+  virtual void ReadPieces(const std::string& name, const PieceTaker& take,
+                          const SizeTaker& sized) const = 0;
 
   // The configuration the loader would start from in `folder` (a name in the boot folder,
   // "" for the boot folder itself); empty when it holds none.

@@ -12,8 +12,8 @@ namespace vestalo::media {
 // Where ISOLINUX 6.04 looks for isolinux.cfg and then syslinux.cfg, folder by folder, after
 // which it tries the medium's root. Read from its loaded core and confirmed by booting it:
 // the folder isolinux.bin itself was loaded from is never tried.
-constexpr std::array<std::string_view, 4> BootFolderPlaces{"boot/isolinux", "isolinux", "boot/syslinux",
-                                                           "syslinux"};
+constexpr std::array<std::string_view, 4> BootFolderPlaces{"boot/isolinux", "isolinux",
+                                                           "boot/syslinux", "syslinux"};
 
 // The path from the medium's root (no leading "/") of `name` read in `bootFolder` (a path
 // from the root, "" for the root itself). "." and ".." are resolved as the loader resolves

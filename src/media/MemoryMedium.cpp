@@ -38,7 +38,9 @@ std::string MemoryMedium::Spelled(const std::string& path, bool& isFolder) const
   return found;
 }
 
-std::string MemoryMedium::PathForUser(const std::string& name) const { return Label + ":/" + NameOnDisk(name); }
+std::string MemoryMedium::PathForUser(const std::string& name) const {
+  return Label + ":/" + NameOnDisk(name);
+}
 
 std::string MemoryMedium::NameOnDisk(const std::string& name) const {
   bool folder = false;
@@ -57,7 +59,8 @@ bool MemoryMedium::Lookup(const std::string& name) const {
   return !Spelled(PathOnMedium(name), folder).empty() && !folder;
 }
 
-void MemoryMedium::ReadPieces(const std::string& name, const PieceTaker& take, const SizeTaker& sized) const {
+void MemoryMedium::ReadPieces(const std::string& name, const PieceTaker& take,
+                              const SizeTaker& sized) const {
   bool folder = false;
   const std::string spelled = Spelled(PathOnMedium(name), folder);
   if (spelled.empty()) ReportIOFailure(ErrorCode::FileNotFound);

@@ -22,7 +22,8 @@ class MemoryMedium : public Medium {
 
  protected:
   bool Lookup(const std::string& name) const override;
-  void ReadPieces(const std::string& name, const PieceTaker& take, const SizeTaker& sized) const override;
+  void ReadPieces(const std::string& name, const PieceTaker& take,
+                  const SizeTaker& sized) const override;
 
  private:
   // The stored path of a file or folder equal to `path` but for letter case ("" for none);

@@ -29,9 +29,7 @@ class Cursor {
   template <class Moves>
   void Put(unsigned char byte, Moves& moves) {
     switch (byte) {
-      case '\n':
-        NextRow(moves);
-        return;
+      case '\n': NextRow(moves); return;
       case '\r':
         // The boot loader ignores carriage returns; its line feed returns to column 0.
         return;
@@ -47,11 +45,8 @@ class Cursor {
         --CurrentColumn;
         moves.Back();
         return;
-      case '\a':
-        moves.Bell();
-        return;
-      default:
-        Advance(moves, false);
+      case '\a': moves.Bell(); return;
+      default: Advance(moves, false);
     }
   }
 

@@ -9,9 +9,13 @@ namespace {
 
 // The VGA's colour registers hold 6 bits; they reach 8 bits as QEMU's VGA scales them
 // (the low bit repeated), so that a picture matches the emulated boot screen pixel for pixel.
-constexpr uint8_t FromDac(int sixBits) { return static_cast<uint8_t>((sixBits << 2) | ((sixBits & 1) * 3)); }
+constexpr uint8_t FromDac(int sixBits) {
+  return static_cast<uint8_t>((sixBits << 2) | ((sixBits & 1) * 3));
+}
 
-constexpr Rgb Dac(int red, int green, int blue) { return {FromDac(red), FromDac(green), FromDac(blue)}; }
+constexpr Rgb Dac(int red, int green, int blue) {
+  return {FromDac(red), FromDac(green), FromDac(blue)};
+}
 
 // Characters whose ninth pixel column repeats the eighth, so that line drawing joins up:
 // QEMU's VGA takes the shades 0xB0-0xB2 with the line drawing 0xB3-0xDF (IBM's took 0xC0-0xDF).
@@ -21,8 +25,9 @@ bool ExtendsToNinthColumn(unsigned char c) { return c >= 0xB0 && c <= 0xDF; }
 
 // The BIOS's text-mode palette: brown (6) is dark yellow with half its green.
 const std::array<Rgb, 16> VgaPalette = {
-    Dac(0, 0, 0),    Dac(0, 0, 42),   Dac(0, 42, 0),   Dac(0, 42, 42),  Dac(42, 0, 0),   Dac(42, 0, 42),
-    Dac(42, 21, 0),  Dac(42, 42, 42), Dac(21, 21, 21), Dac(21, 21, 63), Dac(21, 63, 21), Dac(21, 63, 63),
+    Dac(0, 0, 0),    Dac(0, 0, 42),   Dac(0, 42, 0),   Dac(0, 42, 42),
+    Dac(42, 0, 0),   Dac(42, 0, 42),  Dac(42, 21, 0),  Dac(42, 42, 42),
+    Dac(21, 21, 21), Dac(21, 21, 63), Dac(21, 63, 21), Dac(21, 63, 63),
     Dac(63, 21, 21), Dac(63, 21, 63), Dac(63, 63, 21), Dac(63, 63, 63),
 };
 
@@ -44,7 +49,8 @@ std::vector<uint8_t> DrawPicture(const ScreenGrid& grid, const FontGlyphs& glyph
       for (int y = 0; y < CellHeight; ++y) {
         const int bits = glyph[static_cast<size_t>(y)];
         const int ninth = ExtendsToNinthColumn(cell.Char) ? bits & 1 : 0;
-        uint8_t* out = &pixels[static_cast<size_t>((row * CellHeight + y) * PictureWidth + column * CellWidth)];
+        uint8_t* out = &pixels[static_cast<size_t>((row * CellHeight + y) * PictureWidth +
+                                                   column * CellWidth)];
         for (int x = 0; x < 8; ++x) out[x] = (bits >> (7 - x)) & 1 ? foreground : background;
         out[8] = ninth ? foreground : background;
       }

@@ -11,14 +11,15 @@ struct GridMoves {
   ScreenGrid& Grid;
 
   void Cell(int row, int column, bool blank) {
-    Grid.Cells[static_cast<size_t>(row * Columns + column)] = {blank ? static_cast<unsigned char>(' ') : Grid.Byte,
-                                                              static_cast<uint8_t>(Grid.Attr)};
+    Grid.Cells[static_cast<size_t>(row * Columns + column)] = {
+        blank ? static_cast<unsigned char>(' ') : Grid.Byte, static_cast<uint8_t>(Grid.Attr)};
   }
   void NextRow(bool scrolled) {
     if (!scrolled) return;
     // The rows move up; the new last row is blank in the colours in force, as on the PC.
     std::copy(Grid.Cells.begin() + Columns, Grid.Cells.end(), Grid.Cells.begin());
-    std::fill(Grid.Cells.end() - Columns, Grid.Cells.end(), screen::Cell{' ', static_cast<uint8_t>(Grid.Attr)});
+    std::fill(Grid.Cells.end() - Columns, Grid.Cells.end(),
+              screen::Cell{' ', static_cast<uint8_t>(Grid.Attr)});
   }
   void Back() {}
   void Bell() {}

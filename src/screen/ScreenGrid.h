@@ -30,7 +30,9 @@ class ScreenGrid : public UTypes::DisplaySink {
   void Write(std::string_view bytes) override;
 
   // The cell at a row (0-24) and column (0-79).
-  const Cell& At(int row, int column) const { return Cells[static_cast<size_t>(row * Columns + column)]; }
+  const Cell& At(int row, int column) const {
+    return Cells[static_cast<size_t>(row * Columns + column)];
+  }
 
   int CursorRow() const { return Where.Row(); }
   int CursorColumn() const { return Where.Column(); }

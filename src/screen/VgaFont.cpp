@@ -14,7 +14,8 @@ namespace {
 // In order of preference. default8x16 is the IBM VGA font itself. console-setup's VGA fonts
 // draw a few letters otherwise and spread code page 437 over two files: FullGreek has the
 // double lines and blocks (Uni2 folds them into single lines), Uni2 the letters it lacks.
-const char* const FontFiles[] = {"default8x16.psf.gz", "FullGreek-VGA16.psf.gz", "Uni2-VGA16.psf.gz"};
+const char* const FontFiles[] = {"default8x16.psf.gz", "FullGreek-VGA16.psf.gz",
+                                 "Uni2-VGA16.psf.gz"};
 
 constexpr size_t LargestFont = 1 << 20;
 
@@ -29,7 +30,8 @@ struct PsfFont {
 
 uint32_t Le32(const std::string& data, size_t at) {
   uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(data[at + static_cast<size_t>(i)]);
+  for (int i = 3; i >= 0; --i)
+    value = (value << 8) | static_cast<unsigned char>(data[at + static_cast<size_t>(i)]);
   return value;
 }
 
@@ -49,7 +51,8 @@ bool ReadGlyphs(const std::string& data, size_t at, size_t count, PsfFont& font)
   if (data.size() < at + count * CellHeight) return false;
   font.Glyphs.resize(count);
   for (size_t i = 0; i < count; ++i)
-    for (size_t y = 0; y < CellHeight; ++y) font.Glyphs[i][y] = static_cast<uint8_t>(data[at + i * CellHeight + y]);
+    for (size_t y = 0; y < CellHeight; ++y)
+      font.Glyphs[i][y] = static_cast<uint8_t>(data[at + i * CellHeight + y]);
   return true;
 }
 
@@ -58,7 +61,8 @@ bool ReadGlyphs(const std::string& data, size_t at, size_t count, PsfFont& font)
 void ReadTable1(const std::string& data, size_t at, PsfFont& font) {
   bool sequences = false;
   for (size_t glyph = 0; glyph < font.Glyphs.size() && at + 1 < data.size(); at += 2) {
-    const char32_t c = static_cast<unsigned char>(data[at]) | static_cast<unsigned char>(data[at + 1]) << 8;
+    const char32_t c =
+        static_cast<unsigned char>(data[at]) | static_cast<unsigned char>(data[at + 1]) << 8;
     if (c == 0xFFFF) {
       ++glyph;
       sequences = false;
@@ -83,7 +87,8 @@ void ReadTable2(const std::string& data, size_t at, PsfFont& font) {
     }
     const vestalo::Utf8Char decoded = vestalo::DecodeUtf8(std::string_view(data).substr(at));
     if (decoded.Result == vestalo::Utf8Char::Incomplete) return;
-    if (decoded.Result == vestalo::Utf8Char::Character && !sequences) font.Shows.emplace(decoded.CodePoint, glyph);
+    if (decoded.Result == vestalo::Utf8Char::Character && !sequences)
+      font.Shows.emplace(decoded.CodePoint, glyph);
     at += decoded.Length;
   }
 }
@@ -101,7 +106,8 @@ std::optional<PsfFont> ReadPsf(const std::string& path) {
   if (data->size() >= 32 && Le32(*data, 0) == 0x864AB572 && Le32(*data, 20) == CellHeight * 1u &&
       Le32(*data, 24) == CellHeight && Le32(*data, 28) == 8) {
     const size_t header = Le32(*data, 8), count = Le32(*data, 16);
-    if (count > LargestFont / CellHeight || !ReadGlyphs(*data, header, count, font)) return std::nullopt;
+    if (count > LargestFont / CellHeight || !ReadGlyphs(*data, header, count, font))
+      return std::nullopt;
     if (Le32(*data, 12) & 1) ReadTable2(*data, header + count * CellHeight, font);
     return font;
   }
@@ -122,7 +128,9 @@ std::optional<VgaFont> FindVgaFont(const std::string& folder) {
     for (size_t byte = 0; byte < 256; ++byte) {
       if (found[byte]) continue;
       const auto shows = font->Shows.find(screen::Cp437CodePoint(static_cast<unsigned char>(byte)));
-      const size_t glyph = font->Shows.empty() ? byte : shows == font->Shows.end() ? font->Glyphs.size() : shows->second;
+      const size_t glyph = font->Shows.empty()          ? byte
+                           : shows == font->Shows.end() ? font->Glyphs.size()
+                                                        : shows->second;
       if (glyph >= font->Glyphs.size()) continue;
       vga.Glyphs[byte] = font->Glyphs[glyph];
       found[byte] = used = true;

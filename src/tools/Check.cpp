@@ -1,7 +1,7 @@
 #include "tools/Check.h"
 
-#include "config/Configuration.h"
 #include "base/OutputStream.h"
+#include "config/Configuration.h"
 #include "media/Medium.h"
 #include "tools/Finding.h"
 #include "tools/MediumScreens.h"
@@ -12,7 +12,8 @@ namespace vestalo::tools {
 namespace {
 
 void Append(std::vector<Finding>& findings, std::vector<Finding> more) {
-  findings.insert(findings.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+  findings.insert(findings.end(), std::make_move_iterator(more.begin()),
+                  std::make_move_iterator(more.end()));
 }
 
 std::vector<Finding> CheckMedium(const ToolTarget& target) {
@@ -32,8 +33,10 @@ struct StopMessage {
 
 constexpr StopMessage StopMessages[] = {
     {IncludeStop::Loop, " includes itself again; the boot loader stops responding on it"},
-    {IncludeStop::TooDeep, " is nested more than 101 levels deep; the boot loader stops responding on it"},
-    {IncludeStop::TooMany, " was not read: the configuration follows too many include lines to check"},
+    {IncludeStop::TooDeep,
+     " is nested more than 101 levels deep; the boot loader stops responding on it"},
+    {IncludeStop::TooMany,
+     " was not read: the configuration follows too many include lines to check"},
 };
 
 }  // namespace
@@ -41,18 +44,23 @@ constexpr StopMessage StopMessages[] = {
 std::vector<Finding> CheckReport(const media::Medium& files, const ConfigurationReport& report) {
   std::vector<Finding> findings;
   for (const auto& include : report.Includes) {
-    if (!include.Found) findings.push_back(FindingAt(files, include.Place, true, "include file " + include.Name + " is missing"));
+    if (!include.Found)
+      findings.push_back(
+          FindingAt(files, include.Place, true, "include file " + include.Name + " is missing"));
     for (const auto& stop : StopMessages)
       if (include.Found && include.Stopped == stop.Stop)
-        findings.push_back(FindingAt(files, include.Place, true, "include file " + include.Name + stop.Message));
+        findings.push_back(
+            FindingAt(files, include.Place, true, "include file " + include.Name + stop.Message));
   }
   for (const auto& screen : ScreensOf(files, report)) {
     const std::string& name = screen.File.Name;
     if (!files.FileIsPresent(name)) {
-      findings.push_back(FindingAt(files, screen.File.Place, true, screen.Key + " file " + name + " is missing"));
+      findings.push_back(
+          FindingAt(files, screen.File.Place, true, screen.Key + " file " + name + " is missing"));
       continue;
     }
-    Append(findings, CheckScreenText(files.PathForUser(name), files.LoadFileBytes(name), screen.Role));
+    Append(findings,
+           CheckScreenText(files.PathForUser(name), files.LoadFileBytes(name), screen.Role));
   }
   return findings;
 }
@@ -61,7 +69,8 @@ int RunCheck(const ToolTarget& target) {
   const std::vector<Finding> findings =
       target.ScreenFile.empty()
           ? CheckMedium(target)
-          : CheckScreenText(target.ScreenFile, target.Files.LoadFileBytes(target.ScreenFile), ScreenRole::Screen);
+          : CheckScreenText(target.ScreenFile, target.Files.LoadFileBytes(target.ScreenFile),
+                            ScreenRole::Screen);
   // Lines for editors, CI logs and grep: ended as the platform ends lines in files.
   for (const auto& finding : findings) WriteReportLine(FormatFinding(finding));
   return findings.empty() ? 0 : 2;

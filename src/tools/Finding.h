@@ -7,10 +7,10 @@
 namespace vestalo::tools {
 
 struct Finding {
-  std::string File;      // as the user finds it (media::PathForUser)
-  int Line = 0;          // from 1; 0: the file as a whole
-  int Column = 0;        // from 1, in bytes of the line
-  bool Error = false;    // a missing file; everything else is a warning
+  std::string File;    // as the user finds it (media::PathForUser)
+  int Line = 0;        // from 1; 0: the file as a whole
+  int Column = 0;      // from 1, in bytes of the line
+  bool Error = false;  // a missing file; everything else is a warning
   std::string Message;
 };
 

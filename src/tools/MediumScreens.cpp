@@ -18,14 +18,16 @@ std::vector<NamedScreen> ScreensOf(const media::Medium& files, const Configurati
   };
   add(report.Display, "display", ScreenRole::Splash);
   for (int key = 1; key <= HelpFileCount; ++key) {
-    std::string keyName = "F";  // built in place: GCC 12 warns of overlaps (-Wrestrict) in "F" + number
+    std::string keyName =
+        "F";  // built in place: GCC 12 warns of overlaps (-Wrestrict) in "F" + number
     keyName += std::to_string(key);
     add(report.Help[static_cast<size_t>(key)], std::move(keyName), ScreenRole::Help);
   }
   return screens;
 }
 
-Finding FindingAt(const media::Medium& files, const ConfigurationPlace& place, bool error, std::string message) {
+Finding FindingAt(const media::Medium& files, const ConfigurationPlace& place, bool error,
+                  std::string message) {
   return {files.PathForUser(place.File), place.Line, place.Column, error, std::move(message)};
 }
 
@@ -34,7 +36,8 @@ std::optional<Finding> MissingConfiguration(const ToolTarget& target) {
     return Finding{target.Files.PathForUser("isolinux.cfg"), 0, 0, true,
                    "no configuration file: neither isolinux.cfg nor syslinux.cfg is there"};
   if (!target.Files.FileIsPresent(target.ConfigName))
-    return Finding{target.Files.PathForUser(target.ConfigName), 0, 0, true, "configuration file is missing"};
+    return Finding{target.Files.PathForUser(target.ConfigName), 0, 0, true,
+                   "configuration file is missing"};
   return std::nullopt;
 }
 

@@ -13,8 +13,8 @@
 namespace vestalo::tools {
 
 struct NamedScreen {
-  NamedFile File;    // the name and the place of the line that names it
-  std::string Key;   // "display", or the help key: "F1" .. "F10"
+  NamedFile File;   // the name and the place of the line that names it
+  std::string Key;  // "display", or the help key: "F1" .. "F10"
   ScreenRole Role;
 };
 
@@ -23,7 +23,8 @@ struct NamedScreen {
 std::vector<NamedScreen> ScreensOf(const media::Medium& files, const ConfigurationReport& report);
 
 // A finding at a configuration line's place, as the user finds that file.
-Finding FindingAt(const media::Medium& files, const ConfigurationPlace& place, bool error, std::string message);
+Finding FindingAt(const media::Medium& files, const ConfigurationPlace& place, bool error,
+                  std::string message);
 
 // The finding for a boot medium without the configuration to start from: the loader shows
 // no screen at all then. Nothing when the configuration is there.

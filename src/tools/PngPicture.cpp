@@ -24,7 +24,8 @@ const std::string NoFont = std::string("no 8x16 VGA font in ") + screen::Console
 std::string Encode(const std::vector<uint8_t>& pixels) {
   // A 16-colour palette picture: a tenth of the size of the same picture in RGB.
   std::vector<png_byte> colourMap;
-  for (const auto& rgb : screen::VgaPalette) colourMap.insert(colourMap.end(), {rgb.Red, rgb.Green, rgb.Blue});
+  for (const auto& rgb : screen::VgaPalette)
+    colourMap.insert(colourMap.end(), {rgb.Red, rgb.Green, rgb.Blue});
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
   image.width = screen::PictureWidth;
@@ -32,9 +33,11 @@ std::string Encode(const std::vector<uint8_t>& pixels) {
   image.format = PNG_FORMAT_RGB_COLORMAP;
   image.colormap_entries = screen::VgaPalette.size();
   png_alloc_size_t size = 0;
-  if (!png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, colourMap.data())) return {};
+  if (!png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, colourMap.data()))
+    return {};
   std::string png(size, '\0');
-  if (!png_image_write_to_memory(&image, png.data(), &size, 0, pixels.data(), 0, colourMap.data())) return {};
+  if (!png_image_write_to_memory(&image, png.data(), &size, 0, pixels.data(), 0, colourMap.data()))
+    return {};
   png.resize(size);
   return png;
 }
@@ -54,8 +57,10 @@ std::string PngPicture(const screen::ScreenGrid& grid, std::string& problem) {
 std::string PictureSupport() {
   if (!Font()) return "PNG snapshots: " + NoFont;
   std::string line = "PNG snapshots: font";
-  for (size_t i = 0; i < Font()->Files.size(); ++i) line += (i == 0 ? " " : ", ") + Font()->Files[i];
-  if (Font()->Missing > 0) line += " (no glyph for " + std::to_string(Font()->Missing) + " characters)";
+  for (size_t i = 0; i < Font()->Files.size(); ++i)
+    line += (i == 0 ? " " : ", ") + Font()->Files[i];
+  if (Font()->Missing > 0)
+    line += " (no glyph for " + std::to_string(Font()->Missing) + " characters)";
   return line;
 }
 

@@ -20,11 +20,14 @@ constexpr size_t Nowhere = std::string_view::npos;
 // as the renderer's codes; empty where the byte is fine.
 constexpr std::array<const char*, 33> ControlEffects = [] {
   std::array<const char*, 33> effects{};
-  for (int b : {0x00, 0x06, 0x1C, 0x1D, 0x1E, 0x1F}) effects[b] = "draws nothing on the boot screen";
-  for (int b : {0x01, 0x02, 0x03, 0x04, 0x05, 0x1B}) effects[b] = "shows as \"[0m\" on the boot screen";
+  for (int b : {0x00, 0x06, 0x1C, 0x1D, 0x1E, 0x1F})
+    effects[b] = "draws nothing on the boot screen";
+  for (int b : {0x01, 0x02, 0x03, 0x04, 0x05, 0x1B})
+    effects[b] = "shows as \"[0m\" on the boot screen";
   effects[0x07] = "(BEL) draws nothing on the boot screen";
   effects[0x0B] = "moves to the next row on the boot screen, as a line feed does";
-  effects[0x0E] = "turns the boot loader's later letters into line-drawing glyphs until the next boot";
+  effects[0x0E] =
+      "turns the boot loader's later letters into line-drawing glyphs until the next boot";
   effects[32] = "draws nothing on the boot screen";  // 0x7F
   return effects;
 }();
@@ -38,14 +41,15 @@ const char* ControlEffect(unsigned char byte) {
 // or a line feed.
 std::string_view LoaderLayout(unsigned char byte) {
   switch (byte) {
-    case 0x01: case 0x02: case 0x03: case 0x04: case 0x05: case 0x1B:
-      return "[0m";
-    case 0x0B:
-      return "\n";
-    case 0x07:
-      return "\a";
-    default:
-      return {};
+    case 0x01:
+    case 0x02:
+    case 0x03:
+    case 0x04:
+    case 0x05:
+    case 0x1B: return "[0m";
+    case 0x0B: return "\n";
+    case 0x07: return "\a";
+    default: return {};
   }
 }
 
@@ -127,21 +131,21 @@ class ScreenWalk : public UTypes::DisplayCodeReader {
   const std::string& File;
   std::string_view Bytes;
   ScreenRole Role;
-  bool Utf8 = false;            // the text was saved as UTF-8
-  bool Showing = true;          // the text shows on the text screen (the mode codes)
+  bool Utf8 = false;    // the text was saved as UTF-8
+  bool Showing = true;  // the text shows on the text screen (the mode codes)
   std::vector<size_t> LineStarts{0};
   std::vector<Finding> Found;
   screen::Cursor Cursor;
-  size_t Current = 0;           // the byte being laid out
-  bool Cleared = false;         // a ^L came before anything was drawn
+  size_t Current = 0;    // the byte being laid out
+  bool Cleared = false;  // a ^L came before anything was drawn
   bool Drawn = false;
-  bool BreakingLine = false;    // the next row comes from a line feed, not from a wrap
-  int Wraps = 0;                // in the current line
-  bool WrapPending = false;     // the line wrapped and nothing was drawn since
+  bool BreakingLine = false;  // the next row comes from a line feed, not from a wrap
+  int Wraps = 0;              // in the current line
+  bool WrapPending = false;   // the line wrapped and nothing was drawn since
   size_t FirstWrapped = Nowhere;
-  int Scrolls = 0;              // since the last clear
+  int Scrolls = 0;  // since the last clear
   size_t FirstScroll = Nowhere;
-  int Utf8Count = 0;            // in the current line
+  int Utf8Count = 0;  // in the current line
   size_t FirstUtf8 = Nowhere, FirstUtf8Length = 0;
 };
 
@@ -151,12 +155,15 @@ size_t ScreenWalk::LineStartOf(size_t at) const {
 
 void ScreenWalk::Report(size_t at, std::string message, bool error) {
   const auto line = std::upper_bound(LineStarts.begin(), LineStarts.end(), at) - LineStarts.begin();
-  Found.push_back({File, static_cast<int>(line), static_cast<int>(at - LineStartOf(at) + 1), error, std::move(message)});
+  Found.push_back({File, static_cast<int>(line), static_cast<int>(at - LineStartOf(at) + 1), error,
+                   std::move(message)});
 }
 
 void ScreenWalk::Cell(int, int, bool) {
   if (!Drawn && !Cleared && Role == ScreenRole::Help)
-    Report(Current, "help text starts before any ^L: the boot loader draws it below its prompt, on what the screen shows");
+    Report(Current,
+           "help text starts before any ^L: the boot loader draws it below its prompt, on what the "
+           "screen shows");
   Drawn = true;
   if (WrapPending && FirstWrapped == Nowhere) FirstWrapped = Current;
   WrapPending = false;
@@ -188,7 +195,8 @@ void ScreenWalk::EndLine(size_t at, bool lineBreak) {
                              " columns wide; the boot screen wraps it");
   // The line break starts at its carriage return, where an editor shows the line's end.
   if (WrapPending && lineBreak)
-    Report(at > 0 && Bytes[at - 1] == '\r' && Bytes[at] == '\n' ? at - 1 : at, "line fills all 80 columns, so its line break leaves an empty row on the boot screen");
+    Report(at > 0 && Bytes[at - 1] == '\r' && Bytes[at] == '\n' ? at - 1 : at,
+           "line fills all 80 columns, so its line break leaves an empty row on the boot screen");
   if (Utf8Count > 0) {
     const std::string_view bytes = Bytes.substr(FirstUtf8, FirstUtf8Length);
     std::string hex;
@@ -197,8 +205,10 @@ void ScreenWalk::EndLine(size_t at, bool lineBreak) {
       hex += Hex(static_cast<unsigned char>(c));
     }
     std::string message = "bytes " + hex + " look like UTF-8 for \"" + std::string(bytes) +
-                          "\"; the boot screen shows code page 437: \"" + ShownAsCp437(bytes) + "\"";
-    if (Utf8Count > 1) message += " (" + std::to_string(Utf8Count) + " such characters in this line)";
+                          "\"; the boot screen shows code page 437: \"" + ShownAsCp437(bytes) +
+                          "\"";
+    if (Utf8Count > 1)
+      message += " (" + std::to_string(Utf8Count) + " such characters in this line)";
     Report(FirstUtf8, message);
   }
   Wraps = 0;
@@ -216,8 +226,10 @@ void ScreenWalk::Colour(const UTypes::ColourCode& code) {
       return;
     }
     if (code.Digits[i] == UTypes::NoDigit) {
-      Report(code.At, "colour code has " + Described(static_cast<unsigned char>(Bytes[code.DigitAt[i]])) +
-                          ", which is no hex digit; the boot screen drops the code with it and keeps its colours");
+      Report(code.At, "colour code has " +
+                          Described(static_cast<unsigned char>(Bytes[code.DigitAt[i]])) +
+                          ", which is no hex digit; the boot screen drops the code with it and "
+                          "keeps its colours");
       return;
     }
   }
@@ -273,24 +285,28 @@ void ScreenWalk::Finish(size_t end) {
   Current = end;
   EndLine(end, false);
   if (Role == ScreenRole::Help && Cursor.Column() != 0)
-    Report(LineStartOf(end - 1), "last line has no line break: the boot loader's prompt takes its row");
+    Report(LineStartOf(end - 1),
+           "last line has no line break: the boot loader's prompt takes its row");
   // The boot loader writes its prompt where the splash ends.
   if (Role == ScreenRole::Splash) Draw(end, "boot: ");
   if (Scrolls > 0) {
-    const std::string lost = Scrolls == 1 ? "its top row scrolls" : "its top " + std::to_string(Scrolls) + " rows scroll";
+    const std::string lost = Scrolls == 1 ? "its top row scrolls"
+                                          : "its top " + std::to_string(Scrolls) + " rows scroll";
     const char* prompt = Role == ScreenRole::Screen ? "" : " with the boot loader's prompt";
-    Report(FirstScroll, "text needs " + std::to_string(screen::Rows + Scrolls) + " rows" + prompt + "; " + lost +
-                            " off the screen");
+    Report(FirstScroll, "text needs " + std::to_string(screen::Rows + Scrolls) + " rows" + prompt +
+                            "; " + lost + " off the screen");
   }
   if (Bytes.find_first_not_of(std::string_view("\x1a\r\n \t", 5), end) != Nowhere) {
     const auto stop = static_cast<unsigned char>(Bytes[end]);
-    Report(end, std::string(stop == 0x1A ? "^Z" : "byte 0xFF") + " ends the text here; the boot screen shows nothing after it");
+    Report(end, std::string(stop == 0x1A ? "^Z" : "byte 0xFF") +
+                    " ends the text here; the boot screen shows nothing after it");
   }
 }
 
 }  // namespace
 
-std::vector<Finding> CheckScreenText(const std::string& file, std::string_view bytes, ScreenRole role) {
+std::vector<Finding> CheckScreenText(const std::string& file, std::string_view bytes,
+                                     ScreenRole role) {
   return ScreenWalk(file, bytes, role).Run();
 }
 

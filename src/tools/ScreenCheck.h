@@ -19,6 +19,7 @@ enum class ScreenRole {
 
 // The findings about a screen file, every byte of it (past its end too), in the order of
 // their places; `file` names it in the findings.
-std::vector<Finding> CheckScreenText(const std::string& file, std::string_view bytes, ScreenRole role);
+std::vector<Finding> CheckScreenText(const std::string& file, std::string_view bytes,
+                                     ScreenRole role);
 
 }  // namespace vestalo::tools

@@ -5,10 +5,10 @@
 #include <system_error>
 
 #include "UTypes/UTypes.h"
-#include "config/Configuration.h"
 #include "base/InOutError.h"
 #include "base/OutputStream.h"
 #include "base/Platform.h"
+#include "config/Configuration.h"
 #include "media/Medium.h"
 #include "screen/ScreenGrid.h"
 #include "tools/MediumScreens.h"
@@ -58,7 +58,8 @@ Plan PlanMedium(const ToolTarget& target) {
     if (files.FileIsPresent(name)) plan.Screens.push_back({name, {}});
     else
       plan.Missing.push_back(
-          FindingAt(files, screen.File.Place, true, screen.Key + " file " + name + " is missing; it has no snapshot"));
+          FindingAt(files, screen.File.Place, true,
+                    screen.Key + " file " + name + " is missing; it has no snapshot"));
   }
   return plan;
 }
@@ -83,7 +84,8 @@ std::string ReplacedFile(const media::Medium& files, const Plan& plan, const fs:
       for (const auto& file : plan.MediumFiles) {
         std::error_code error;
         if (fs::equivalent(folder / (screen.Stem + extension), files.PathOnComputer(file), error))
-          return (fs::path(screen.Stem + extension)).string() + " would replace " + files.PathForUser(file);
+          return (fs::path(screen.Stem + extension)).string() + " would replace " +
+                 files.PathForUser(file);
       }
   return {};
 }
@@ -93,17 +95,19 @@ void Write(const fs::path& path, std::string_view bytes) {
 }
 
 // Draws one screen and writes its snapshots; returns the names written, for the user.
-std::string WriteSnapshots(const media::Medium& files, const Planned& screen, const fs::path& folder,
-                           const fs::path& shownFolder, std::string& pictureProblem) {
+std::string WriteSnapshots(const media::Medium& files, const Planned& screen,
+                           const fs::path& folder, const fs::path& shownFolder,
+                           std::string& pictureProblem) {
   screen::ScreenGrid grid;
   UTypes::RenderDisplayText(files.LoadWholeFile(screen.Name), grid);
-  const std::string outputs[] = {SnapshotText(grid), SnapshotAnsi(grid), SnapshotHtml(grid, screen.Name),
-                                 PngPicture(grid, pictureProblem)};
+  const std::string outputs[] = {SnapshotText(grid), SnapshotAnsi(grid),
+                                 SnapshotHtml(grid, screen.Name), PngPicture(grid, pictureProblem)};
   std::string written;
   for (size_t i = 0; i < std::size(Extensions); ++i) {
     if (outputs[i].empty()) continue;
     Write(folder / (screen.Stem + Extensions[i]), outputs[i]);
-    written += (written.empty() ? " " : ", ") + (shownFolder / (screen.Stem + Extensions[i])).string();
+    written +=
+        (written.empty() ? " " : ", ") + (shownFolder / (screen.Stem + Extensions[i])).string();
   }
   return written;
 }
@@ -122,14 +126,16 @@ int RunSnapshot(const ToolTarget& target, const std::string& snapshotFolder) {
   }
   NameSnapshots(plan);
   if (const std::string replaced = ReplacedFile(target.Files, plan, folder); !replaced.empty()) {
-    TellUser("vestalo: nothing written: the snapshot " + replaced + " of the boot medium; choose another folder");
+    TellUser("vestalo: nothing written: the snapshot " + replaced +
+             " of the boot medium; choose another folder");
     return 1;
   }
   if (!plan.Screens.empty())
     if (int failure = platform::CreateFolder(folder.string())) ReportIOFailure(failure);
   std::string pictureProblem;
   for (const auto& screen : plan.Screens) {
-    const std::string written = WriteSnapshots(target.Files, screen, folder, snapshotFolder, pictureProblem);
+    const std::string written =
+        WriteSnapshots(target.Files, screen, folder, snapshotFolder, pictureProblem);
     WriteReportLine(target.Files.PathForUser(screen.Name) + ":" + written);
   }
   if (!pictureProblem.empty()) TellUser("vestalo: no PNG pictures: " + pictureProblem);

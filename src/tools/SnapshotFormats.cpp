@@ -1,15 +1,17 @@
 #include "tools/SnapshotFormats.h"
 
 #include "base/Utf8.h"
-#include "screen/Cp437.h"
 #include "console/Sgr.h"
+#include "screen/Cp437.h"
 #include "screen/Picture.h"
 
 namespace vestalo::tools {
 
 namespace {
 
-std::string Glyph(const screen::Cell& cell) { return EncodeUtf8(screen::Cp437CodePoint(cell.Char)); }
+std::string Glyph(const screen::Cell& cell) {
+  return EncodeUtf8(screen::Cp437CodePoint(cell.Char));
+}
 
 std::string HtmlEscaped(std::string text) {
   std::string escaped;
@@ -26,7 +28,8 @@ std::string HtmlEscaped(std::string text) {
 }
 
 std::string SpanStart(int attr) {
-  return "<span style=\"color:" + screen::HtmlColour(attr & 0x0F) + ";background-color:" + screen::HtmlColour(attr >> 4) + "\">";
+  return "<span style=\"color:" + screen::HtmlColour(attr & 0x0F) +
+         ";background-color:" + screen::HtmlColour(attr >> 4) + "\">";
 }
 
 }  // namespace
@@ -58,16 +61,18 @@ std::string SnapshotAnsi(const screen::ScreenGrid& grid) {
 }
 
 std::string SnapshotHtml(const screen::ScreenGrid& grid, const std::string& title) {
-  std::string page =
-      "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + HtmlEscaped(title) +
-      "</title>\n<style>body{background:#000;margin:0}pre{font:16px/1 monospace;margin:8px;display:inline-block}"
-      "</style></head>\n<body><pre>";
+  std::string page = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" +
+                     HtmlEscaped(title) +
+                     "</title>\n<style>body{background:#000;margin:0}pre{font:16px/1 "
+                     "monospace;margin:8px;display:inline-block}"
+                     "</style></head>\n<body><pre>";
   for (int row = 0; row < screen::Rows; ++row) {
     // One span for each run of cells in the same colours; no span goes past its row.
     for (int column = 0; column < screen::Columns;) {
       const int attr = grid.At(row, column).Attr;
       std::string run;
-      for (; column < screen::Columns && grid.At(row, column).Attr == attr; ++column) run += Glyph(grid.At(row, column));
+      for (; column < screen::Columns && grid.At(row, column).Attr == attr; ++column)
+        run += Glyph(grid.At(row, column));
       page += SpanStart(attr) + HtmlEscaped(run) + "</span>";
     }
     page += row + 1 < screen::Rows ? "\n" : "";

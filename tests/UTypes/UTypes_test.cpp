@@ -27,6 +27,7 @@ constexpr const char* Start = "<clear><fg 7><bg 0>";
 
 // Each name, text and what is drawn after the start: a clear, light grey on black.
 TEST(Rendering, DrawsAsTheBootLoader) {
+  // clang-format off
   const struct {
     const char* Name;
     std::string Text, Expected;
@@ -46,6 +47,7 @@ TEST(Rendering, DrawsAsTheBootLoader) {
       {"ClearsWhileHidden", "\x10\x0c\x11Y", "<clear>Y"},
       // A 16-bit length would draw nothing of 65,535 bytes and only 4,464 of 70,000.
       {"WholeTextWhateverItsLength", std::string(70000, 'x'), std::string(70000, 'x')}};
+  // clang-format on
   for (const auto& c : cases) EXPECT_EQ(Render(c.Text), Start + c.Expected) << c.Name;
 }
 

@@ -1,17 +1,20 @@
 #include "base/CommandLine.h"
-#include "main/Options.h"
 
 #include <gtest/gtest.h>
+
+#include "main/Options.h"
 
 namespace vestalo {
 namespace {
 
 TEST(CommandLineSplit, GivesTheArguments) {
+  // clang-format off
   const std::pair<const char*, std::vector<std::string>> cases[] = {
       {"vestalo", {}}, {"vestalo   ", {}}, {"vestalo a.txt -help", {"a.txt", "-help"}},
       {"\"C:\\Program Files\\vestalo.exe\" boot.msg", {"boot.msg"}}, {"vestalo ab\"c d\"e", {"abc de"}},
       {"vestalo \"\" a", {"a"}}, {"vestalo \"\"", {}}, {"vestalo \"\"\"\"  x", {"x"}}, {"vestalo \"my splash.txt", {"my splash.txt"}},
       {"vestalo a\\\"b c\"", {"a\\b c"}}, {"vestalo\ta\x01" "b", {"a", "b"}}, {"vestalo \"", {}}};
+  // clang-format on
   for (const auto& [line, arguments] : cases) EXPECT_EQ(SplitCommandLine(line), arguments) << line;
 }
 
@@ -20,7 +23,8 @@ TEST(CommandLineSplit, NeverTakesTheSecondByteOfADoubleByteCharacterForAQuote) {
   CharStepper step = [](std::string_view text, std::size_t at) -> std::size_t {
     return static_cast<unsigned char>(text[at]) == 0x81 ? 2 : 1;
   };
-  EXPECT_EQ(SplitCommandLine("vestalo a\x81\" b", step), (std::vector<std::string>{"a\x81\"", "b"}));
+  EXPECT_EQ(SplitCommandLine("vestalo a\x81\" b", step),
+            (std::vector<std::string>{"a\x81\"", "b"}));
   EXPECT_EQ(SplitCommandLine("vestalo a\x81 b", step), (std::vector<std::string>{"a\x81 b"}));
 }
 
@@ -33,6 +37,7 @@ struct OptionsCase {
 };
 
 TEST(ParseArguments, OptionsComeFirstAndTheFirstOtherArgumentIsTheTarget) {
+  // clang-format off
   const OptionsCase cases[] = {
       {{}, RunMode::Configuration, "", "", "", false, false},
       {{"-help", "x"}, RunMode::Help, "", "", "", false, false},
@@ -51,6 +56,7 @@ TEST(ParseArguments, OptionsComeFirstAndTheFirstOtherArgumentIsTheTarget) {
       {{"--check", "--snapshot", "out"}, RunMode::Snapshot, "", "", "out", false, true},
       {{"--check", "--watch"}, RunMode::Check, "", "", "", true, true},
   };
+  // clang-format on
   for (const auto& c : cases) {
     const ProgramOptions options = ParseArguments(c.Arguments);
     const std::string label = testing::PrintToString(c.Arguments);

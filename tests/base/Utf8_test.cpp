@@ -9,6 +9,7 @@ namespace {
 
 // Well-formed characters and the forms a strict reader refuses (RFC 3629, written out by hand).
 TEST(Utf8, DecodesWellFormedCharactersOnly) {
+  // clang-format off
   const struct {
     std::string Bytes;
     Utf8Char::Kind Result;
@@ -26,6 +27,7 @@ TEST(Utf8, DecodesWellFormedCharactersOnly) {
       {"\xc3" "A", Utf8Char::Invalid, 0, 1},          {"\xe2\x82", Utf8Char::Incomplete, 0, 0},
       {"\xf0\x9f", Utf8Char::Incomplete, 0, 0},
   };
+  // clang-format on
   for (const auto& c : cases) {
     const Utf8Char decoded = DecodeUtf8(c.Bytes);
     EXPECT_EQ(decoded.Result, c.Result) << c.Bytes;

@@ -1,12 +1,12 @@
 #include "config/Configuration.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 
-#include <gtest/gtest.h>
-
-#include "media/MemoryMedium.h"
 #include "config/LineSplitter.h"
+#include "media/MemoryMedium.h"
 #include "support/InFolder.h"
 
 namespace vestalo {
@@ -19,6 +19,7 @@ struct LineCase {
 };
 
 TEST(ConfigurationLine, KeywordsAsTheBootLoaderReadsThem) {
+  // clang-format off
   const LineCase cases[] = {
       {"display boot.msg", DisplayIndex, "boot.msg"}, {"   display    boot.msg   ", DisplayIndex, "boot.msg"},
       {"DISPLAY boot.msg", DisplayIndex, "boot.msg"}, {"Display boot.msg", DisplayIndex, "boot.msg"},
@@ -29,6 +30,7 @@ TEST(ConfigurationLine, KeywordsAsTheBootLoaderReadsThem) {
       {"displayboot.msg", -1, ""},   {"include other.cfg", -1, ""},   {"label F1", -1, ""},  {"", -1, ""},
       {"display my splash.txt", DisplayIndex, "my splash.txt"},        {"F1 \x7f" "del\xe9 ", 1, "\x7f" "del\xe9"},
   };
+  // clang-format on
   for (const auto& c : cases) {
     const ConfigurationBinding binding = ParseConfigurationLine(c.Line);
     EXPECT_EQ(binding.Index, c.Index) << c.Line;
@@ -42,20 +44,24 @@ std::vector<std::string> Lines(std::string_view bytes, size_t pieceSize) {
   std::vector<std::string> lines;
   LineSplitter splitter([&](const std::string& line) { lines.push_back(line); });
   bool more = true;
-  for (size_t at = 0; more && at < bytes.size(); at += pieceSize) more = splitter.Push(bytes.substr(at, pieceSize));
+  for (size_t at = 0; more && at < bytes.size(); at += pieceSize)
+    more = splitter.Push(bytes.substr(at, pieceSize));
   splitter.Finish();
   return lines;
 }
 
 TEST(LineSplitter, LineBreaksCarriageReturnsAndZ) {
+  // clang-format off
   const struct {
     std::string Bytes;
     std::vector<std::string> Lines;
   } cases[] = {{"", {}},        {"a\nb", {"a", "b"}},     {"a\n", {"a"}},          {"a\r\nb\r\n", {"a", "b"}},
                {"a\r", {"a"}},    {"a\n\r", {"a", ""}},     {"\n\n", {"", ""}},      {"F1 help.txt\rx\n", {"F1 help.txtx"}},
                {"one\ntwo\n\x1athree\n", {"one", "two"}},    {"one\ntw\x1ao\n", {"one", "tw"}}};
+  // clang-format on
   for (const auto& c : cases)
-    for (size_t piece : {1u, 2u, 1000u}) EXPECT_EQ(Lines(c.Bytes, piece), c.Lines) << c.Bytes << " " << piece;
+    for (size_t piece : {1u, 2u, 1000u})
+      EXPECT_EQ(Lines(c.Bytes, piece), c.Lines) << c.Bytes << " " << piece;
 }
 
 using ScanFile = testing::InFolder;
@@ -69,13 +75,17 @@ ConfigurationReport ScanText(const std::string& text) {
 // line break and ^Z ends the file.
 TEST(Scan, BindsTheLastLineOfEachKeyword) {
   const std::string longName(300000, 'n');
-  ConfigurationReport report = ScanText("DISPLAY first.msg\r\ninclude more.cfg\r\nF1 one.txt\ndisplay " + longName +
-                                        "\nf2 two.txt\nF10 ten.txt\nF0 zero.txt\nF4 four.txt");
+  ConfigurationReport report =
+      ScanText("DISPLAY first.msg\r\ninclude more.cfg\r\nF1 one.txt\ndisplay " + longName +
+               "\nf2 two.txt\nF10 ten.txt\nF0 zero.txt\nF4 four.txt");
   EXPECT_EQ(report.Display.Name, longName);
   std::array<std::string, HelpFileCount + 1> help;
   for (std::size_t i = 0; i < help.size(); ++i) help[i] = report.Help[i].Name;
-  EXPECT_EQ(help, (std::array<std::string, 11>{"", "one.txt", "two.txt", "", "four.txt", "", "", "", "", "", "zero.txt"}));
-  report = ScanText("display boot.msg\n\x1a" "F3 never.txt\n");
+  EXPECT_EQ(help, (std::array<std::string, 11>{"", "one.txt", "two.txt", "", "four.txt", "", "", "",
+                                               "", "", "zero.txt"}));
+  report = ScanText(
+      "display boot.msg\n\x1a"
+      "F3 never.txt\n");
   EXPECT_EQ(report.Help[3].Name, "");
 }
 

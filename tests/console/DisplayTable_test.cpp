@@ -14,19 +14,25 @@ using vestalo::testing::Utf8;
 TEST(DisplayTable, Utf8ShowsEveryByteAsOnThePcScreen) {
   const DisplayTable table = BuildDisplayTable("UTF-8");
   for (int byte = 0; byte < 256; ++byte) {
-    const bool passes = byte == '\r' || byte == '\n' || byte == '\t' || byte == '\b' || byte == '\a';
-    EXPECT_EQ(table[byte], passes ? std::string(1, static_cast<char>(byte)) : Utf8(PcGlyphs()[byte])) << byte;
+    const bool passes =
+        byte == '\r' || byte == '\n' || byte == '\t' || byte == '\b' || byte == '\a';
+    EXPECT_EQ(table[byte],
+              passes ? std::string(1, static_cast<char>(byte)) : Utf8(PcGlyphs()[byte]))
+        << byte;
   }
 }
 
 TEST(DisplayTable, OtherCharacterSetsShowWhatTheyCanAndNoControlByte) {
+  // clang-format off
   const struct {
     const char* Codeset;
     unsigned char Byte;
     const char* Shown;
   } cases[] = {{"ANSI_X3.4-1968", 'x', "x"}, {"ANSI_X3.4-1968", 0xC9, "?"}, {"ANSI_X3.4-1968", 0x1B, "?"},
                {"ISO-8859-1", 0x82, "\xe9"}, {"ISO-8859-1", 0xC9, "?"}, {"KOI8-R", 0xC4, "?"}, {"utf8", 0xC4, "─"}};
-  for (const auto& c : cases) EXPECT_EQ(BuildDisplayTable(c.Codeset)[c.Byte], c.Shown) << c.Codeset << " " << int(c.Byte);
+  // clang-format on
+  for (const auto& c : cases)
+    EXPECT_EQ(BuildDisplayTable(c.Codeset)[c.Byte], c.Shown) << c.Codeset << " " << int(c.Byte);
   // KOI8-R has box drawing at 0x80-0x9F, where an 8-bit terminal takes C1 controls.
   for (const char* codeset : {"ANSI_X3.4-1968", "ISO-8859-1", "KOI8-R", "no-such-codeset", ""}) {
     const DisplayTable table = BuildDisplayTable(codeset);

@@ -15,6 +15,7 @@ TEST(Layout, MovesTheCursorAsTheBootScreenDoes) {
   std::string smileys, lineFeeds(24, '\n'), breaks;
   for (int i = 0; i < 80; ++i) smileys += "\u263a";
   for (int i = 0; i < 24; ++i) breaks += "\r\n";
+  // clang-format off
   const struct {
     const char* Name;
     std::string Bytes, Sent;
@@ -30,10 +31,13 @@ TEST(Layout, MovesTheCursorAsTheBootScreenDoes) {
       {"AGlyphOfSeveralBytesTakesOneCell", std::string(80, 1) + "a", smileys + "\r\na", 1, 1},
       // At the bottom the frame scrolls and the new row is blanked; the cursor stays.
       {"ScrollsAtTheBottom", lineFeeds + "\n" + X80, breaks + "\r\n\x1b[2K" + X80 + "\r\n\x1b[2K", 24, 0}};
+  // clang-format on
   for (const auto& c : cases) {
     FrameLayout layout;
     std::string sent;
-    for (char byte : c.Bytes) layout.Put(static_cast<unsigned char>(byte), byte == 1 ? "\u263a" : std::string(1, byte), sent);
+    for (char byte : c.Bytes)
+      layout.Put(static_cast<unsigned char>(byte), byte == 1 ? "\u263a" : std::string(1, byte),
+                 sent);
     EXPECT_EQ(sent, c.Sent) << c.Name;
     EXPECT_EQ(layout.CursorRow(), c.Row) << c.Name;
     EXPECT_EQ(layout.CursorColumn(), c.Column) << c.Name;

@@ -1,14 +1,15 @@
 #include "console/KeyTranslation.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 namespace console {
 namespace {
 
-constexpr uint32_t RAlt = 0x01, LAlt = 0x02, RCtrl = 0x04, LCtrl = 0x08, Shift = 0x10, NumLock = 0x20, Caps = 0x80;
+constexpr uint32_t RAlt = 0x01, LAlt = 0x02, RCtrl = 0x04, LCtrl = 0x08, Shift = 0x10,
+                   NumLock = 0x20, Caps = 0x80;
 
 KeyEvent Up(uint16_t virtualKey, uint16_t scanCode, uint8_t ch, uint32_t state = 0) {
   return KeyEvent{false, virtualKey, scanCode, ch, state};
@@ -42,6 +43,7 @@ struct Case {
 };
 
 TEST(KeyTranslation, KeyEventsGiveThePcKeyCodes) {
+  // clang-format off
   const Case cases[] = {
       {"F1", {F1}, {0, 0x3B}},  {"Shift+F1", {Up(112, 0x3B, 0, Shift)}, {0, 0x54}},
       {"Ctrl+F1", {Up(112, 0x3B, 0, LCtrl)}, {0, 0x5E}},  {"right Ctrl+F10", {Up(121, 0x44, 0, RCtrl)}, {0, 0x67}},
@@ -76,6 +78,7 @@ TEST(KeyTranslation, KeyEventsGiveThePcKeyCodes) {
        {Up(122, 0x57, 0, Shift), Up(123, 0x58, 0, LCtrl), Up(122, 0x57, 0, RAlt), Up(123, 0x58, 0)},
        {0, 0x57, 0, 0x58, 0, 0x57, 0, 0x58}},
   };
+  // clang-format on
   for (const auto& c : cases) EXPECT_EQ(Codes(c.Events), c.Expected) << c.Name;
 }
 

@@ -19,8 +19,8 @@ TEST(TerminalWriter, AFramedClearConfinesScrollingToTheFrameAndStartsItAgain) {
   writer.Clear(0x07, true);
   writer.Text(std::string(79, 'x'), 0x1E);
   writer.Clear(0x1E, true);  // again: a stop and resume drops the region
-  EXPECT_EQ(Take(writer), CSI "0;37;40m" REGION HOME_AND_CLEAR CSI "0;93;44m" + std::string(79, 'x') +
-                              REGION HOME_AND_CLEAR);
+  EXPECT_EQ(Take(writer), CSI "0;37;40m" REGION HOME_AND_CLEAR CSI "0;93;44m" +
+                              std::string(79, 'x') + REGION HOME_AND_CLEAR);
   writer.Text(std::string(80, 'x') + "\r\n\x01", 0x1E);
   EXPECT_EQ(Take(writer), std::string(80, 'x') + "\r\n\r\n\u263a");
   // The terminal got smaller: the region goes and the terminal lays the text out again.

@@ -8,18 +8,33 @@ namespace vestalo::testing {
 namespace {
 
 const std::string Long(2000, 'A');  // more than one block of output, so writing fails midway
-const Medium Screen = {File("screen.txt", "\x0f" "1e" + Long), File("isolinux.cfg", "display screen.txt\n")};
-const Medium Menu = {File("isolinux.cfg", "display splash.txt\nF1 one.txt\nF2 two.txt\nF3 gone.txt\n"),
-                     File("splash.txt", "\x0f" "1eSplash"), File("one.txt", "One"), File("two.txt", "Two")};
+const Medium Screen = {File("screen.txt",
+                            "\x0f"
+                            "1e" +
+                                Long),
+                       File("isolinux.cfg", "display screen.txt\n")};
+const Medium Menu = {
+    File("isolinux.cfg", "display splash.txt\nF1 one.txt\nF2 two.txt\nF3 gone.txt\n"),
+    File("splash.txt",
+         "\x0f"
+         "1eSplash"),
+    File("one.txt", "One"), File("two.txt", "Two")};
 const std::string Usage = "\r\nType \"vestalo --help\" for the usage.\r\n";
 const std::string NoConfiguration = "no valid configuration file found\r\n" + HelpText;
-const Medium Troubles = {File("screen.txt", "Screen"), Folder("folder"), Link("loop-a", "loop-b"),
-                         Link("loop-b", "loop-a"), Sparse("huge.txt", (64u << 20) + 1), Fifo("keys")};
+const Medium Troubles = {File("screen.txt", "Screen"),
+                         Folder("folder"),
+                         Link("loop-a", "loop-b"),
+                         Link("loop-b", "loop-a"),
+                         Sparse("huge.txt", (64u << 20) + 1),
+                         Fifo("keys")};
 const Medium Locked = {Unreadable("locked.txt", "Secret")};  // the run is then unprivileged
 std::string IOError(int error) { return "I/O error " + std::to_string(error); }
 // Splash names that no file answers; each shows the not-found line and the menu goes on.
-Medium Splash(const std::string& name) { return Troubles + Medium{File("isolinux.cfg", "display " + name + "\n")}; }
+Medium Splash(const std::string& name) {
+  return Troubles + Medium{File("isolinux.cfg", "display " + name + "\n")};
+}
 
+// clang-format off
 const RunRow Runs[] = {
     {.Name = "HelpIsTheUsage", .Arguments = {"-help"}, .Output = HelpText},
     {.Name = "LongHelp", .Arguments = {"--help", "x.txt"}, .Output = HelpText},
@@ -78,6 +93,7 @@ const RunRow Runs[] = {
     {.Name = "EnterWaitInputClosed", .Files = Screen, .Arguments = {"screen.txt"}, .In = Stdin::Closed, .Exit = 1,
      .Output = Long, .Report = IOError(EBADF)},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Program, RedirectedRun, ::testing::ValuesIn(Runs), RowName());
 

@@ -10,10 +10,18 @@ namespace {
 constexpr int Red = 1, Blue = 4, Yellow = 11, White = 15;
 
 const Medium Menu = {
-    File("isolinux.cfg", "DEFAULT live\ndisplay splash.txt\nF1 one.txt\nF2 two.txt\nF3 gone.txt\nF4 keys\n"
-                         "F5 tw*.txt\nF9 one.txt\nF10 ten.txt\n"),
-    File("splash.txt", "\x0f" "1eSplash screen"), File("one.txt", "Help one"), File("two.txt", "\x0f" "4fHelp two"),
-    File("ten.txt", "Help ten"), Fifo("keys")};
+    File("isolinux.cfg",
+         "DEFAULT live\ndisplay splash.txt\nF1 one.txt\nF2 two.txt\nF3 gone.txt\nF4 keys\n"
+         "F5 tw*.txt\nF9 one.txt\nF10 ten.txt\n"),
+    File("splash.txt",
+         "\x0f"
+         "1eSplash screen"),
+    File("one.txt", "Help one"),
+    File("two.txt",
+         "\x0f"
+         "4fHelp two"),
+    File("ten.txt", "Help ten"),
+    Fifo("keys")};
 
 // Until the splash shows and the menu waits for a key, then the steps.
 std::vector<Step> AtMenu(std::vector<Step> steps) {
@@ -23,10 +31,12 @@ std::vector<Step> AtMenu(std::vector<Step> steps) {
 
 std::string ThirtyRowsAndALongLine() {
   std::string text = "\x0c";
-  for (int row = 0; row < 30; ++row) text += "row " + std::string(row < 10 ? "0" : "") + std::to_string(row) + "\r\n";
+  for (int row = 0; row < 30; ++row)
+    text += "row " + std::string(row < 10 ? "0" : "") + std::to_string(row) + "\r\n";
   return text + std::string(85, 'x');
 }
 
+// clang-format off
 const ScriptRow Scripts[] = {
     {.Name = "DigitsShowTheirScreens", .Files = Menu,
      .Steps = AtMenu({Cell(0, 0, Yellow, Blue), Press("1", "Help one"), Cell(5, 5, Any, Blue), Press("0", "Help ten"),
@@ -132,6 +142,7 @@ const ScriptRow Scripts[] = {
     {.Name = "HostileBytesInAnEightBitTerminal", .Files = {File("h.txt", "A" ESC "]0;x\x07" CSI "2J\x9b" "1\x7f")},
      .Arguments = {"h.txt"}, .Steps = {Row(0, "A?]0;x?[2J?1?"), Idle(), Send("\r")}, .Locale = "C"},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Program, TerminalScript, ::testing::ValuesIn(Scripts), RowName());
 

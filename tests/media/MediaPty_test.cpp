@@ -9,15 +9,20 @@ namespace {
 
 // The medium as it lies on a disc: its files in isolinux/ below the root.
 const Medium Disc = {Copy("disc/isolinux", "tests/fidelity/include-medium")};
-Medium DiscImage(const std::string& options) { return Disc + Medium{Image("kestrel.iso", "disc", options)}; }
+Medium DiscImage(const std::string& options) {
+  return Disc + Medium{Image("kestrel.iso", "disc", options)};
+}
 
-const std::vector<Step> MenuScreens = {
-    Golden("medium-include"), Idle(), Send("1"), Golden("medium-include-f1"), Idle(), Send("2"),
-    Golden("medium-include-f2"), Idle(), Send("0"), Golden("medium-include-f10"), Idle(), Send("x")};
+const std::vector<Step> MenuScreens = {Golden("medium-include"),     Idle(), Send("1"),
+                                       Golden("medium-include-f1"),  Idle(), Send("2"),
+                                       Golden("medium-include-f2"),  Idle(), Send("0"),
+                                       Golden("medium-include-f10"), Idle(), Send("x")};
 const std::vector<Step> PromptScreens = {Golden("medium-include-config-ret"), Idle(), Send("1"),
-                                         Golden("medium-include-config-f1"), Idle(), Send("x")};
-const std::string Hybrid = "-R -J -isohybrid-mbr /usr/lib/ISOLINUX/isohdpfx.bin -b isolinux/help1.txt -no-emul-boot";
+                                         Golden("medium-include-config-f1"),  Idle(), Send("x")};
+const std::string Hybrid =
+    "-R -J -isohybrid-mbr /usr/lib/ISOLINUX/isohdpfx.bin -b isolinux/help1.txt -no-emul-boot";
 
+// clang-format off
 const ScriptRow Elsewhere[] = {
     {.Name = "TheDiscsRoot", .Files = Disc, .Steps = MenuScreens, .Directory = "disc"},
     {.Name = "TheDiscsRootWithConfig", .Files = Disc, .Arguments = {"-c", "prompt.cfg"}, .Steps = PromptScreens,
@@ -33,19 +38,23 @@ const ScriptRow Elsewhere[] = {
      .Arguments = {"--config", "prompt.cfg", "kestrel.iso"}, .Steps = PromptScreens},
     {.Name = "HybridImage", .Files = DiscImage(Hybrid), .Arguments = {"kestrel.iso"}, .Steps = MenuScreens},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Media, TerminalScript, ::testing::ValuesIn(Elsewhere), RowName());
 
 // A real image, damaged: cut, or with a field of both root folder records (those of the plain
 // names' and of Joliet's volume descriptor, sectors 16 and 17) overwritten: the folder's
 // sector at 2, its size at 10.
-Medium Damaged(int64_t cutTo) { return DiscImage("-R -J -no-pad") + Medium{Patch("kestrel.iso", cutTo)}; }
+Medium Damaged(int64_t cutTo) {
+  return DiscImage("-R -J -no-pad") + Medium{Patch("kestrel.iso", cutTo)};
+}
 Medium Damaged(int field, std::string bytes) {
   return DiscImage("-R -J -no-pad") + Medium{Patch("kestrel.iso", 16 * 2048 + 156 + field, bytes),
                                              Patch("kestrel.iso", 17 * 2048 + 156 + field, bytes)};
 }
 const std::string DamagedReport = "Damaged or truncated ISO image: *";
 
+// clang-format off
 const RunRow Runs[] = {
     {.Name = "NoticeOfAConfigurationWithoutDisplay",
      .Files = {File("isolinux/isolinux.cfg", "default vesamenu.c32\nF1 f1.txt\ninclude menu.cfg\nF10 f10.txt\n"),
@@ -85,6 +94,7 @@ const RunRow Runs[] = {
     {.Name = "ImageRootFolderOfTwoGigabytes", .Files = Damaged(10, "\xff\xff\xff\x7f\x7f\xff\xff\xff"),
      .Arguments = {"-c", "prompt.cfg", "kestrel.iso"}, .Exit = 1, .Report = DamagedReport},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Media, RedirectedRun, ::testing::ValuesIn(Runs), RowName());
 

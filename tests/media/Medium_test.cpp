@@ -1,5 +1,6 @@
 #include "media/Medium.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 #include <utime.h>
 
@@ -8,8 +9,6 @@
 #include <fstream>
 #include <map>
 #include <memory>
-
-#include <gtest/gtest.h>
 
 #include "base/ErrorCodes.h"
 #include "base/InOutError.h"
@@ -22,10 +21,12 @@ namespace {
 using testing::InFolder;
 
 TEST_F(InFolder, ScreenTextEndsAtZOrFF) {
+  // clang-format off
   const struct {
     std::string Bytes, Loaded;
   } cases[] = {{"AB\x1a" "CD", "AB"}, {"\x1a", ""}, {"A\r\nB", "A\r\nB"}, {"Latin-1 \xff" "after", "Latin-1 "},
                {std::string("nul\0kept", 8), std::string("nul\0kept", 8)}};
+  // clang-format on
   for (const auto& c : cases) {
     Write("screen.txt", c.Bytes);
     EXPECT_EQ(media::ComputerFiles()->LoadWholeFile("screen.txt"), c.Loaded);
@@ -34,14 +35,18 @@ TEST_F(InFolder, ScreenTextEndsAtZOrFF) {
 }
 
 TEST_F(InFolder, PresenceProbe) {
-  for (const char* name : {"boot.msg", "sub/f1.txt", "old.txt", "a[1]x.txt", ".dot.cfg"}) Write(name, "x");
+  for (const char* name : {"boot.msg", "sub/f1.txt", "old.txt", "a[1]x.txt", ".dot.cfg"})
+    Write(name, "x");
   std::filesystem::create_directory("isolinux.cfg");
-  struct utimbuf epoch {0, 0};
+  struct utimbuf epoch {
+    0, 0
+  };
   utime("old.txt", &epoch);  // reproducible builds date files 1970
   const std::string name259 = std::string(200, 'd') + "/" + std::string(58, 'f');
   const std::string name260 = std::string(201, 'd') + "/" + std::string(58, 'f');
   Write(name259, "x");
   Write(name260, "x");
+  // clang-format off
   const struct {
     std::string Name;
     bool Present;
@@ -51,6 +56,7 @@ TEST_F(InFolder, PresenceProbe) {
                {"a[1]*.txt", true},  // "[" is no pattern character
                {"*.cfg", true},      // "*" matches names that start with a dot
                {name259, true},    {name260, false}};
+  // clang-format on
   const auto files = media::ComputerFiles();
   for (const auto& c : cases) EXPECT_EQ(files->FileIsPresent(c.Name), c.Present) << c.Name;
 }
@@ -60,15 +66,20 @@ TEST_F(InFolder, PresenceProbe) {
 // loader's names, without the program's current folder changing.
 TEST_F(InFolder, EveryKindReadsTheLoadersNames) {
   const std::map<std::string, std::string> tree = {
-      {"boot/isolinux/isolinux.cfg", "display splash.txt"}, {"boot/isolinux/Splash.TXT", "S"},
-      {"boot/isolinux/sub/f1.txt", "F1"}, {"top.txt", "T"}, {"isolinux/isolinux.cfg", "other"}};
+      {"boot/isolinux/isolinux.cfg", "display splash.txt"},
+      {"boot/isolinux/Splash.TXT", "S"},
+      {"boot/isolinux/sub/f1.txt", "F1"},
+      {"top.txt", "T"},
+      {"isolinux/isolinux.cfg", "other"}};
   const std::string root = "t[1]*?";
   for (const auto& [path, bytes] : tree) Write(root + "/" + path, bytes);
+  // clang-format off
   const struct {
     std::string Name, Bytes;  // Bytes empty: not present
   } cases[] = {{"isolinux.cfg", "display splash.txt"}, {"splash.txt", "S"}, {"SUB/F1.txt", "F1"}, {"sub", ""},
                {"/top.txt", "T"}, {"../../top.txt", "T"}, {"../../../../top.txt", "T"}, {"/isolinux/isolinux.cfg", "other"},
                {"missing.txt", ""}, {"", ""}};
+  // clang-format on
   const auto before = std::filesystem::current_path();
   const std::unique_ptr<media::Medium> kinds[] = {media::OpenMedium(root),
                                                   std::make_unique<media::MemoryMedium>(tree)};

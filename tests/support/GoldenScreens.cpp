@@ -27,7 +27,8 @@ std::u32string Decoded(const std::string& utf8) {
     const auto lead = static_cast<unsigned char>(utf8[i]);
     const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
     char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-    for (size_t k = 1; k < length && i + k < utf8.size(); ++k) c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    for (size_t k = 1; k < length && i + k < utf8.size(); ++k)
+      c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
     text += c;
     i += length;
   }
@@ -42,7 +43,8 @@ std::vector<int> Attributes(const std::u32string& ansi) {
   for (size_t i = 0; i < ansi.size(); ++i) {
     if (ansi[i] == U'\x1b') {
       const size_t end = std::min(ansi.find(U'm', i), ansi.size());
-      std::istringstream params(std::string(ansi.begin() + static_cast<long>(i) + 2, ansi.begin() + static_cast<long>(end)));
+      std::istringstream params(std::string(ansi.begin() + static_cast<long>(i) + 2,
+                                            ansi.begin() + static_cast<long>(end)));
       for (std::string p; std::getline(params, p, ';');) {
         const int n = p.empty() ? 0 : std::stoi(p);
         if (n / 10 == 3 || n / 10 == 9) fg = Pc[n % 10 & 7] + (n >= 90 ? 8 : 0);
@@ -64,20 +66,24 @@ std::vector<png_byte> ReadRgb(const std::string& path) {
   if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
   image.format = PNG_FORMAT_RGB;
   std::vector<png_byte> pixels(PNG_IMAGE_SIZE(image));
-  if (image.width != 720 || image.height != 400 || !png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr))
+  if (image.width != 720 || image.height != 400 ||
+      !png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr))
     return {};
   return pixels;
 }
 
 // Where QEMU's VGA BIOS font differs from IBM's VGA font, which the snapshots use: its "0"
 // has a bar, not a dot, its "-" is a pixel wider, its "@" a row higher, its "⌠" shorter.
-bool QemuDrawsOtherwise(unsigned char byte) { return byte == '0' || byte == '-' || byte == '@' || byte == 0xF4; }
+bool QemuDrawsOtherwise(unsigned char byte) {
+  return byte == '0' || byte == '-' || byte == '@' || byte == 0xF4;
+}
 
 }  // namespace
 
 bool GoldenScreen::Skipped(int row, int column, const std::vector<int>& masks) const {
   for (size_t i = 0; i + 2 < masks.size(); i += 3)
-    if (masks[i] == row && column >= masks[i + 1] && column < masks[i + 1] + masks[i + 2]) return true;
+    if (masks[i] == row && column >= masks[i + 1] && column < masks[i + 1] + masks[i + 2])
+      return true;
   return row == PromptRow;
 }
 
@@ -92,13 +98,16 @@ GoldenScreen ReadGolden(const std::string& name) {
   return screen;
 }
 
-std::vector<std::string> SnapshotDifferences(const std::string& base, const std::string& name, const std::vector<int>& masks) {
+std::vector<std::string> SnapshotDifferences(const std::string& base, const std::string& name,
+                                             const std::vector<int>& masks) {
   const GoldenScreen golden = ReadGolden(name);
   const auto ours = ReadRgb(base + ".png"), theirs = ReadRgb(Folder + name + ".png");
-  if (golden.Cells.empty() || ours.empty() || theirs.empty()) return {"no snapshot or golden screen for " + name};
+  if (golden.Cells.empty() || ours.empty() || theirs.empty())
+    return {"no snapshot or golden screen for " + name};
   std::vector<std::u32string> text;
   std::istringstream lines(Slurp(base + ".txt"));
-  for (std::string line; std::getline(lines, line);) text.push_back(Decoded(line) + std::u32string(Columns, U' '));
+  for (std::string line; std::getline(lines, line);)
+    text.push_back(Decoded(line) + std::u32string(Columns, U' '));
   text.resize(Rows, std::u32string(Columns, U' '));
   const std::vector<int> attrs = Attributes(Decoded(Slurp(base + ".ans")));
   std::vector<std::string> found;
@@ -107,8 +116,10 @@ std::vector<std::string> SnapshotDifferences(const std::string& base, const std:
     for (int column = 0; column < Columns; ++column) {
       if (golden.Skipped(row, column, masks)) continue;
       const unsigned char byte = golden.Char(row, column);
-      const std::string where = name + " row " + std::to_string(row) + " column " + std::to_string(column);
-      if (text[row][column] != PcGlyphs()[byte] || attrs[row * Columns + column] != golden.Attr(row, column))
+      const std::string where =
+          name + " row " + std::to_string(row) + " column " + std::to_string(column);
+      if (text[row][column] != PcGlyphs()[byte] ||
+          attrs[row * Columns + column] != golden.Attr(row, column))
         found.push_back(where + ": not the boot screen's character or colours");
       int differentPixels = 0;
       for (int y = row * 16; y < row * 16 + 16; ++y)

@@ -25,8 +25,10 @@ class InFolder : public ::testing::Test {
   }
   // Writes a file, making the folders on the way; returns its name.
   static std::string Write(const std::string& name, std::string_view bytes) {
-    if (std::filesystem::path(name).has_parent_path()) std::filesystem::create_directories(std::filesystem::path(name).parent_path());
-    std::ofstream(name, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (std::filesystem::path(name).has_parent_path())
+      std::filesystem::create_directories(std::filesystem::path(name).parent_path());
+    std::ofstream(name, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return name;
   }
   std::string Folder;

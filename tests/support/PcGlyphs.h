@@ -6,9 +6,9 @@
 #include <iconv.h>
 
 #include <array>
-#include <string_view>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace vestalo::testing {
 
@@ -20,12 +20,14 @@ inline const std::array<char32_t, 256>& PcGlyphs() {
     for (int byte = 0; byte < 0x80; ++byte) table[byte] = byte < 0x20 ? Controls[byte] : byte;
     table[0x7F] = U'⌂';
     iconv_t cp437 = iconv_open("UTF-32LE", "CP437");
-    if (cp437 == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no code page 437 in iconv");
+    if (cp437 == reinterpret_cast<iconv_t>(-1))
+      throw std::runtime_error("no code page 437 in iconv");
     for (int byte = 0x80; byte < 0x100; ++byte) {
       char in = static_cast<char>(byte), out[4];
       char *inPtr = &in, *outPtr = out;
       size_t inLeft = 1, outLeft = 4;
-      if (iconv(cp437, &inPtr, &inLeft, &outPtr, &outLeft) != 0 || outLeft != 0) throw std::runtime_error("iconv");
+      if (iconv(cp437, &inPtr, &inLeft, &outPtr, &outLeft) != 0 || outLeft != 0)
+        throw std::runtime_error("iconv");
       table[byte] = static_cast<unsigned char>(out[0]) | static_cast<unsigned char>(out[1]) << 8 |
                     static_cast<char32_t>(static_cast<unsigned char>(out[2])) << 16;
     }

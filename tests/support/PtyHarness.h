@@ -71,7 +71,8 @@ class PtyProgram {
     std::vector<std::string> environment{"TERM=xterm-256color", "LANG=C.UTF-8"};
     for (char** entry = environ; *entry != nullptr; ++entry) {
       const std::string_view text = *entry;
-      if (!text.starts_with("TERM=") && !text.starts_with("LANG=") && !text.starts_with("LC_ALL=")) environment.emplace_back(text);
+      if (!text.starts_with("TERM=") && !text.starts_with("LANG=") && !text.starts_with("LC_ALL="))
+        environment.emplace_back(text);
     }
     environment.insert(environment.end(), Options.Environment.begin(), Options.Environment.end());
     auto command = Options.Command;
@@ -85,11 +86,14 @@ class PtyProgram {
     fcntl(Master, F_SETFL, fcntl(Master, F_GETFL) | O_NONBLOCK);
     Term = vterm_new(Options.Rows, Options.Columns);
     vterm_set_utf8(Term, 1);
-    vterm_output_set_callback(Term, [](const char* bytes, size_t length, void* self) {
-      // The terminal's own answers (device attributes, cursor reports) go back to the program.
-      auto* program = static_cast<PtyProgram*>(self);
-      if (!program->Options.Silent) program->Send(std::string_view(bytes, length));
-    }, this);
+    vterm_output_set_callback(
+        Term,
+        [](const char* bytes, size_t length, void* self) {
+          // The terminal's own answers (device attributes, cursor reports) go back to the program.
+          auto* program = static_cast<PtyProgram*>(self);
+          if (!program->Options.Silent) program->Send(std::string_view(bytes, length));
+        },
+        this);
     Screen = vterm_obtain_screen(Term);
     vterm_screen_reset(Screen, 1);
   }
@@ -131,13 +135,16 @@ class PtyProgram {
   // handled everything before and waits for input (Linux: /proc/PID/syscall). What it
   // wrote before is read too.
   bool WaitForIdle(int timeoutMs) {
-    if (!WaitUntil([&] { return !Done && VoluntarySwitches() > SwitchesAtSend && InWaitingCall(); }, timeoutMs))
+    if (!WaitUntil([&] { return !Done && VoluntarySwitches() > SwitchesAtSend && InWaitingCall(); },
+                   timeoutMs))
       return false;
     while (Pump(0)) {
     }
     return true;
   }
-  bool WaitForExit(int timeoutMs) { return WaitUntil([&] { return Done; }, timeoutMs); }
+  bool WaitForExit(int timeoutMs) {
+    return WaitUntil([&] { return Done; }, timeoutMs);
+  }
 
   // Exit code after a normal end, -1 otherwise; the signal that ended it, or 0.
   int ExitCode() const { return Done && WIFEXITED(Status) ? WEXITSTATUS(Status) : -1; }
@@ -147,9 +154,12 @@ class PtyProgram {
     VTermScreenCell cell{};
     vterm_screen_get_cell(Screen, VTermPos{row, column}, &cell);
     const auto index = [](const VTermColor& colour, bool isDefault) {
-      return isDefault ? -1 : VTERM_COLOR_IS_INDEXED(&colour) ? colour.indexed.idx : 1000;  // RGB: never ours
+      return isDefault                         ? -1
+             : VTERM_COLOR_IS_INDEXED(&colour) ? colour.indexed.idx
+                                               : 1000;  // RGB: never ours
     };
-    return {cell.chars[0] == 0 ? U' ' : static_cast<char32_t>(cell.chars[0]), index(cell.fg, VTERM_COLOR_IS_DEFAULT_FG(&cell.fg)),
+    return {cell.chars[0] == 0 ? U' ' : static_cast<char32_t>(cell.chars[0]),
+            index(cell.fg, VTERM_COLOR_IS_DEFAULT_FG(&cell.fg)),
             index(cell.bg, VTERM_COLOR_IS_DEFAULT_BG(&cell.bg)), cell.attrs.reverse != 0};
   }
   // UTF-8, trailing blanks removed.
@@ -197,13 +207,16 @@ class PtyProgram {
   }
 
   bool Pump(int timeoutMs) {
-    struct pollfd watch {Master, POLLIN, 0};
+    struct pollfd watch {
+      Master, POLLIN, 0
+    };
     if (Master < 0 || poll(&watch, 1, timeoutMs) <= 0) return false;
     char buffer[65536];
     const ssize_t got = read(Master, buffer, sizeof buffer);
     if (got <= 0) return false;  // EIO: every slave side is closed, the program has ended
     RawOutput.append(buffer, static_cast<size_t>(got));
-    if (Options.AnswerKittyQuery && !KittyAnswered && RawOutput.find("\x1b[?u") != std::string::npos) {
+    if (Options.AnswerKittyQuery && !KittyAnswered &&
+        RawOutput.find("\x1b[?u") != std::string::npos) {
       // Answered before the device attributes, as a terminal with the protocol does.
       KittyAnswered = true;
       Send("\x1b[?0u");
@@ -243,7 +256,9 @@ class PtyProgram {
     std::ifstream file("/proc/" + std::to_string(Child) + "/syscall");
     long call = -1;
     const bool asleep = State() == 'S';
-    return asleep && file >> call && std::find(std::begin(WaitingCalls), std::end(WaitingCalls), call) != std::end(WaitingCalls) &&
+    return asleep && file >> call &&
+           std::find(std::begin(WaitingCalls), std::end(WaitingCalls), call) !=
+               std::end(WaitingCalls) &&
            State() == 'S';
   }
 

@@ -14,10 +14,10 @@
 #include <sstream>
 #include <thread>
 
-#include "support/TerminalOutputCheck.h"
 #include "support/GoldenScreens.h"
 #include "support/PcGlyphs.h"
 #include "support/PtyHarness.h"
+#include "support/TerminalOutputCheck.h"
 
 namespace vestalo::testing {
 
@@ -70,19 +70,25 @@ struct MediumFolder {
       if (file.Type == MediumFile::Fifo) mkfifo(path.c_str(), 0644);
       if (file.Type == MediumFile::Text || file.Type == MediumFile::Unreadable) {
         std::ofstream text(path, std::ios::binary);
-        for (uint64_t size = 0; size == 0 || size < file.Size; size += file.Bytes.size()) text << file.Bytes;
+        for (uint64_t size = 0; size == 0 || size < file.Size; size += file.Bytes.size())
+          text << file.Bytes;
       }
-      if (file.Type == MediumFile::Sparse) std::ofstream(path).close(), fs::resize_file(path, file.Size);
+      if (file.Type == MediumFile::Sparse)
+        std::ofstream(path).close(), fs::resize_file(path, file.Size);
       if (file.Type == MediumFile::Unreadable) chmod(path.c_str(), 0), Unprivileged = getuid() == 0;
-      if (file.Type == MediumFile::Locked) fs::create_directories(path), chmod(path.c_str(), 0600), Unprivileged = getuid() == 0;
+      if (file.Type == MediumFile::Locked)
+        fs::create_directories(path), chmod(path.c_str(), 0600), Unprivileged = getuid() == 0;
       if (file.Type == MediumFile::Copy) fs::copy(file.Bytes, path, fs::copy_options::recursive);
       if (file.Type == MediumFile::Image) MakeImage(Path + "/" + file.Bytes, path, file.Options);
       if (file.Type == MediumFile::Patch) Damage(path, file.At, file.Bytes);
     }
   }
-  static void MakeImage(const std::string& folder, const std::string& image, const std::string& options) {
-    const std::string command = "xorriso -as mkisofs -quiet " + options + " -o '" + image + "' '" + folder + "' >/dev/null 2>&1";
-    if (std::system(command.c_str()) != 0) throw std::runtime_error("xorriso could not make " + image);
+  static void MakeImage(const std::string& folder, const std::string& image,
+                        const std::string& options) {
+    const std::string command = "xorriso -as mkisofs -quiet " + options + " -o '" + image + "' '" +
+                                folder + "' >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0)
+      throw std::runtime_error("xorriso could not make " + image);
   }
   static void Damage(const std::string& path, int64_t at, const std::string& bytes) {
     if (bytes.empty()) return fs::resize_file(path, at >= 0 ? at : fs::file_size(path) + at);
@@ -93,7 +99,8 @@ struct MediumFolder {
   std::vector<std::string> Changed(const Medium& files) const {
     std::vector<std::string> changed;
     for (const auto& file : files)
-      if (file.Type == MediumFile::Text && file.Size == 0 && ReadAll(Path + "/" + file.Name) != file.Bytes)
+      if (file.Type == MediumFile::Text && file.Size == 0 &&
+          ReadAll(Path + "/" + file.Name) != file.Bytes)
         changed.push_back(file.Name);
     return changed;
   }
@@ -118,8 +125,10 @@ bool IsFailureReport(const std::string& err, std::string message) {
   if (anyRest) message.pop_back();
   const std::string rest = err.size() > text ? err.substr(text) : "";
   return err.starts_with(head) && err.size() > text && err.substr(address + 8, 3) == ".\r\n" &&
-         std::all_of(err.begin() + address, err.begin() + address + 8, [](char c) { return std::isxdigit(c) && !std::islower(c); }) &&
-         (anyRest ? rest.starts_with(message) && rest.ends_with(".\r\n\r\n") && rest.find('\n') == rest.size() - 3
+         std::all_of(err.begin() + address, err.begin() + address + 8,
+                     [](char c) { return std::isxdigit(c) && !std::islower(c); }) &&
+         (anyRest ? rest.starts_with(message) && rest.ends_with(".\r\n\r\n") &&
+                        rest.find('\n') == rest.size() - 3
                   : rest == message + ".\r\n\r\n");
 }
 
@@ -147,7 +156,8 @@ void ArrangeStreams(const RunRow& row, int input, int out, int err) {
 
 TEST_P(RedirectedRun, EndsAsExpected) {
   const RunRow& row = GetParam();
-  if (row.MemoryLimitMb > 0 && !MemoryCanBeLimited) GTEST_SKIP() << "the sanitizers need more address space";
+  if (row.MemoryLimitMb > 0 && !MemoryCanBeLimited)
+    GTEST_SKIP() << "the sanitizers need more address space";
   MediumFolder medium(row.Files);
   char outName[] = "/tmp/vestalo-out-XXXXXX", errName[] = "/tmp/vestalo-err-XXXXXX";
   const int out = mkstemp(outName), err = mkstemp(errName);
@@ -170,7 +180,9 @@ TEST_P(RedirectedRun, EndsAsExpected) {
     close(input[1]);
     ArrangeStreams(row, input[0], out, err);
     if (chdir(where.c_str()) != 0) _exit(126);
-    if (medium.Unprivileged && (setgroups(0, nullptr) != 0 || setgid(Nobody) != 0 || setuid(Nobody) != 0)) _exit(124);
+    if (medium.Unprivileged &&
+        (setgroups(0, nullptr) != 0 || setgid(Nobody) != 0 || setuid(Nobody) != 0))
+      _exit(124);
     LimitMemory(row.MemoryLimitMb);
     execv(argv[0], argv.data());
     _exit(127);
@@ -180,12 +192,15 @@ TEST_P(RedirectedRun, EndsAsExpected) {
   if (write(input[1], row.Input.data(), row.Input.size()) != static_cast<ssize_t>(row.Input.size()))
     ADD_FAILURE() << "writing standard input";
   const auto start = Clock::now();
-  const auto elapsedMs = [&] { return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(); };
+  const auto elapsedMs = [&] {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+  };
   bool inputOpen = row.In == Stdin::Pipe, hung = false;
   if (!inputOpen) close(input[1]);
   int status = 0;
   while (waitpid(child, &status, WNOHANG) == 0) {
-    if (inputOpen && row.CloseInputAfterMs > 0 && elapsedMs() >= row.CloseInputAfterMs) close(input[1]), inputOpen = false;
+    if (inputOpen && row.CloseInputAfterMs > 0 && elapsedMs() >= row.CloseInputAfterMs)
+      close(input[1]), inputOpen = false;
     if ((hung = elapsedMs() > 2 * TimeoutMs)) kill(child, SIGKILL), waitpid(child, &status, 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
@@ -194,7 +209,8 @@ TEST_P(RedirectedRun, EndsAsExpected) {
   const std::string output = ReadAll(outName), errors = ReadAll(errName);
   close(out), close(err), unlink(outName), unlink(errName);
   ASSERT_FALSE(hung) << "still running after " << 2 * TimeoutMs << " ms";
-  ASSERT_NE(WIFEXITED(status) ? WEXITSTATUS(status) : 0, 124) << "could not become an unprivileged user";
+  ASSERT_NE(WIFEXITED(status) ? WEXITSTATUS(status) : 0, 124)
+      << "could not become an unprivileged user";
   EXPECT_GE(elapsed, row.CloseInputAfterMs) << "ended before its input did";
   EXPECT_EQ(WIFSIGNALED(status) ? WTERMSIG(status) : 0, row.Signal) << "the signal that ended it";
   if (row.Signal == 0) {
@@ -202,35 +218,46 @@ TEST_P(RedirectedRun, EndsAsExpected) {
   }
   EXPECT_EQ(output, row.Output.value_or(output));
   EXPECT_NE(output.find(row.OutputHas), std::string::npos) << output;
-  for (const auto& name : row.Made) EXPECT_TRUE(fs::exists(medium.Path + "/" + name)) << name << " was not made";
-  for (const auto& name : row.NotMade) EXPECT_FALSE(fs::exists(medium.Path + "/" + name)) << name << " was made";
+  for (const auto& name : row.Made)
+    EXPECT_TRUE(fs::exists(medium.Path + "/" + name)) << name << " was not made";
+  for (const auto& name : row.NotMade)
+    EXPECT_FALSE(fs::exists(medium.Path + "/" + name)) << name << " was made";
   for (const auto& snapshot : row.Snapshots)
-    for (const auto& difference : SnapshotDifferences(medium.Path + "/" + snapshot.Stem, snapshot.Golden, snapshot.Masks))
+    for (const auto& difference :
+         SnapshotDifferences(medium.Path + "/" + snapshot.Stem, snapshot.Golden, snapshot.Masks))
       ADD_FAILURE() << difference;
   EXPECT_EQ(medium.Changed(row.Files), std::vector<std::string>{}) << "files of the medium changed";
   if (row.ErrClosed) return;
-  EXPECT_TRUE(row.Report.empty() ? errors == row.Errors.value_or("") : IsFailureReport(errors, row.Report)) << errors;
+  EXPECT_TRUE(row.Report.empty() ? errors == row.Errors.value_or("")
+                                 : IsFailureReport(errors, row.Report))
+      << errors;
 }
 
 namespace {
 
-constexpr const char* StepNames[] = {"Send",   "Press",  "Idle",   "Row",    "Shows", "Cell",  "Drawn",  "Sent",
-                                     "Before", "Signal", "Resize", "HangUp", "Alive", "Modes", "Golden", "Save", "Remove"};
+constexpr const char* StepNames[] = {"Send",  "Press", "Idle",   "Row",    "Shows",  "Cell",
+                                     "Drawn", "Sent",  "Before", "Signal", "Resize", "HangUp",
+                                     "Alive", "Modes", "Golden", "Save",   "Remove"};
 
 // Every cell where the terminal differs from the boot loader's screen `name`, one line each.
-std::vector<std::string> GoldenDifferences(const PtyProgram& program, const std::string& name, const std::vector<int>& masks) {
+std::vector<std::string> GoldenDifferences(const PtyProgram& program, const std::string& name,
+                                           const std::vector<int>& masks) {
   const GoldenScreen golden = ReadGolden(name);
   if (golden.Cells.empty()) return {"no golden screen " + name};
   std::vector<std::string> found;
   for (int row = 0; row < 25; ++row) {
     for (int column = 0; column < 80; ++column) {
       const char32_t glyph = PcGlyphs()[golden.Char(row, column)];
-      const int fg = TerminalColour(golden.Attr(row, column) & 0x0F), bg = TerminalColour(golden.Attr(row, column) >> 4);
+      const int fg = TerminalColour(golden.Attr(row, column) & 0x0F),
+                bg = TerminalColour(golden.Attr(row, column) >> 4);
       const ScreenCell cell = program.Cell(row, column);
-      if (golden.Skipped(row, column, masks) || (cell.Char == glyph && cell.Foreground == fg && cell.Background == bg && !cell.Reverse)) continue;
+      if (golden.Skipped(row, column, masks) ||
+          (cell.Char == glyph && cell.Foreground == fg && cell.Background == bg && !cell.Reverse))
+        continue;
       std::ostringstream line;
-      line << "row " << row << " column " << column << ": boot screen '" << Utf8(glyph) << "' " << fg << " on " << bg
-           << ", terminal '" << Utf8(cell.Char) << "' " << cell.Foreground << " on " << cell.Background;
+      line << "row " << row << " column " << column << ": boot screen '" << Utf8(glyph) << "' "
+           << fg << " on " << bg << ", terminal '" << Utf8(cell.Char) << "' " << cell.Foreground
+           << " on " << cell.Background;
       found.push_back(line.str());
     }
   }
@@ -245,25 +272,34 @@ size_t Count(const std::string& text, const std::string& part) {
 
 // Runs one step; false when it did not go as the row says.
 bool RunStep(PtyProgram& program, const Step& step, const std::string& folder) {
-  const auto wait = [&](const std::function<bool()>& condition) { return program.WaitUntil(condition, TimeoutMs); };
+  const auto wait = [&](const std::function<bool()>& condition) {
+    return program.WaitUntil(condition, TimeoutMs);
+  };
   const auto flags = [&] { return program.TerminalModes().c_lflag; };
   switch (step.Type) {
     case Step::Send: return program.Send(step.Text), true;
     case Step::Press:
       program.Send(step.Text);
-      return wait([&] { return program.RowText(0) == step.Expected; }) && program.WaitForIdle(TimeoutMs);
+      return wait([&] { return program.RowText(0) == step.Expected; }) &&
+             program.WaitForIdle(TimeoutMs);
     case Step::Idle: return program.WaitForIdle(TimeoutMs);
     case Step::Row: return wait([&] { return program.RowText(step.ScreenRow) == step.Text; });
-    case Step::Shows: return wait([&] { return program.ScreenText().find(step.Text) != std::string::npos; });
+    case Step::Shows:
+      return wait([&] { return program.ScreenText().find(step.Text) != std::string::npos; });
     case Step::Cell: {
       const ScreenCell cell = program.Cell(step.ScreenRow, step.ScreenColumn);
       return (step.Foreground == Any || cell.Foreground == step.Foreground) &&
              (step.Background == Any || cell.Background == step.Background);
     }
     case Step::Drawn: return Count(program.Output(), step.Text) == static_cast<size_t>(step.Times);
-    case Step::Sent: return wait([&] { return Count(program.Output(), step.Text) >= static_cast<size_t>(step.Times); });
+    case Step::Sent:
+      return wait(
+          [&] { return Count(program.Output(), step.Text) >= static_cast<size_t>(step.Times); });
     case Step::Before:
-      return wait([&] { return Count(program.Output(), step.Text) > 0 && Count(program.Output(), step.Expected) > 0; }) &&
+      return wait([&] {
+               return Count(program.Output(), step.Text) > 0 &&
+                      Count(program.Output(), step.Expected) > 0;
+             }) &&
              program.Output().find(step.Text) < program.Output().find(step.Expected);
     case Step::Save: {
       std::ofstream(folder + "/.saving", std::ios::binary) << step.Expected;
@@ -274,10 +310,15 @@ bool RunStep(PtyProgram& program, const Step& step, const std::string& folder) {
     case Step::Resize: return program.Resize(step.Rows, step.Columns), true;
     case Step::HangUp: return program.HangUp(), true;
     case Step::Alive: return !program.WaitForExit(step.Ms);
-    case Step::Modes: return wait([&] { return !(flags() & ICANON) == step.KeyInput && !(flags() & ECHO) == step.KeyInput; });
+    case Step::Modes:
+      return wait([&] {
+        return !(flags() & ICANON) == step.KeyInput && !(flags() & ECHO) == step.KeyInput;
+      });
     case Step::Golden:
-      if (wait([&] { return GoldenDifferences(program, step.Text, step.Masks).empty(); })) return true;
-      for (const auto& difference : GoldenDifferences(program, step.Text, step.Masks)) ADD_FAILURE() << difference;
+      if (wait([&] { return GoldenDifferences(program, step.Text, step.Masks).empty(); }))
+        return true;
+      for (const auto& difference : GoldenDifferences(program, step.Text, step.Masks))
+        ADD_FAILURE() << difference;
       return false;
   }
   return false;
@@ -285,7 +326,8 @@ bool RunStep(PtyProgram& program, const Step& step, const std::string& folder) {
 
 void ExpectTerminalRestored(const PtyProgram& program, const ScriptRow& row) {
   const auto flags = program.TerminalModes().c_lflag;
-  EXPECT_TRUE((flags & ICANON) && (flags & ECHO) && (flags & ISIG)) << "the terminal's modes are not back";
+  EXPECT_TRUE((flags & ICANON) && (flags & ECHO) && (flags & ISIG))
+      << "the terminal's modes are not back";
   const std::string& out = program.Output();
   const auto undone = [&](const std::string& done, const std::string& undo) {
     const size_t at = out.rfind(done);
@@ -295,11 +337,14 @@ void ExpectTerminalRestored(const PtyProgram& program, const ScriptRow& row) {
   EXPECT_TRUE(undone(CSI "1;25r", ESC "7" CSI "r" ESC "8")) << "the scrolling region is left";
   // The colour reset comes last: nothing but text (a failure report) may follow it.
   const size_t reset = out.rfind(CSI "0m");
-  EXPECT_TRUE(out.find(CSI "0;") == std::string::npos || (reset != std::string::npos && out.find(ESC, reset + 1) == std::string::npos))
+  EXPECT_TRUE(out.find(CSI "0;") == std::string::npos ||
+              (reset != std::string::npos && out.find(ESC, reset + 1) == std::string::npos))
       << "the colours are not reset last";
   const bool utf8 = std::string(row.Locale).find("UTF-8") != std::string::npos;
   if (row.WholeOutput) {
-    EXPECT_EQ(checks::TerminalOutputFault(out, utf8 ? checks::Encoding::Utf8 : checks::Encoding::EightBit), "");
+    EXPECT_EQ(checks::TerminalOutputFault(
+                  out, utf8 ? checks::Encoding::Utf8 : checks::Encoding::EightBit),
+              "");
   }
 }
 
@@ -307,7 +352,8 @@ void ExpectTerminalRestored(const PtyProgram& program, const ScriptRow& row) {
 
 TEST_P(TerminalScript, EndsAsExpected) {
   const ScriptRow& row = GetParam();
-  if (row.MemoryLimitMb > 0 && !MemoryCanBeLimited) GTEST_SKIP() << "the sanitizers need more address space";
+  if (row.MemoryLimitMb > 0 && !MemoryCanBeLimited)
+    GTEST_SKIP() << "the sanitizers need more address space";
   MediumFolder medium(row.Files);
   PtyOptions options;
   options.Command = Command(row.Arguments);
@@ -325,11 +371,13 @@ TEST_P(TerminalScript, EndsAsExpected) {
   for (size_t i = 0; i < row.Steps.size(); ++i) {
     const Step& step = row.Steps[i];
     hungUp = hungUp || step.Type == Step::HangUp;
-    ASSERT_TRUE(RunStep(program, step, medium.Path)) << "step " << i + 1 << " (" << StepNames[step.Type] << " "
-                                        << ::testing::PrintToString(step.Text) << ") failed; the screen:\n"
-                                        << program.ScreenText();
+    ASSERT_TRUE(RunStep(program, step, medium.Path))
+        << "step " << i + 1 << " (" << StepNames[step.Type] << " "
+        << ::testing::PrintToString(step.Text) << ") failed; the screen:\n"
+        << program.ScreenText();
   }
-  ASSERT_TRUE(program.WaitForExit(TimeoutMs)) << "the program did not end; the screen:\n" << program.ScreenText();
+  ASSERT_TRUE(program.WaitForExit(TimeoutMs)) << "the program did not end; the screen:\n"
+                                              << program.ScreenText();
   EXPECT_EQ(program.TermSignal(), row.Signal);
   if (row.Signal == 0) {
     EXPECT_EQ(program.ExitCode(), row.Exit);

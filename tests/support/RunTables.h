@@ -3,8 +3,10 @@
 // *Pty_test.cpp file adds rows to either:
 //   const RunRow MyRuns[] = {{.Name = "Help", .Arguments = {"-help"}, .Output = HelpText}};
 //   INSTANTIATE_TEST_SUITE_P(Help, RedirectedRun, ::testing::ValuesIn(MyRuns), RowName());
-//   const ScriptRow MyScripts[] = {{.Name = "F1", .Files = {File("isolinux.cfg", "display s.txt\nF1 a.txt"),
-//       File("s.txt", "S"), File("a.txt", "A")}, .Steps = {Row(0, "S"), Idle(), Press("1", "A"), Send("x")}}};
+//   const ScriptRow MyScripts[] = {{.Name = "F1", .Files = {File("isolinux.cfg", "display s.txt\nF1
+//   a.txt"),
+//       File("s.txt", "S"), File("a.txt", "A")}, .Steps = {Row(0, "S"), Idle(), Press("1", "A"),
+//       Send("x")}}};
 //   INSTANTIATE_TEST_SUITE_P(Menu, TerminalScript, ::testing::ValuesIn(MyScripts), RowName());
 #pragma once
 
@@ -24,27 +26,52 @@ namespace vestalo::testing {
 
 // One entry of a test medium; the folders on the way to it are made.
 struct MediumFile {
-  enum Kind { Text, Folder, Link, Fifo, Sparse, Unreadable, Locked, Copy, Image, Patch } Type = Text;
+  enum Kind {
+    Text,
+    Folder,
+    Link,
+    Fifo,
+    Sparse,
+    Unreadable,
+    Locked,
+    Copy,
+    Image,
+    Patch
+  } Type = Text;
   std::string Name{};
-  std::string Bytes{};  // Text, Unreadable, Patch: the content; Link: the target; Copy, Image: the source
-  uint64_t Size = 0;    // Sparse: the size of the hole; Text: Bytes repeated to this size
-  int64_t At = 0;       // Patch: where the bytes go; Bytes empty: the size it is cut to (below 0: from the end)
+  std::string
+      Bytes{};  // Text, Unreadable, Patch: the content; Link: the target; Copy, Image: the source
+  uint64_t Size = 0;  // Sparse: the size of the hole; Text: Bytes repeated to this size
+  int64_t At =
+      0;  // Patch: where the bytes go; Bytes empty: the size it is cut to (below 0: from the end)
   std::string Options{};  // Image: xorriso's options
 };
 using Medium = std::vector<MediumFile>;
 
-inline MediumFile File(std::string name, std::string bytes) { return {MediumFile::Text, name, bytes}; }
+inline MediumFile File(std::string name, std::string bytes) {
+  return {MediumFile::Text, name, bytes};
+}
 inline MediumFile Folder(std::string name) { return {MediumFile::Folder, name}; }
-inline MediumFile Link(std::string name, std::string target) { return {MediumFile::Link, name, target}; }
+inline MediumFile Link(std::string name, std::string target) {
+  return {MediumFile::Link, name, target};
+}
 inline MediumFile Fifo(std::string name) { return {MediumFile::Fifo, name}; }
-inline MediumFile Sparse(std::string name, uint64_t size) { return {MediumFile::Sparse, name, "", size}; }
-inline MediumFile Repeated(std::string name, std::string bytes, uint64_t size) { return {MediumFile::Text, name, bytes, size}; }
+inline MediumFile Sparse(std::string name, uint64_t size) {
+  return {MediumFile::Sparse, name, "", size};
+}
+inline MediumFile Repeated(std::string name, std::string bytes, uint64_t size) {
+  return {MediumFile::Text, name, bytes, size};
+}
 // A file nobody but its owner may read; the program then runs as an unprivileged user.
-inline MediumFile Unreadable(std::string name, std::string bytes) { return {MediumFile::Unreadable, name, bytes}; }
+inline MediumFile Unreadable(std::string name, std::string bytes) {
+  return {MediumFile::Unreadable, name, bytes};
+}
 // A folder nobody but its owner may enter; the program then runs as an unprivileged user.
 inline MediumFile LockedFolder(std::string name) { return {MediumFile::Locked, name}; }
 // A folder of this source tree, copied.
-inline MediumFile Copy(std::string name, std::string source) { return {MediumFile::Copy, name, VESTALO_SOURCE_DIR "/" + source}; }
+inline MediumFile Copy(std::string name, std::string source) {
+  return {MediumFile::Copy, name, VESTALO_SOURCE_DIR "/" + source};
+}
 // An ISO image that xorriso makes of a folder of the medium, made before it.
 inline MediumFile Image(std::string name, std::string folder, std::string options) {
   return {.Type = MediumFile::Image, .Name = name, .Bytes = folder, .Options = options};
@@ -54,7 +81,9 @@ inline MediumFile Patch(std::string name, int64_t at, std::string bytes = "") {
   return {.Type = MediumFile::Patch, .Name = name, .Bytes = bytes, .At = at};
 }
 // Both media in one.
-inline Medium operator+(Medium a, const Medium& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
+inline Medium operator+(Medium a, const Medium& b) {
+  return a.insert(a.end(), b.begin(), b.end()), a;
+}
 
 // Standard input of a redirected run.
 enum class Stdin {
@@ -80,8 +109,8 @@ struct RunRow {
   int MemoryLimitMb = 0;    // the program's address space, when limited (not under the sanitizers)
   int Exit = 0;
   int Signal = 0;  // the signal that must end the run (Exit is then not checked)
-  std::optional<std::string> Output{};  // standard output, exactly
-  std::string OutputHas{};              // a part standard output must hold
+  std::optional<std::string> Output{};         // standard output, exactly
+  std::string OutputHas{};                     // a part standard output must hold
   std::vector<std::string> Made{}, NotMade{};  // files of the medium there or not after the run
   // Snapshots made by the run, each against the boot loader's screen (see Golden below).
   struct Snapshot {
@@ -89,25 +118,43 @@ struct RunRow {
     std::vector<int> Masks{};
   };
   std::vector<Snapshot> Snapshots{};
-  // The failure report's message (a final "*" stands for any rest); empty: standard error stays empty, unless Errors says
-  // what it holds.
+  // The failure report's message (a final "*" stands for any rest); empty: standard error stays
+  // empty, unless Errors says what it holds.
   std::string Report{};
   std::optional<std::string> Errors{};
 };
 
 // One step of a terminal script; made by the functions below.
 struct Step {
-  enum Kind { Send, Press, Idle, Row, Shows, Cell, Drawn, Sent, Before, Signal, Resize, HangUp, Alive, Modes, Golden, Save, Remove } Type;
-  std::string Text{};      // bytes sent or awaited, a row's text, a file's or a golden screen's name
+  enum Kind {
+    Send,
+    Press,
+    Idle,
+    Row,
+    Shows,
+    Cell,
+    Drawn,
+    Sent,
+    Before,
+    Signal,
+    Resize,
+    HangUp,
+    Alive,
+    Modes,
+    Golden,
+    Save,
+    Remove
+  } Type;
+  std::string Text{};  // bytes sent or awaited, a row's text, a file's or a golden screen's name
   std::string Expected{};  // Press: row 0 awaited; Before: the later bytes; Save: the file's bytes
   int ScreenRow = 0, ScreenColumn = 0;  // Row, Cell
-  int Foreground = 0, Background = 0;  // Cell
-  int Times = 0;                      // Drawn, Sent
-  int SignalNumber = 0;               // Signal
-  int Rows = 0, Columns = 0;          // Resize
-  int Ms = 0;                         // Alive
-  bool KeyInput = false;              // Modes
-  std::vector<int> Masks{};           // Golden
+  int Foreground = 0, Background = 0;   // Cell
+  int Times = 0;                        // Drawn, Sent
+  int SignalNumber = 0;                 // Signal
+  int Rows = 0, Columns = 0;            // Resize
+  int Ms = 0;                           // Alive
+  bool KeyInput = false;                // Modes
+  std::vector<int> Masks{};             // Golden
 };
 // Types bytes at the terminal.
 inline Step Send(std::string bytes) { return {Step::Send, bytes}; }
@@ -117,18 +164,28 @@ inline Step Press(std::string key, std::string row0) { return {Step::Press, key,
 // At its start it also waits for the terminal's answers: wait for a screen before the first Idle.
 inline Step Idle() { return {Step::Idle}; }
 // Until the row reads `text` (UTF-8, trailing blanks left out).
-inline Step Row(int row, std::string text) { return {.Type = Step::Row, .Text = text, .ScreenRow = row}; }
+inline Step Row(int row, std::string text) {
+  return {.Type = Step::Row, .Text = text, .ScreenRow = row};
+}
 // Until the screen holds `text` somewhere.
 inline Step Shows(std::string text) { return {Step::Shows, text}; }
 // The cell's colours now, as ECMA-48 indexes (1 red, 4 blue; -1 the terminal's own; Any).
 constexpr int Any = -2;
 inline Step Cell(int row, int column, int foreground, int background) {
-  return {.Type = Step::Cell, .ScreenRow = row, .ScreenColumn = column, .Foreground = foreground, .Background = background};
+  return {.Type = Step::Cell,
+          .ScreenRow = row,
+          .ScreenColumn = column,
+          .Foreground = foreground,
+          .Background = background};
 }
 // The program's output holds `text` exactly `times` times now (a screen drawn again).
-inline Step Drawn(std::string text, int times) { return {.Type = Step::Drawn, .Text = text, .Times = times}; }
+inline Step Drawn(std::string text, int times) {
+  return {.Type = Step::Drawn, .Text = text, .Times = times};
+}
 // Until the program's output holds these bytes at least `times` times.
-inline Step Sent(std::string bytes, int times = 1) { return {.Type = Step::Sent, .Text = bytes, .Times = times}; }
+inline Step Sent(std::string bytes, int times = 1) {
+  return {.Type = Step::Sent, .Text = bytes, .Times = times};
+}
 // Until the program's output holds both, `first` before `second`.
 inline Step Before(std::string first, std::string second) { return {Step::Before, first, second}; }
 // A file of the medium saved as editors save it: written beside it, then renamed over it.
@@ -136,7 +193,9 @@ inline Step Save(std::string name, std::string bytes) { return {Step::Save, name
 // A file of the medium deleted.
 inline Step Remove(std::string name) { return {Step::Remove, name}; }
 inline Step Signal(int signal) { return {.Type = Step::Signal, .SignalNumber = signal}; }
-inline Step Resize(int rows, int columns) { return {.Type = Step::Resize, .Rows = rows, .Columns = columns}; }
+inline Step Resize(int rows, int columns) {
+  return {.Type = Step::Resize, .Rows = rows, .Columns = columns};
+}
 // The terminal goes away: its master side is closed. Nothing of it can be checked after.
 inline Step HangUp() { return {Step::HangUp}; }
 // The program does not end within this time.
@@ -145,7 +204,9 @@ inline Step Alive(int ms) { return {.Type = Step::Alive, .Ms = ms}; }
 inline Step Modes(bool keyInput) { return {.Type = Step::Modes, .KeyInput = keyInput}; }
 // Until the screen is, cell for cell, the one the real boot loader drew (tests/fidelity/golden/
 // NAME.bin), but for the loader's prompt row and the masked cells (row, column, count, ...).
-inline Step Golden(std::string name, std::vector<int> masks = {}) { return {.Type = Step::Golden, .Text = name, .Masks = masks}; }
+inline Step Golden(std::string name, std::vector<int> masks = {}) {
+  return {.Type = Step::Golden, .Text = name, .Masks = masks};
+}
 // A key pressed and released under the kitty keyboard protocol.
 inline std::string Tap(char key) {
   const std::string code = std::to_string(static_cast<int>(key));
@@ -164,13 +225,15 @@ struct ScriptRow {
   int Signal = 0;  // the signal that must end the program (Exit is then not checked)
   int Rows = 25, Columns = 80;
   const char* Locale = "C.UTF-8";
-  bool Kitty = false;        // the terminal answers the kitty keyboard query
-  bool Silent = false;       // the terminal answers no query at all
-  bool Controlling = true;   // false: not the program's controlling terminal (a hang-up sends no SIGHUP)
-  bool WholeOutput = true;   // false: the output was cut off mid-screen; its sequences are not checked
-  std::string Directory{};   // working folder: within the medium, or an absolute path
-  std::string Input{};       // a file of the medium read as standard input instead of the terminal
-  int MemoryLimitMb = 0;     // the program's address space, when limited (not under the sanitizers)
+  bool Kitty = false;   // the terminal answers the kitty keyboard query
+  bool Silent = false;  // the terminal answers no query at all
+  bool Controlling =
+      true;  // false: not the program's controlling terminal (a hang-up sends no SIGHUP)
+  bool WholeOutput =
+      true;  // false: the output was cut off mid-screen; its sequences are not checked
+  std::string Directory{};  // working folder: within the medium, or an absolute path
+  std::string Input{};      // a file of the medium read as standard input instead of the terminal
+  int MemoryLimitMb = 0;    // the program's address space, when limited (not under the sanitizers)
 };
 
 // AddressSanitizer reserves more address space than any limit a row sets.

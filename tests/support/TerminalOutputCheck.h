@@ -63,7 +63,9 @@ inline bool ScrollRegion(std::string_view params) {
 }
 
 // The kitty keyboard protocol: the query, and the push and pop of its flags.
-inline bool KittyKeyboard(std::string_view params) { return params == "?" || params == ">15" || params == "<"; }
+inline bool KittyKeyboard(std::string_view params) {
+  return params == "?" || params == ">15" || params == "<";
+}
 
 // The device attributes query that tells whether the kitty query was answered.
 inline bool DeviceAttributes(std::string_view params) { return params.empty(); }
@@ -75,13 +77,8 @@ struct KnownSequence {
 
 // Every control sequence (CSI params final) the program itself sends.
 constexpr KnownSequence KnownSequences[] = {
-    {'m', ColourSequence},
-    {'H', CursorPosition},
-    {'J', EraseDisplay},
-    {'K', EraseLine},
-    {'r', ScrollRegion},
-    {'u', KittyKeyboard},
-    {'c', DeviceAttributes},
+    {'m', ColourSequence}, {'H', CursorPosition}, {'J', EraseDisplay},     {'K', EraseLine},
+    {'r', ScrollRegion},   {'u', KittyKeyboard},  {'c', DeviceAttributes},
 };
 
 // The only escapes that start no CSI: save and restore the cursor around the region's release.
@@ -90,7 +87,12 @@ constexpr char KnownEscapes[] = {'7', '8'};
 // Length of the valid UTF-8 character at the start of `text`, or 0 when there is none.
 inline std::size_t Utf8Length(std::string_view text, char32_t& codePoint) {
   const auto lead = static_cast<unsigned char>(text[0]);
-  std::size_t length = lead < 0x80 ? 1 : lead < 0xC2 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 0;
+  std::size_t length = lead < 0x80   ? 1
+                       : lead < 0xC2 ? 0
+                       : lead < 0xE0 ? 2
+                       : lead < 0xF0 ? 3
+                       : lead < 0xF5 ? 4
+                                     : 0;
   if (length == 0 || length > text.size()) return 0;
   codePoint = length == 1 ? lead : lead & (0x7F >> length);
   for (std::size_t i = 1; i < length; ++i) {
@@ -104,7 +106,9 @@ inline std::size_t Utf8Length(std::string_view text, char32_t& codePoint) {
   return length;
 }
 
-inline bool AllowedControl(char32_t c) { return c == '\r' || c == '\n' || c == '\t' || c == '\b' || c == '\a'; }
+inline bool AllowedControl(char32_t c) {
+  return c == '\r' || c == '\n' || c == '\t' || c == '\b' || c == '\a';
+}
 
 // True for a character a terminal acts on rather than shows: C0, DEL and C1.
 inline bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
@@ -115,17 +119,20 @@ inline bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); 
 enum class Encoding { Utf8, EightBit };
 
 // Empty when `output` holds only what the program may send; else what is wrong, and where.
-inline std::string TerminalOutputFault(std::string_view output, Encoding encoding = Encoding::Utf8) {
+inline std::string TerminalOutputFault(std::string_view output,
+                                       Encoding encoding = Encoding::Utf8) {
   std::size_t at = 0;
   while (at < output.size()) {
     const auto byte = static_cast<unsigned char>(output[at]);
     const std::string where = " at byte " + std::to_string(at);
     if (byte == 0x1B) {
-      if (at + 1 < output.size() && (output[at + 1] == detail::KnownEscapes[0] || output[at + 1] == detail::KnownEscapes[1])) {
+      if (at + 1 < output.size() && (output[at + 1] == detail::KnownEscapes[0] ||
+                                     output[at + 1] == detail::KnownEscapes[1])) {
         at += 2;
         continue;
       }
-      if (at + 1 >= output.size() || output[at + 1] != '[') return "escape that starts no CSI" + where;
+      if (at + 1 >= output.size() || output[at + 1] != '[')
+        return "escape that starts no CSI" + where;
       std::size_t end = at + 2;
       while (end < output.size() && output[end] >= 0x30 && output[end] <= 0x3F) ++end;
       if (end >= output.size() || output[end] < 0x40 || output[end] > 0x7E)
@@ -134,7 +141,9 @@ inline std::string TerminalOutputFault(std::string_view output, Encoding encodin
       bool known = false;
       for (const auto& sequence : detail::KnownSequences)
         known = known || (sequence.Final == output[end] && sequence.Accepts(params));
-      if (!known) return "control sequence the program never sends: CSI " + std::string(params) + output[end] + where;
+      if (!known)
+        return "control sequence the program never sends: CSI " + std::string(params) +
+               output[end] + where;
       at = end + 1;
       continue;
     }
@@ -144,7 +153,8 @@ inline std::string TerminalOutputFault(std::string_view output, Encoding encodin
       length = detail::Utf8Length(output.substr(at), c);
       if (length == 0) return "invalid UTF-8" + where;
     }
-    if (detail::IsControl(c) && !detail::AllowedControl(c)) return "control character " + std::to_string(c) + where;
+    if (detail::IsControl(c) && !detail::AllowedControl(c))
+      return "control character " + std::to_string(c) + where;
     at += length;
   }
   return {};

@@ -5,13 +5,16 @@
 namespace vestalo::testing {
 namespace {
 
-const Medium Sound = {File("isolinux.cfg", "prompt 1\ndisplay s.txt\nF1 h.txt\n"), File("s.txt", "\fSplash\r\n"),
-                      File("h.txt", "\fHelp\r\n")};
+const Medium Sound = {File("isolinux.cfg", "prompt 1\ndisplay s.txt\nF1 h.txt\n"),
+                      File("s.txt", "\fSplash\r\n"), File("h.txt", "\fHelp\r\n")};
 const Medium Faulty = {File("isolinux.cfg", "display s.txt\nF1 h.txt\nF2 gone.txt\n"),
-                       File("s.txt", "\f" + std::string(83, 'a') + "\r\n"), File("h.txt", "\fHelp\r\n")};
-const std::string Refused = "vestalo: nothing written: the snapshot s.txt would replace s.txt of the boot medium; "
-                            "choose another folder\n";
+                       File("s.txt", "\f" + std::string(83, 'a') + "\r\n"),
+                       File("h.txt", "\fHelp\r\n")};
+const std::string Refused =
+    "vestalo: nothing written: the snapshot s.txt would replace s.txt of the boot medium; "
+    "choose another folder\n";
 
+// clang-format off
 const RunRow Runs[] = {
     {.Name = "CheckSoundMedium", .Files = Sound, .Arguments = {"--check"}, .Output = ""},
     {.Name = "CheckFaultyMedium", .Files = Faulty, .Arguments = {"--check"}, .Exit = 2,
@@ -49,6 +52,7 @@ const RunRow Runs[] = {
     {.Name = "SnapshotOfOneFileBesideIt", .Files = {File("s.txt", "\fS\r\n")}, .Arguments = {"--snapshot", ".", "s.txt"},
      .Exit = 1, .NotMade = {"s.png"}, .Errors = Refused},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Tools, RedirectedRun, ::testing::ValuesIn(Runs), RowName());
 

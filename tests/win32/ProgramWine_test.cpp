@@ -8,9 +8,16 @@ namespace {
 
 constexpr int Red = 1, Blue = 4, Yellow = 11, White = 15;
 const std::string NoConfiguration = "no valid configuration file found\r\n" + HelpText;
-const Medium Screens = {File("my splash.txt", "\x0f" "1eHi\x0f" "4fthere\r\nplain \xc9\xcd\xbb\x01" "\x1b[2J\x19\x0c" "end\x1a" "after"),
+const Medium Screens = {File("my splash.txt",
+                             "\x0f"
+                             "1eHi\x0f"
+                             "4fthere\r\nplain \xc9\xcd\xbb\x01"
+                             "\x1b[2J\x19\x0c"
+                             "end\x1a"
+                             "after"),
                         File("folder/inside.txt", "x")};
 
+// clang-format off
 const RunRow Runs[] = {
     {.Name = "HelpIsTheUsage", .Arguments = {"-help"}, .Output = HelpText},
     // Wine quotes the argument with its blank; the program's own rules take the quotes off.
@@ -35,16 +42,27 @@ const RunRow Runs[] = {
     {.Name = "EnterWaitInputPipeClosed", .Files = Screens, .Arguments = {"my splash.txt"}, .In = Stdin::Pipe,
      .CloseInputAfterMs = 3000, .OutputHas = "plain"},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Windows, RedirectedRun, ::testing::ValuesIn(Runs), RowName());
 
 const Medium Menu = {File("isolinux.cfg", "display splash.txt\nF1 one.txt\nF2 two.txt\n"),
-                     File("splash.txt", "\x0f" "1eSplash \x0f" "4fscreen"), File("one.txt", "Help one"),
-                     File("two.txt", "\x0f" "1eHelp two"), File("screen.txt", "\x0f" "1eOn the console \xc9\xcd\xbb")};
+                     File("splash.txt",
+                          "\x0f"
+                          "1eSplash \x0f"
+                          "4fscreen"),
+                     File("one.txt", "Help one"),
+                     File("two.txt",
+                          "\x0f"
+                          "1eHelp two"),
+                     File("screen.txt",
+                          "\x0f"
+                          "1eOn the console \xc9\xcd\xbb")};
 
 // The console host shows a screen a moment before the program asks for the next key, and a
 // key that comes while one is handled ends the menu: each key comes once nothing has moved
 // for a while.
+// clang-format off
 const ScriptRow Scripts[] = {
     {.Name = "SplashADigitAndX", .Files = Menu,
      .Steps = {Shows("Splash screen"), Cell(0, 0, Yellow, Blue), Cell(0, 7, White, Red), Alive(1000), Send("1"),
@@ -58,6 +76,7 @@ const ScriptRow Scripts[] = {
      .Steps = {Row(0, "On the console ╔═╗"), Alive(500), Save("screen.txt", "\x0f" "4fSaved again"), Row(0, "Saved again"),
                Cell(0, 0, White, Red), Alive(500), Send("\r")}},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Windows, TerminalScript, ::testing::ValuesIn(Scripts), RowName());
 
