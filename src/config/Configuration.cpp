@@ -93,11 +93,17 @@ int ValueColumn(std::string_view line, const Word& keyword) {
 // Follows the configuration as the loader reads it: one file after another in reading order.
 class Scanner {
  public:
-  Scanner(const media::Medium& files, ConfigurationReport& report) : Files(files), Report(report) {}
+  Scanner(const media::Medium& files, ConfigurationReport& report, bool goOnPastUnreadable)
+      : Files(files), Report(report), GoOnPastUnreadable(goOnPastUnreadable) {}
 
   void ReadFile(const std::string& name, int depth) {
     const std::string key = Key(name);
     Reading.push_back(key);
+    // The file leaves the chain of files being read however its reading ends.
+    struct Done {
+      std::vector<std::string>& Reading;
+      ~Done() { Reading.pop_back(); }
+    } done{Reading};
     if (ReadBefore.insert(key).second) Report.FilesRead.push_back(name);
     // Read whole before its lines are followed, so that no two files are open at once.
     std::string text;
@@ -115,7 +121,6 @@ class Scanner {
     LineSplitter splitter([&](const std::string& line) { TakeLine(state, line); });
     splitter.Push(text);
     splitter.Finish();
-    Reading.pop_back();
   }
 
  private:
@@ -182,14 +187,23 @@ class Scanner {
       else if (file.Depth + 1 > MaxIncludeDepth) include.Stopped = IncludeStop::TooDeep;
       else if (Followed >= MaxIncludesFollowed) include.Stopped = IncludeStop::TooMany;
     }
-    if (Report.Includes.size() < MaxReportedLines) Report.Includes.push_back(include);
+    const std::size_t index = Report.Includes.size();  // where the line's report goes, if it fits
+    if (index < MaxReportedLines) Report.Includes.push_back(include);
     if (!include.Found || include.Stopped != IncludeStop::None) return;
     ++Followed;
-    ReadFile(include.Name, file.Depth + 1);
+    try {
+      ReadFile(include.Name, file.Depth + 1);
+    } catch (const EInOutError& failure) {
+      if (!GoOnPastUnreadable) throw;
+      if (index >= MaxReportedLines) return;
+      Report.Includes[index].Stopped = IncludeStop::Unreadable;
+      Report.Includes[index].Failure = failure.Message;
+    }
   }
 
   const media::Medium& Files;
   ConfigurationReport& Report;
+  bool GoOnPastUnreadable;
   std::vector<std::string> Reading;  // the files being read, outermost first
   std::set<std::string> ReadBefore;  // every file read so far
   std::string Label;                 // the label whose lines are being read
@@ -199,10 +213,11 @@ class Scanner {
 
 }  // namespace
 
-ConfigurationReport ScanConfiguration(const media::Medium& files, const std::string& configName) {
+ConfigurationReport ScanConfiguration(const media::Medium& files, const std::string& configName,
+                                      bool goOnPastUnreadable) {
   ConfigurationReport report;
   report.ConfigName = configName;
-  Scanner(files, report).ReadFile(configName, 0);
+  Scanner(files, report, goOnPastUnreadable).ReadFile(configName, 0);
   // Whether the winning lines name files that are there, for the notice and for --check.
   report.Display.Found = files.FileIsPresent(report.Display.Name);
   for (auto& help : report.Help) help.Found = files.FileIsPresent(help.Name);

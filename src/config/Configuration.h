@@ -41,9 +41,10 @@ struct ConfigurationPlace {
 // one and stops responding at the 102nd level of nesting, which a loop reaches too.
 enum class IncludeStop {
   None,
-  Loop,     // the file is already being read: it includes itself, directly or not
-  TooDeep,  // it would be read at a deeper level than MaxIncludeDepth
-  TooMany,  // the scan has already followed MaxIncludesFollowed include lines
+  Loop,        // the file is already being read: it includes itself, directly or not
+  TooDeep,     // it would be read at a deeper level than MaxIncludeDepth
+  TooMany,     // the scan has already followed MaxIncludesFollowed include lines
+  Unreadable,  // it could not be read (a scan that goes on past such files: --check)
 };
 
 // A file name that a configuration line gives: where the name stands and the name.
@@ -52,6 +53,7 @@ struct NamedFile {
   std::string Name;
   bool Found = false;                       // whether the file was there to read (FileIsPresent)
   IncludeStop Stopped = IncludeStop::None;  // for include lines
+  std::string Failure{};                    // Unreadable: the failure report's message
 };
 
 // The deepest nesting of include lines followed: ISOLINUX 6.04 reads 101 levels of included
@@ -85,6 +87,9 @@ struct ConfigurationReport {
 // files in place of their include lines; the last display and F-key lines read win. Lines between
 // `text` and `endtext` are help text. All the configuration files read together hold at most
 // MaxTextSize bytes.
-ConfigurationReport ScanConfiguration(const media::Medium& files, const std::string& configName);
+// With `goOnPastUnreadable`, an included file that cannot be read is noted as Unreadable and
+// the scan goes on; otherwise its failure ends the scan.
+ConfigurationReport ScanConfiguration(const media::Medium& files, const std::string& configName,
+                                      bool goOnPastUnreadable = false);
 
 }  // namespace vestalo

@@ -7,6 +7,7 @@ namespace vestalo {
 namespace {
 
 constexpr std::size_t MaxColumns = 79;  // an 80th character would wrap the frame's row
+constexpr std::size_t MaxRows = 24;     // a 25th line's line break would scroll the frame
 
 struct HelpKey {
   char Digit;
@@ -84,22 +85,32 @@ std::vector<std::string> OtherConfigurationLines(const ConfigurationReport& repo
 }  // namespace
 
 std::vector<std::string> NoSplashNotice(const ConfigurationReport& report,
-                                        const std::string& configForUser,
+                                        const std::vector<std::string>& filesForUser,
                                         const std::string& target) {
   const bool emptyLine = report.Display.Place.Line > 0;
-  const std::size_t included = report.FilesRead.empty() ? 0 : report.FilesRead.size() - 1;
+  const std::size_t included = filesForUser.empty() ? 0 : filesForUser.size() - 1;
+  std::vector<std::string> after = {
+      std::string("It names no splash screen: ") +
+          (emptyLine ? "its display line is empty." : "it has no display line."),
+      ""};
+  for (auto& line : HelpLines(report)) after.push_back(line);
+  for (auto& line : OtherConfigurationLines(report, target)) after.push_back(line);
+  after.insert(after.end(), {"", "Press x to end."});
   std::vector<std::string> lines = {
       included == 0 ? std::string("Vestalo read this configuration, which includes no other file:")
       : included == 1 ? std::string("Vestalo read this configuration and the file it includes:")
                       : "Vestalo read this configuration and the " + std::to_string(included) +
-                            " files it includes:",
-      "  " + TailFitted(configForUser, MaxColumns - 2),
-      std::string("It names no splash screen: ") +
-          (emptyLine ? "its display line is empty." : "it has no display line."),
-      ""};
-  for (auto& line : HelpLines(report)) lines.push_back(line);
-  for (auto& line : OtherConfigurationLines(report, target)) lines.push_back(line);
-  lines.insert(lines.end(), {"", "Press x to end."});
+                            " files it includes:"};
+  // Every file read, as many as the screen has rows for.
+  const std::size_t room = MaxRows - 1 - after.size();
+  for (std::size_t i = 0; i < filesForUser.size(); ++i) {
+    if (filesForUser.size() > room && i + 1 == room) {
+      lines.push_back("  ... and " + std::to_string(filesForUser.size() - i) + " more.");
+      break;
+    }
+    lines.push_back("  " + TailFitted(filesForUser[i], MaxColumns - 2));
+  }
+  lines.insert(lines.end(), after.begin(), after.end());
   for (auto& line : lines) line = Fitted(line);
   return lines;
 }

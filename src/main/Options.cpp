@@ -103,6 +103,12 @@ ProgramOptions ParseArguments(const std::vector<std::string>& arguments) {
       known = true;
     }
     if (known) continue;
+    // A long option of no use here is a typing error, not the name of a file: "--" or
+    // "./--name" still reach such a file. Single-dash names stay file names (-HELP).
+    if (argument.starts_with("--")) {
+      if (options.Problem.empty()) options.Problem = "unknown option " + argument;
+      return options;
+    }
     // Any other argument names what to show; nothing after it is read.
     options.Target = argument;
     break;

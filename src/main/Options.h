@@ -32,8 +32,9 @@ struct ProgramOptions {
 
 // Reads the arguments (without the program's own name). Options come first; the first
 // argument that is no option is the target, and everything after it is ignored, so any
-// other first argument is a screen file's name as it always was. "--" ends the options;
-// -help, --help, -h and --version end the reading at once.
+// other first argument is a screen file's name as it always was, but for one that starts
+// with "--" and is no option (a problem). "--" ends the options; -help, --help, -h and
+// --version end the reading at once.
 ProgramOptions ParseArguments(const std::vector<std::string>& arguments);
 
 }  // namespace vestalo

@@ -24,6 +24,13 @@ namespace {
 // The medium as named on the command line, for the commands the notice lists.
 std::string MediumTarget;
 
+// Files of the medium as the user finds them.
+std::vector<std::string> FilesForUser(const std::vector<std::string>& names) {
+  std::vector<std::string> files;
+  for (const auto& name : names) files.push_back(MediumFiles->PathForUser(name));
+  return files;
+}
+
 // Takes what a finished scan binds: the display and help files, or the notice that stands in
 // for a splash screen. Only a scan read to its end gets here: one that fails keeps the last.
 void BindConfiguration(const ConfigurationReport& scan) {
@@ -31,7 +38,15 @@ void BindConfiguration(const ConfigurationReport& scan) {
   for (std::size_t key = 1; key < HelpFiles.size(); ++key) HelpFiles[key] = scan.Help[key].Name;
   SplashNotice.clear();
   if (DisplayFile.empty())
-    SplashNotice = NoSplashNotice(scan, MediumFiles->PathForUser(scan.ConfigName), MediumTarget);
+    SplashNotice = NoSplashNotice(scan, FilesForUser(scan.FilesRead), MediumTarget);
+}
+
+// -c NAME: a name of the medium; or, where the medium has no such name, a path on this
+// computer into the medium (what a shell's tab completion gives), taken as that file.
+std::string ConfigurationOption(const std::string& name) {
+  if (!platform::IsAbsolute(name) || MediumFiles->FileIsPresent(name)) return name;
+  const std::string inside = MediumFiles->NameOfComputerPath(name);
+  return inside.empty() ? name : inside;
 }
 
 void WriteLines(const std::vector<std::string>& lines) {
@@ -158,9 +173,10 @@ int RunProgram(const std::vector<std::string>& arguments) {
     return 1;
   }
   MediumFiles = screenFile ? media::ComputerFiles() : media::OpenMedium(options.Target);
-  const std::string configName = screenFile                   ? std::string()
-                                 : options.ConfigName.empty() ? MediumFiles->StartConfiguration()
-                                                              : options.ConfigName;
+  const std::string configName = screenFile ? std::string()
+                                 : options.ConfigName.empty()
+                                     ? MediumFiles->StartConfiguration()
+                                     : ConfigurationOption(options.ConfigName);
   const tools::ToolTarget target{*MediumFiles, screenFile ? options.Target : std::string(),
                                  configName};
   if (options.Mode == RunMode::Check) return tools::RunCheck(target);

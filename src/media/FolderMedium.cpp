@@ -63,6 +63,18 @@ std::string FolderMedium::NameOnDisk(const std::string& name) const {
 
 std::string FolderMedium::PathOnComputer(const std::string& name) const { return NameOnDisk(name); }
 
+std::string FolderMedium::NameOfComputerPath(const std::string& path) const {
+  if (!IsMedium) return {};
+  std::error_code error;
+  const auto root = std::filesystem::canonical(UserRoot.empty() ? "." : UserRoot, error);
+  if (error) return {};
+  const auto file = std::filesystem::weakly_canonical(path, error);
+  if (error) return {};
+  const std::filesystem::path inside = file.lexically_relative(root);
+  if (inside.empty() || *inside.begin() == "..") return {};
+  return "/" + inside.generic_string();
+}
+
 std::string FolderMedium::PathForUser(const std::string& name) const {
   if (!IsMedium) return name;
   // A file in the boot folder is shown from there, any other from the medium's root; both

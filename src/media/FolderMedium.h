@@ -23,6 +23,7 @@ class FolderMedium : public Medium {
   std::string PathForUser(const std::string& name) const override;
   std::string NameOnDisk(const std::string& name) const override;
   std::string PathOnComputer(const std::string& name) const override;
+  std::string NameOfComputerPath(const std::string& path) const override;
   std::string FileStamp(const std::string& name) const override;
 
  protected:

@@ -90,6 +90,8 @@ std::string Medium::PathOnMedium(const std::string& name) const {
 
 std::string Medium::PathOnComputer(const std::string&) const { return {}; }
 
+std::string Medium::NameOfComputerPath(const std::string&) const { return {}; }
+
 std::string Medium::ConfigurationIn(const std::string& folder) const {
   std::string found;
   for (const char* name : ConfigurationNames)

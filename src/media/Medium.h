@@ -58,6 +58,10 @@ class Medium {
   // an image or in memory).
   virtual std::string PathOnComputer(const std::string& name) const;
 
+  // The medium's name ("/" and the path from its root) of a path on this computer that lies
+  // inside the medium; empty for one outside it, or for a medium that is no folder here.
+  virtual std::string NameOfComputerPath(const std::string& path) const;
+
   // A text that changes whenever the file changes (size, time); empty when it is missing.
   virtual std::string FileStamp(const std::string& name) const = 0;
 

@@ -1,5 +1,6 @@
 #include "tools/Check.h"
 
+#include "base/InOutError.h"
 #include "base/OutputStream.h"
 #include "config/Configuration.h"
 #include "media/Medium.h"
@@ -18,7 +19,15 @@ void Append(std::vector<Finding>& findings, std::vector<Finding> more) {
 
 std::vector<Finding> CheckMedium(const ToolTarget& target) {
   if (auto missing = MissingConfiguration(target)) return {*missing};
-  return CheckReport(target.Files, ScanConfiguration(target.Files, target.ConfigName));
+  ConfigurationReport report;
+  try {
+    report = ScanConfiguration(target.Files, target.ConfigName, true);
+  } catch (const EInOutError& failure) {
+    // The configuration itself: nothing more to check.
+    return {{target.Files.PathForUser(target.ConfigName), 0, 0, true,
+             "configuration file cannot be read: " + failure.Message}};
+  }
+  return CheckReport(target.Files, report);
 }
 
 }  // namespace
@@ -51,6 +60,10 @@ std::vector<Finding> CheckReport(const media::Medium& files, const Configuration
       if (include.Found && include.Stopped == stop.Stop)
         findings.push_back(
             FindingAt(files, include.Place, true, "include file " + include.Name + stop.Message));
+    if (include.Stopped == IncludeStop::Unreadable)
+      findings.push_back(
+          FindingAt(files, include.Place, true,
+                    "include file " + include.Name + " cannot be read: " + include.Failure));
   }
   for (const auto& screen : ScreensOf(files, report)) {
     const std::string& name = screen.File.Name;
@@ -59,8 +72,17 @@ std::vector<Finding> CheckReport(const media::Medium& files, const Configuration
           FindingAt(files, screen.File.Place, true, screen.Key + " file " + name + " is missing"));
       continue;
     }
-    Append(findings,
-           CheckScreenText(files.PathForUser(name), files.LoadFileBytes(name), screen.Role));
+    // A file that cannot be read is a finding like any other; the others are still checked.
+    std::string bytes;
+    try {
+      bytes = files.LoadFileBytes(name);
+    } catch (const EInOutError& failure) {
+      findings.push_back(
+          FindingAt(files, screen.File.Place, true,
+                    screen.Key + " file " + name + " cannot be read: " + failure.Message));
+      continue;
+    }
+    Append(findings, CheckScreenText(files.PathForUser(name), bytes, screen.Role));
   }
   return findings;
 }

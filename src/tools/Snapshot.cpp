@@ -117,6 +117,11 @@ std::string WriteSnapshots(const media::Medium& files, const Planned& screen,
 int RunSnapshot(const ToolTarget& target, const std::string& snapshotFolder) {
   std::error_code error;
   const fs::path folder = fs::absolute(snapshotFolder, error);
+  if (fs::exists(folder, error) && !fs::is_directory(folder, error)) {
+    TellUser("vestalo: nothing written: " + snapshotFolder +
+             " is no folder; name a folder for the snapshots");
+    return 1;
+  }
   Plan plan;
   if (!target.ScreenFile.empty()) {
     plan.Screens.push_back({target.ScreenFile, {}});

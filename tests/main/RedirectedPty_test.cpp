@@ -46,6 +46,8 @@ const RunRow Runs[] = {
      .Arguments = {"screen.txt"}, .Output = "ABC\r\n\x1b" "DE"},
     {.Name = "EmptyFirstArgumentEndsTheList", .Arguments = {"", "-help"}, .Output = NoConfiguration},
     {.Name = "MissingFile", .Arguments = {"-HELP"}, .Exit = 1, .Output = "", .Report = "File not found"},
+    {.Name = "UnknownLongOption", .Arguments = {"--foo", "x.txt"}, .Exit = 1, .Output = "",
+     .Errors = "vestalo: unknown option --foo" + Usage},
     {.Name = "MissingFolder", .Arguments = {"no/missing.txt"}, .Exit = 1, .Report = "Invalid filename"},
     {.Name = "PathThroughAFile", .Files = Troubles, .Arguments = {"screen.txt/x"}, .Exit = 1, .Report = "Invalid filename"},
     {.Name = "Overlong", .Arguments = {std::string(296, 'n') + ".txt"}, .Exit = 1, .Report = "Invalid filename"},

@@ -31,6 +31,9 @@ const ScriptRow Elsewhere[] = {
     {.Name = "RockRidgeAndJolietImage", .Files = DiscImage("-R -J"), .Arguments = {"kestrel.iso"}, .Steps = MenuScreens},
     {.Name = "RockRidgeImageWithConfig", .Files = DiscImage("-R -J"), .Arguments = {"-c", "prompt.cfg", "kestrel.iso"},
      .Steps = PromptScreens},
+    // A path on this computer into the medium, as a shell completes it: taken as that file.
+    {.Name = "ConfigByItsPathOnTheComputer", .Files = Disc,
+     .Arguments = {"-c", MediumPath + "/disc/isolinux/prompt.cfg"}, .Steps = PromptScreens, .Directory = "disc/isolinux"},
     {.Name = "ConfigFromTheImagesRoot", .Files = DiscImage("-R"), .Arguments = {"-c", "/isolinux/prompt.cfg", "kestrel.iso"},
      .Steps = PromptScreens},
     {.Name = "UpperCaseIso9660Names", .Files = DiscImage("--norock"), .Arguments = {"kestrel.iso"}, .Steps = MenuScreens},
@@ -54,6 +57,16 @@ Medium Damaged(int field, std::string bytes) {
 }
 const std::string DamagedReport = "Damaged or truncated ISO image: *";
 
+// A configuration that includes `count` empty files, c1.cfg and on.
+Medium ManyIncludes(int count) {
+  Medium files{File("isolinux.cfg", "")};
+  for (int i = 1; i <= count; ++i) {
+    files[0].Bytes += "include c" + std::to_string(i) + ".cfg\n";
+    files.push_back(File("c" + std::to_string(i) + ".cfg", ""));
+  }
+  return files;
+}
+
 // clang-format off
 const RunRow Runs[] = {
     {.Name = "NoticeOfAConfigurationWithoutDisplay",
@@ -62,6 +75,7 @@ const RunRow Runs[] = {
                                          "label again\n  config prompt.cfg\nlabel expert\n  CONFIG /boot/expert.cfg\nF2 f2.txt\n")},
      .Output = "Vestalo read this configuration and the file it includes:\r\n"
                "  isolinux/isolinux.cfg\r\n"
+               "  isolinux/menu.cfg\r\n"
                "It names no splash screen: it has no display line.\r\n"
                "\r\n"
                "Help screens: press 1, 2 or 0 (its F1, F2 and F10 lines).\r\n"
@@ -71,6 +85,8 @@ const RunRow Runs[] = {
                "  vestalo -c /boot/expert.cfg            (label expert)\r\n"
                "\r\n"
                "Press x to end.\r\n"},
+    {.Name = "NoticeOfManyIncludedFiles", .Files = ManyIncludes(30),
+     .OutputHas = "  c16.cfg\r\n  ... and 14 more.\r\nIt names no splash screen"},
     {.Name = "NoticeOfAnEmptyDisplayLine", .Files = {File("isolinux.cfg", "display\n")},
      .OutputHas = "It names no splash screen: its display line is empty.\r\n"},
     // 80 characters would wrap the frame's row: the line is cut to 79.

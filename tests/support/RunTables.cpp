@@ -46,12 +46,17 @@ constexpr bool OwnTerminal = true;
 #endif
 constexpr uid_t Nobody = 65534;
 
-std::vector<std::string> Command(const std::vector<std::string>& arguments) {
+// The program and its arguments, with MediumPath at an argument's start standing for the
+// medium's folder.
+std::vector<std::string> Command(const std::vector<std::string>& arguments,
+                                 const std::string& medium) {
   std::vector<std::string> command{VESTALO_BINARY};
 #ifdef VESTALO_WINE_PROGRAM
   command.push_back(VESTALO_WINE_PROGRAM);
 #endif
-  command.insert(command.end(), arguments.begin(), arguments.end());
+  for (const auto& argument : arguments)
+    command.push_back(argument.starts_with(MediumPath) ? medium + argument.substr(MediumPath.size())
+                                                       : argument);
   return command;
 }
 
@@ -70,7 +75,9 @@ struct MediumFolder {
       if (file.Type == MediumFile::Fifo) mkfifo(path.c_str(), 0644);
       if (file.Type == MediumFile::Text || file.Type == MediumFile::Unreadable) {
         std::ofstream text(path, std::ios::binary);
-        for (uint64_t size = 0; size == 0 || size < file.Size; size += file.Bytes.size())
+        // Bytes repeated up to Size; an empty file is made all the same.
+        for (uint64_t size = 0; !file.Bytes.empty() && size < std::max<uint64_t>(file.Size, 1);
+             size += file.Bytes.size())
           text << file.Bytes;
       }
       if (file.Type == MediumFile::Sparse)
@@ -164,7 +171,7 @@ TEST_P(RedirectedRun, EndsAsExpected) {
   int input[2];
   ASSERT_EQ(pipe(input), 0);
   // Made before the fork, after which only async-signal-safe calls are safe.
-  auto command = Command(row.Arguments);
+  auto command = Command(row.Arguments, medium.Path);
   // An unprivileged run may not reach the build folder (a checkout in a private folder):
   // it runs a copy of the program from a folder anyone may enter.
   const MediumFolder programCopy(medium.Unprivileged ? Medium{Folder("bin")} : Medium{});
@@ -356,7 +363,7 @@ TEST_P(TerminalScript, EndsAsExpected) {
     GTEST_SKIP() << "the sanitizers need more address space";
   MediumFolder medium(row.Files);
   PtyOptions options;
-  options.Command = Command(row.Arguments);
+  options.Command = Command(row.Arguments, medium.Path);
   options.Directory = medium.Where(row.Directory);
   options.Environment = {std::string("LC_ALL=") + row.Locale};
   options.Rows = row.Rows;

@@ -85,6 +85,9 @@ inline Medium operator+(Medium a, const Medium& b) {
   return a.insert(a.end(), b.begin(), b.end()), a;
 }
 
+// At the start of an argument: the folder the row's medium is made in (an absolute path).
+inline const std::string MediumPath = "<medium>";
+
 // Standard input of a redirected run.
 enum class Stdin {
   Bytes,   // the row's Input bytes, then the end

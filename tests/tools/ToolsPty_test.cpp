@@ -35,6 +35,14 @@ const RunRow Runs[] = {
      .Arguments = {"--check"}, .Directory = "isolinux", .Exit = 2,
      .Output = "../s.txt:1:82: warning: line is 83 columns wide; the boot screen wraps it\n"
                "h.txt:2:1: warning: last line has no line break: the boot loader's prompt takes its row\n"},
+    // Files that cannot be read are findings; the check goes on past them.
+    {.Name = "CheckUnreadableFiles",
+     .Files = {File("isolinux.cfg", "display s.txt\nF1 h.txt\ninclude more.cfg\nF2 two.txt\n"), File("s.txt", "\fS\r\n"),
+               Unreadable("h.txt", "\fHelp\r\n"), Unreadable("more.cfg", "F3 x\n"), File("two.txt", "\f" + std::string(83, 'a') + "\r\n")},
+     .Arguments = {"--check"}, .Exit = 2,
+     .Output = "isolinux.cfg:3:9: error: include file more.cfg cannot be read: File access denied\n"
+               "isolinux.cfg:2:4: error: F1 file h.txt cannot be read: File access denied\n"
+               "two.txt:1:82: warning: line is 83 columns wide; the boot screen wraps it\n"},
     {.Name = "CheckMissingFile", .Arguments = {"--check", "none.txt"}, .Exit = 1, .Output = "", .Report = "File not found"},
     {.Name = "CheckSampleMedium", .Arguments = {"--check", VESTALO_SOURCE_DIR "/samples/bootcd"}, .Exit = 2,
      .Output = VESTALO_SOURCE_DIR "/samples/bootcd/isolinux.cfg:8:4: error: F3 file help3.txt is missing\n"},
@@ -49,6 +57,8 @@ const RunRow Runs[] = {
      .Arguments = {"--snapshot", "out"},
      .Output = "s.txt: out/s.txt, out/s.ans, out/s.html, out/s.png\n"
                "help/s.txt: out/s-2.txt, out/s-2.ans, out/s-2.html, out/s-2.png\n"},
+    {.Name = "SnapshotOntoAFile", .Files = Sound + Medium{File("out", "x")}, .Arguments = {"--snapshot", "out"},
+     .Exit = 1, .Output = "", .Errors = "vestalo: nothing written: out is no folder; name a folder for the snapshots\n"},
     {.Name = "SnapshotOfOneFileBesideIt", .Files = {File("s.txt", "\fS\r\n")}, .Arguments = {"--snapshot", ".", "s.txt"},
      .Exit = 1, .NotMade = {"s.png"}, .Errors = Refused},
 };
