@@ -70,7 +70,8 @@ int CreateFolder(const std::string& name);
 int WriteWholeFile(const std::string& name, std::string_view bytes);
 
 // True when a read of standard input would not wait: a whole line typed at a terminal,
-// bytes or the end in a pipe or file. Waits at most `timeoutMs` for it.
+// bytes or the end in a pipe or file. Waits at most `timeoutMs` for it (below 0: until it
+// comes); false also when a signal ends the wait.
 bool InputWithin(int timeoutMs);
 
 // Reads one byte of standard input; `atEnd` is set when input has ended (or hung up).

@@ -178,10 +178,11 @@ bool InputWithin(int timeoutMs) {
       if (!PeekNamedPipe(input, nullptr, 0, nullptr, &waiting, nullptr) || waiting > 0) return true;
     }
     const DWORD now = GetTickCount();
-    if (static_cast<int>(deadline - now) <= 0) return false;
+    if (timeoutMs >= 0 && static_cast<int>(deadline - now) <= 0) return false;
     // An empty console is waited on (a console host may fill it only for a waiter); typed
     // characters without an Enter are looked at again a moment later.
-    if (console && count == 0) WaitForSingleObject(input, deadline - now);
+    if (console && count == 0)
+      WaitForSingleObject(input, timeoutMs < 0 ? INFINITE : deadline - now);
     else Sleep(10);
   }
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 
 namespace console {
@@ -37,6 +38,14 @@ int WriteConsoleText(std::string_view bytes);
 
 // Sends everything gathered for the console. Returns 0 or the platform's error code.
 int FlushConsole();
+
+// Draws the screen again when the program runs again after a stop (Ctrl+Z and fg): the
+// shell has drawn over it meanwhile. Does nothing otherwise.
+void RepaintIfResumed();
+
+// The line to tell the user as the program ends about what a terminal smaller than the boot
+// screen (80x25) could not show, and how to see it; empty when nothing was lost.
+std::string SmallTerminalNote();
 
 // Puts the keyboard into line input with echo for the one line read of the Enter wait.
 // Until then keys typed are not echoed, so nothing is written over a screen being drawn.

@@ -8,9 +8,13 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "base/PlatformPosix.h"
 #include "console/Console.h"
@@ -31,6 +35,20 @@ bool OutputTerminal = false;
 uint16_t Attr = screen::StartAttr;
 std::optional<TerminalWriter> Writer;
 
+// What the screen shows since its last clear, to draw it again after a stop: the clear's
+// colours and each run of text in its colours. A screen larger than this is not kept.
+constexpr size_t KeptScreenBytes = 4 * 1024 * 1024;
+struct ShownScreen {
+  bool Kept = false;
+  uint16_t ClearAttr = screen::StartAttr;
+  std::vector<std::pair<uint16_t, std::string>> Runs;
+  size_t Bytes = 0;
+};
+ShownScreen Shown;
+
+// The smallest terminal a screen was drawn in, when it was smaller than the boot screen.
+int FewestRows = FrameLayout::Rows, FewestColumns = FrameLayout::Columns;
+
 int SendAll(std::string& pending) {
   const int error = vestalo::platform::WriteAll(STDOUT_FILENO, pending.data(), pending.size());
   pending.clear();
@@ -46,11 +64,18 @@ void NoteColoursSent() {
 }
 
 // True when the terminal can hold the boot screen's 80x25 frame; a smaller one lays out
-// the text itself.
+// the text itself, and what it lacks is noted for the end.
 bool FitsBootScreen() {
   struct winsize size {};
-  return ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col >= FrameLayout::Columns &&
-         size.ws_row >= FrameLayout::Rows;
+  if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0) return false;
+  FewestRows = std::min<int>(FewestRows, size.ws_row);
+  FewestColumns = std::min<int>(FewestColumns, size.ws_col);
+  return size.ws_col >= FrameLayout::Columns && size.ws_row >= FrameLayout::Rows;
+}
+
+// A count of rows or columns in words: "1 row", "5 columns".
+std::string Counted(int count, const char* what) {
+  return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
 }
 
 }  // namespace
@@ -83,6 +108,7 @@ uint16_t CurrentAttr() { return Attr; }
 
 void ClearScreen() {
   if (!Writer) return;
+  Shown = {true, Attr, {}, 0};
   Writer->Clear(Attr, FitsBootScreen());
   // Leaving lets the whole screen scroll again; the cursor stays below the drawn text.
   if (Writer->Framed()) posix::SetExitSequence(posix::ExitSlot::Layout, FrameLayout::ReleaseRegion);
@@ -97,6 +123,13 @@ bool OutputIsConsole() { return OutputTerminal; }
 
 int WriteConsoleText(std::string_view bytes) {
   if (!Writer) return 0;
+  if (Shown.Kept) {
+    Shown.Bytes += bytes.size();
+    if (Shown.Bytes > KeptScreenBytes) Shown = {};
+    else if (!Shown.Runs.empty() && Shown.Runs.back().first == Attr)
+      Shown.Runs.back().second.append(bytes);
+    else Shown.Runs.emplace_back(Attr, std::string(bytes));
+  }
   Writer->Text(bytes, Attr);
   NoteColoursSent();
   return Writer->Pending().size() >= GatherLimit ? FlushConsole() : 0;
@@ -105,6 +138,26 @@ int WriteConsoleText(std::string_view bytes) {
 int FlushConsole() { return Writer ? SendAll(Writer->Pending()) : 0; }
 
 bool InputIsConsole() { return InputTerminal; }
+
+void RepaintIfResumed() {
+  if (!posix::TakeResumed() || !Writer || !Shown.Kept) return;
+  Writer->Clear(Shown.ClearAttr, FitsBootScreen());
+  for (const auto& [attr, text] : Shown.Runs) Writer->Text(text, attr);
+  // Drawn again as it was; the colours in force stay what the program set last.
+  FlushConsole();
+}
+
+std::string SmallTerminalNote() {
+  if (FewestRows >= FrameLayout::Rows && FewestColumns >= FrameLayout::Columns) return {};
+  std::string lost;
+  if (FewestRows < FrameLayout::Rows) lost = Counted(FrameLayout::Rows - FewestRows, "row");
+  if (FewestColumns < FrameLayout::Columns)
+    lost += (lost.empty() ? "" : " and ") + Counted(FrameLayout::Columns - FewestColumns, "column");
+  return "vestalo: the terminal was " + std::to_string(FewestColumns) + "x" +
+         std::to_string(FewestRows) + ", smaller than the boot screen's 80x25: " + lost +
+         " of it could not show as on the boot screen; resize the terminal to 80x25 or more to see "
+         "it whole";
+}
 
 void BeginLineInput() { posix::UseLineInput(); }
 

@@ -85,6 +85,12 @@ void SetTextBackground(uint16_t colour) { ApplyAttribute(screen::WithBackground(
 
 bool OutputIsConsole() { return OutputConsole; }
 
+// The console keeps what it shows while the program is away, and lays out every screen in
+// its own buffer, whatever its window's size.
+void RepaintIfResumed() {}
+
+std::string SmallTerminalNote() { return {}; }
+
 int WriteConsoleText(std::string_view bytes) {
   Pending.append(bytes);
   return Pending.size() >= GatherLimit ? FlushConsole() : 0;

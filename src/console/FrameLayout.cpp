@@ -4,21 +4,29 @@ namespace console {
 
 namespace {
 
-// Blanks the row a scroll brought in, in the colours in force (not every terminal fills
-// scrolled-in rows with the current background on its own).
-constexpr std::string_view EraseRow = "\x1b[2K";
+// Blanks the frame's width of the cursor's row in the colours in force; the terminal's cells
+// to the right of the frame keep theirs.
+constexpr std::string_view EraseFrameRow = "\x1b[80X";
+
+// Back to the terminal's own colours, so that a row a scroll brings in is blanked in them.
+constexpr std::string_view OwnColours = "\x1b[0m";
 
 // The cursor's moves as terminal bytes.
 struct TerminalMoves {
   std::string_view Glyph;
+  std::string_view Colours;
   std::string& Out;
 
   void Cell(int, int, bool blank) { Out += blank ? std::string_view(" ") : Glyph; }
   void NextRow(bool scrolled) {
     // CR LF also cancels the terminal's own pending wrap after a write in column 80; at the
-    // bottom of the scrolling region it scrolls the frame alone.
-    Out += "\r\n";
-    if (scrolled) Out += EraseRow;
+    // bottom of the scrolling region it scrolls the frame alone. Not every terminal fills
+    // a scrolled-in row with the current background, and those that do fill all of it.
+    if (!scrolled) {
+      Out += "\r\n";
+      return;
+    }
+    Out.append(OwnColours).append("\r\n").append(Colours).append(EraseFrameRow);
   }
   void Back() { Out += '\b'; }
   void Bell() { Out += '\a'; }
@@ -26,8 +34,14 @@ struct TerminalMoves {
 
 }  // namespace
 
+void FrameLayout::Clear(std::string& out) {
+  for (int row = 1; row <= Rows; ++row)
+    out.append("\x1b[").append(std::to_string(row)).append(";1H").append(EraseFrameRow);
+  out += "\x1b[H";
+}
+
 void FrameLayout::Put(unsigned char byte, std::string_view glyph, std::string& out) {
-  TerminalMoves moves{glyph, out};
+  TerminalMoves moves{glyph, Colours, out};
   Cursor.Put(byte, moves);
 }
 

@@ -25,6 +25,14 @@ class FrameLayout {
   // The cursor is at the frame's top-left corner, where a clear leaves it.
   void Home() { Cursor.Home(); }
 
+  // Appends what blanks the frame's cells in the colours in force and homes the cursor;
+  // the rest of a larger terminal keeps what it shows.
+  static void Clear(std::string& out);
+
+  // The colour sequence in force, sent again after a scroll: the row a scroll brings in is
+  // blanked in the terminal's own colours first, so that no colour spills past the frame.
+  void SetColours(std::string sequence) { Colours = std::move(sequence); }
+
   // Appends what lays out one screen byte; `glyph` is how the terminal shows the byte
   // (the byte itself for the control bytes the terminal may act on).
   void Put(unsigned char byte, std::string_view glyph, std::string& out);
@@ -34,6 +42,7 @@ class FrameLayout {
 
  private:
   screen::Cursor Cursor;
+  std::string Colours;
 };
 
 }  // namespace console

@@ -58,7 +58,12 @@ Arrival ReadInput(int timeoutMs) {
     STDIN_FILENO, POLLIN, 0
   };
   const int ready = poll(&watch, 1, timeoutMs);
-  if (ready < 0) return errno == EINTR ? Arrival::Bytes : Arrival::Ended;
+  if (ready < 0 && errno == EINTR) {
+    // A signal came: after a stop (Ctrl+Z) and fg the screen is drawn again at once.
+    RepaintIfResumed();
+    return Arrival::Bytes;
+  }
+  if (ready < 0) return Arrival::Ended;
   if (ready == 0) return Arrival::Quiet;
   char buffer[512];
   const ssize_t got = read(STDIN_FILENO, buffer, sizeof buffer);
@@ -107,6 +112,7 @@ bool IsSignalKey(const KeyEvent& event) {
   for (const auto& key : SignalKeys) {
     if (event.Character != key.Character) continue;
     if (event.KeyDown) raise(key.Signal);
+    RepaintIfResumed();
     return true;
   }
   return false;

@@ -24,6 +24,7 @@ bool ModesSaved = false;
 struct termios SavedModes;
 struct termios ActiveModes;
 volatile sig_atomic_t ModesChanged = 0;
+volatile sig_atomic_t Resumed = 0;
 char ExitSequences[SlotCount][SequenceSize];
 char ResumeSequence[SequenceSize];
 
@@ -91,6 +92,7 @@ void OnStopSignal(int) {
   InstallHandler(SIGTSTP, OnStopSignal);
   if (changed) ApplyModes(resumeModes);
   if (OutputTerminal) WriteAll(STDOUT_FILENO, ResumeSequence, strlen(ResumeSequence));
+  Resumed = 1;
   errno = savedErrno;
 }
 
@@ -124,6 +126,12 @@ void UseKeyInput() {
   modes.c_cc[VMIN] = 1;
   modes.c_cc[VTIME] = 0;
   ApplyModes(modes);
+}
+
+bool TakeResumed() {
+  if (Resumed == 0) return false;
+  Resumed = 0;
+  return true;
 }
 
 void SetExitSequence(ExitSlot slot, const char* bytes) {

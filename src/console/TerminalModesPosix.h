@@ -23,6 +23,10 @@ void SetExitSequence(ExitSlot slot, const char* bytes);
 // Sets the bytes sent again when the program resumes after a stop (Ctrl+Z).
 void SetResumeSequence(const char* bytes);
 
+// True once after the program was stopped (Ctrl+Z) and runs again: its screen is to be
+// drawn again.
+bool TakeResumed();
+
 // Sends bytes of the program's own to the terminal (nothing when output is no terminal).
 // Async-signal-safe.
 void WriteToTerminal(const char* bytes);

@@ -12,7 +12,9 @@ void TerminalWriter::UseAttr(uint16_t attr) {
   // Only the colour bits reach the terminal; a sequence goes out only when they change.
   const int colours = attr & 0xFF;
   if (colours == SentAttr) return;
-  Out += SgrFor(static_cast<uint16_t>(colours));
+  const std::string sequence = SgrFor(static_cast<uint16_t>(colours));
+  Out += sequence;
+  Layout.SetColours(sequence);
   SentAttr = colours;
 }
 
@@ -23,7 +25,8 @@ void TerminalWriter::Clear(uint16_t attr, bool framed) {
   else if (InFrame) Out += "\x1b[r";
   InFrame = framed;
   Layout.Home();
-  Out += "\x1b[H\x1b[2J";
+  if (framed) FrameLayout::Clear(Out);
+  else Out += "\x1b[H\x1b[2J";
 }
 
 void TerminalWriter::Text(std::string_view bytes, uint16_t attr) {

@@ -17,7 +17,7 @@ class TerminalWriter {
 
   // Blanks the screen in the attribute's colours and homes the cursor. With `framed`,
   // the text that follows is laid out in an 80x25 frame at the top left as on a boot
-  // screen; without, the terminal lays it out itself.
+  // screen, and only the frame is blanked; without, the terminal lays it out itself.
   void Clear(uint16_t attr, bool framed = false);
 
   // Shows screen bytes in the attribute's colours, each through the display table.

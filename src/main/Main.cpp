@@ -68,5 +68,10 @@ int main(int argc, char** argv) {
     exitCode = EndWithReport(argc, argv, failure);
   }
   console::RestoreConsole();
+  // Said once the terminal is the user's again, below what was drawn.
+  if (const std::string note = console::SmallTerminalNote(); !note.empty()) {
+    const std::string line = note + platform::LineBreak;
+    platform::WriteStandard(2, line.data(), line.size());
+  }
   return exitCode;
 }

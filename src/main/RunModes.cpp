@@ -138,8 +138,12 @@ void ShowFileOrNotFound(const std::string& name) {
 void WaitForEnter() {
   FlushOutput();
   console::BeginLineInput();
-  if (Watching())
-    while (!platform::InputWithin(WatchIntervalMs)) RedrawChangedScreenFile();
+  // Until a line comes: with --watch a changed screen file is drawn again, and after a stop
+  // (Ctrl+Z) and fg the screen is drawn again at once.
+  while (!platform::InputWithin(Watching() ? WatchIntervalMs : -1)) {
+    if (Watching()) RedrawChangedScreenFile();
+    console::RepaintIfResumed();
+  }
   // Once input has come, the line is read to its end: the console holds the rest of a typed
   // line where no wait for input sees it.
   for (;;) {

@@ -29,8 +29,9 @@ TEST(Layout, MovesTheCursorAsTheBootScreenDoes) {
       {"BackspaceMovesLeftWithinTheRow", "abc\b\bX\bZ" + X80.substr(2) + "\b\bP", "abc\b\bX\bZ" + X80.substr(2) + "\r\nP", 1, 1},
       {"BackspaceStopsAtColumnZero", "\bZ", "Z", 0, 1},
       {"AGlyphOfSeveralBytesTakesOneCell", std::string(80, 1) + "a", smileys + "\r\na", 1, 1},
-      // At the bottom the frame scrolls and the new row is blanked; the cursor stays.
-      {"ScrollsAtTheBottom", lineFeeds + "\n" + X80, breaks + "\r\n\x1b[2K" + X80 + "\r\n\x1b[2K", 24, 0}};
+      // At the bottom the frame scrolls and the new row is blanked, its frame's width in the
+      // colours in force (here none set), the rest in the terminal's own; the cursor stays.
+      {"ScrollsAtTheBottom", lineFeeds + "\n" + X80, breaks + "\x1b[0m\r\n\x1b[80X" + X80 + "\x1b[0m\r\n\x1b[80X", 24, 0}};
   // clang-format on
   for (const auto& c : cases) {
     FrameLayout layout;

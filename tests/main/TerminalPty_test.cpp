@@ -42,6 +42,10 @@ const ScriptRow Scripts[] = {
      .Steps = AtMenu({Cell(0, 0, Yellow, Blue), Press("1", "Help one"), Cell(5, 5, Any, Blue), Press("0", "Help ten"),
                       Press("9", "Help one"), Press("3", "File gone.txt not found"), Press("4", "File keys not found"), Press("2", "Help two"),
                       Cell(0, 0, White, Red), Send("x")})},
+    // Where the terminal delivers them, F1..F10 show their files, each once.
+    {.Name = "FunctionKeysShowTheirScreens", .Files = Menu,
+     .Steps = AtMenu({Press(SS3 "P", "Help one"), Drawn("Help one", 1), Press(CSI "21~", "Help ten"),
+                      Press(SS3 "Q", "Help two"), Press(CSI "A", "Help two"), Drawn("Help two", 3), Send("x")})},
     {.Name = "UnboundDigitChoosesNothing", .Files = Menu,
      .Steps = AtMenu({Press("1", "Help one"), Send("6"), Idle(), Send(CSI "A"), Idle(), Drawn("Help one", 1),
                       Press("2", "Help two"), Send("X")})},
@@ -110,10 +114,11 @@ const ScriptRow Scripts[] = {
     // A stop hands the terminal back as it was; going on takes it again, protocol and modes.
     {.Name = "StopAndContinue", .Files = Menu,
      .Steps = AtMenu({Sent(CSI ">15u"), Signal(SIGTSTP), Sent(CSI "<u"), Signal(SIGCONT), Sent(CSI ">15u", 2),
-                      Modes(true), Idle(), Send(Tap('1')), Row(0, "Help one"), Idle(), Send(Tap('x'))}),
+                      Sent("Splash screen", 2), Modes(true), Idle(), Send(Tap('1')), Row(0, "Help one"), Idle(),
+                      Send(Tap('x'))}),
      .Kitty = true},
     {.Name = "StopAtTheEnterWaitGoesOn", .Files = Menu, .Arguments = {"one.txt"},
-     .Steps = {Shows("Help one"), Idle(), Signal(SIGTSTP), Sent(CSI "0m"), Idle(), Send("\r")}},
+     .Steps = {Shows("Help one"), Idle(), Signal(SIGTSTP), Sent(CSI "0m"), Sent("Help one", 2), Idle(), Send("\r")}},
     {.Name = "HangUpAtTheEnterWaitEndsIt", .Files = Menu, .Arguments = {"one.txt"},
      .Steps = {Shows("Help one"), Idle(), HangUp()}, .Controlling = false},
     {.Name = "HangUpSignalAtTheMenu", .Files = Menu, .Steps = AtMenu({Signal(SIGHUP)}), .Signal = SIGHUP},
@@ -132,8 +137,17 @@ const ScriptRow Scripts[] = {
      .Steps = {Row(24, "xxxxx"), Row(0, "row 07"), Row(22, "row 29"), Row(23, std::string(80, 'x')), Row(25, ""),
                Row(29, ""), Send("\r")},
      .Rows = 30, .Columns = 100},
+    // Only the frame takes the screen's colours, also as it scrolls; the rest stays as it was.
+    {.Name = "LargerTerminalKeepsItsColoursOutsideTheFrame", .Files = {File("s.txt", "\x0f" "1e" + ThirtyRowsAndALongLine())},
+     .Arguments = {"s.txt"},
+     .Steps = {Row(0, "row 07"), Cell(0, 0, Yellow, Blue), Cell(24, 79, Any, Blue), Cell(0, 80, -1, -1), Cell(24, 99, -1, -1),
+               Cell(25, 0, -1, -1), Cell(29, 99, -1, -1), Send("\r")},
+     .Rows = 30, .Columns = 100},
     {.Name = "SmallerTerminalLaysOutItself", .Files = {File("s.txt", "\x0c" + std::string(80, 'x') + "\r\nnext")},
-     .Arguments = {"s.txt"}, .Steps = {Row(2, "next"), Row(0, std::string(79, 'x')), Row(1, "x"), Send("\r")},
+     .Arguments = {"s.txt"},
+     .Steps = {Row(2, "next"), Row(0, std::string(79, 'x')), Row(1, "x"), Send("\r"),
+               Sent("vestalo: the terminal was 79x24, smaller than the boot screen's 80x25: 1 row and 1 column of it "
+                    "could not show as on the boot screen; resize the terminal to 80x25 or more to see it whole")},
      .Rows = 24, .Columns = 79},
     // Bytes that would drive a terminal show as the PC's glyphs, in the colours of the clear.
     {.Name = "HostileBytesShowAsGlyphs",

@@ -53,7 +53,8 @@ inline bool CursorPosition(std::string_view params) {
 
 inline bool EraseDisplay(std::string_view params) { return params == "2"; }
 
-inline bool EraseLine(std::string_view params) { return params == "2"; }
+// Blanks the frame's width of a row.
+inline bool EraseCharacters(std::string_view params) { return params == "80"; }
 
 // The scrolling region of the 80x25 frame, or none (the whole screen).
 inline bool ScrollRegion(std::string_view params) {
@@ -77,8 +78,8 @@ struct KnownSequence {
 
 // Every control sequence (CSI params final) the program itself sends.
 constexpr KnownSequence KnownSequences[] = {
-    {'m', ColourSequence}, {'H', CursorPosition}, {'J', EraseDisplay},     {'K', EraseLine},
-    {'r', ScrollRegion},   {'u', KittyKeyboard},  {'c', DeviceAttributes},
+    {'m', ColourSequence}, {'H', CursorPosition},   {'J', EraseDisplay},    {'r', ScrollRegion},
+    {'u', KittyKeyboard},  {'c', DeviceAttributes}, {'X', EraseCharacters},
 };
 
 // The only escapes that start no CSI: save and restore the cursor around the region's release.
