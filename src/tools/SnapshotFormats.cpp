@@ -61,11 +61,13 @@ std::string SnapshotAnsi(const screen::ScreenGrid& grid) {
 }
 
 std::string SnapshotHtml(const screen::ScreenGrid& grid, const std::string& title) {
+  // Each row as high as the font's whole glyphs, descenders included, and each run of
+  // colours a box of the row's height: no row's colours paint over the row above.
   std::string page = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" +
                      HtmlEscaped(title) +
-                     "</title>\n<style>body{background:#000;margin:0}pre{font:16px/1 "
-                     "monospace;margin:8px;display:inline-block}"
-                     "</style></head>\n<body><pre>";
+                     "</title>\n<style>body{background:#000;margin:0}"
+                     "pre{font:16px/20px monospace;margin:8px;display:inline-block}"
+                     "span{display:inline-block;vertical-align:top}</style></head>\n<body><pre>";
   for (int row = 0; row < screen::Rows; ++row) {
     // One span for each run of cells in the same colours; no span goes past its row.
     for (int column = 0; column < screen::Columns;) {
