@@ -33,7 +33,7 @@ class NullSink : public UTypes::DisplaySink {
 // and UTF-8, sent (here: dropped) every 64 KiB.
 class TerminalSink : public UTypes::DisplaySink {
  public:
-  TerminalSink() : Writer(console::BuildDisplayTable("UTF-8")) {}
+  TerminalSink() : Writer("UTF-8") {}
   void ClearScreen() override { Writer.Clear(Attr, true); }
   void SetTextForeground(uint16_t colour) override { Attr = screen::WithForeground(Attr, colour); }
   void SetTextBackground(uint16_t colour) override { Attr = screen::WithBackground(Attr, colour); }

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "screen/ScreenGrid.h"
+
 namespace console {
 
 // Takes the standard streams, sets the line-input mode, discards typed-ahead keys and
@@ -35,6 +37,10 @@ bool OutputIsConsole();
 // Draws screen bytes on the console in CurrentAttr. The bytes may be gathered;
 // returns 0 or the platform's error code of a failed write.
 int WriteConsoleText(std::string_view bytes);
+
+// Shows a whole screen of cells (a menu) where the boot screen's frame is, each cell as its
+// code page 437 glyph in its colours; the cursor stands at the grid's cursor, shown or not.
+void ShowCells(const screen::ScreenGrid& grid, bool cursorShown);
 
 // Sends everything gathered for the console. Returns 0 or the platform's error code.
 int FlushConsole();

@@ -92,7 +92,7 @@ void InitialiseConsole() {
   }
   if (OutputTerminal) {
     setlocale(LC_CTYPE, "");
-    Writer.emplace(BuildDisplayTable(nl_langinfo(CODESET)));
+    Writer.emplace(nl_langinfo(CODESET));
   }
   // A terminal cannot report its colours; a PC screen starts light grey on black.
   Attr = screen::StartAttr;
@@ -135,14 +135,33 @@ int WriteConsoleText(std::string_view bytes) {
   return Writer->Pending().size() >= GatherLimit ? FlushConsole() : 0;
 }
 
+void ShowCells(const screen::ScreenGrid& grid, bool cursorShown) {
+  if (!Writer) return;
+  struct winsize size {};
+  if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0)
+    size.ws_row = FrameLayout::Rows, size.ws_col = FrameLayout::Columns;
+  FitsBootScreen();  // a terminal too small for the whole screen is noted for the end
+  Shown = {};        // the screen is the cells now; after a stop they are all sent again
+  Writer->Cells(grid, cursorShown, size.ws_row, size.ws_col);
+  posix::SetExitSequence(posix::ExitSlot::Layout, "");
+  if (Writer->CursorHidden()) posix::SetExitSequence(posix::ExitSlot::Cursor, "\x1b[?25h");
+  NoteColoursSent();
+}
+
 int FlushConsole() { return Writer ? SendAll(Writer->Pending()) : 0; }
 
 bool InputIsConsole() { return InputTerminal; }
 
 void RepaintIfResumed() {
-  if (!posix::TakeResumed() || !Writer || !Shown.Kept) return;
-  Writer->Clear(Shown.ClearAttr, FitsBootScreen());
-  for (const auto& [attr, text] : Shown.Runs) Writer->Text(text, attr);
+  if (!posix::TakeResumed() || !Writer) return;
+  struct winsize size {};
+  if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0)
+    size.ws_row = FrameLayout::Rows, size.ws_col = FrameLayout::Columns;
+  if (!Writer->Redraw(size.ws_row, size.ws_col)) {
+    if (!Shown.Kept) return;
+    Writer->Clear(Shown.ClearAttr, FitsBootScreen());
+    for (const auto& [attr, text] : Shown.Runs) Writer->Text(text, attr);
+  }
   // Drawn again as it was; the colours in force stay what the program set last.
   FlushConsole();
 }

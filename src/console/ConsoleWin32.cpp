@@ -29,6 +29,10 @@ DWORD StartInputMode = 0;
 bool HaveStartInputMode = false;
 // Text of one attribute, written as one call: a write per character is slow on a console.
 std::string Pending;
+// The cursor as the program found it, put back as it leaves; whether cells are shown now.
+CONSOLE_CURSOR_INFO StartCursor{25, TRUE};
+bool HaveStartCursor = false;
+bool ShowingCells = false;
 
 bool IsConsole(HANDLE handle) {
   DWORD mode = 0;
@@ -54,6 +58,7 @@ void InitialiseConsole() {
   SetConsoleMode(InputHandle, LineInputMode);
   FlushConsoleInputBuffer(InputHandle);  // keys typed before the start are not for us
   OutputConsole = IsConsole(OutputHandle);
+  HaveStartCursor = GetConsoleCursorInfo(OutputHandle, &StartCursor) != 0;
   CONSOLE_SCREEN_BUFFER_INFO info;
   Attr = GetConsoleScreenBufferInfo(OutputHandle, &info) ? info.wAttributes : 0;
 }
@@ -62,12 +67,14 @@ void RestoreConsole() {
   FlushConsole();
   // The screen keeps its last colours, as the boot screen would; only the keyboard goes back.
   if (HaveStartInputMode) SetConsoleMode(InputHandle, StartInputMode);
+  if (HaveStartCursor) SetConsoleCursorInfo(OutputHandle, &StartCursor);
 }
 
 uint16_t CurrentAttr() { return Attr; }
 
 void ClearScreen() {
   FlushConsole();
+  ShowingCells = false;
   CONSOLE_SCREEN_BUFFER_INFO info;
   if (!GetConsoleScreenBufferInfo(OutputHandle, &info)) return;
   // The whole buffer, not only the visible window: nothing of the old text can scroll back.
@@ -77,6 +84,29 @@ void ClearScreen() {
   FillConsoleOutputAttribute(OutputHandle, Attr, cells, origin, &done);
   FillConsoleOutputCharacterA(OutputHandle, ' ', cells, origin, &done);
   SetConsoleCursorPosition(OutputHandle, origin);
+}
+
+void ShowCells(const screen::ScreenGrid& grid, bool cursorShown) {
+  FlushConsole();
+  // The first cells of a run of them start on a cleared buffer: nothing of an earlier,
+  // wider screen stays beside them.
+  if (!ShowingCells) ClearScreen();
+  ShowingCells = true;
+  CHAR_INFO cells[screen::Rows * screen::Columns];
+  for (int row = 0; row < screen::Rows; ++row)
+    for (int column = 0; column < screen::Columns; ++column) {
+      CHAR_INFO& cell = cells[row * screen::Columns + column];
+      cell.Char.AsciiChar = static_cast<CHAR>(grid.At(row, column).Char);
+      cell.Attributes = grid.At(row, column).Attr;
+    }
+  SMALL_RECT area{0, 0, screen::Columns - 1, screen::Rows - 1};
+  WriteConsoleOutputA(OutputHandle, cells, COORD{screen::Columns, screen::Rows}, COORD{0, 0},
+                      &area);
+  SetConsoleCursorPosition(OutputHandle, COORD{static_cast<SHORT>(grid.CursorColumn()),
+                                               static_cast<SHORT>(grid.CursorRow())});
+  CONSOLE_CURSOR_INFO cursor = StartCursor;
+  cursor.bVisible = cursorShown;
+  SetConsoleCursorInfo(OutputHandle, &cursor);
 }
 
 void SetTextForeground(uint16_t colour) { ApplyAttribute(screen::WithForeground(Attr, colour)); }

@@ -52,7 +52,7 @@ bool IsPassThroughControl(unsigned char byte) {
   return byte == '\r' || byte == '\n' || byte == '\t' || byte == '\b' || byte == '\a';
 }
 
-DisplayTable BuildDisplayTable(std::string_view codeset) {
+DisplayTable BuildDisplayTable(std::string_view codeset, bool glyphsOnly) {
   DisplayTable table;
   const bool utf8 = IsUtf8Name(codeset);
   iconv_t converter = reinterpret_cast<iconv_t>(-1);
@@ -60,7 +60,7 @@ DisplayTable BuildDisplayTable(std::string_view codeset) {
   for (int byte = 0; byte < 256; ++byte) {
     auto b = static_cast<unsigned char>(byte);
     std::string& cell = table[b];
-    if (IsPassThroughControl(b) || (b >= 0x20 && b < 0x7F)) {
+    if ((IsPassThroughControl(b) && !glyphsOnly) || (b >= 0x20 && b < 0x7F)) {
       cell.assign(1, static_cast<char>(b));
     } else if (utf8) {
       cell = vestalo::EncodeUtf8(screen::Cp437CodePoint(b));

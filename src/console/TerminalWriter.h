@@ -3,17 +3,20 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "console/DisplayTable.h"
 #include "console/FrameLayout.h"
+#include "screen/ScreenGrid.h"
 
 namespace console {
 
 class TerminalWriter {
  public:
-  explicit TerminalWriter(DisplayTable table);
+  // For a terminal whose character set is `codeset` (as nl_langinfo(CODESET) names it).
+  explicit TerminalWriter(std::string_view codeset);
 
   // Blanks the screen in the attribute's colours and homes the cursor. With `framed`,
   // the text that follows is laid out in an 80x25 frame at the top left as on a boot
@@ -22,6 +25,19 @@ class TerminalWriter {
 
   // Shows screen bytes in the attribute's colours, each through the display table.
   void Text(std::string_view bytes, uint16_t attr);
+
+  // Shows a whole screen of cells in the frame's place: each cell as its glyph in its
+  // colours, only the cells that differ from what the terminal shows, as far as a terminal
+  // of `rows` and `columns` holds them. The cursor then stands at the grid's cursor, shown
+  // or hidden.
+  void Cells(const screen::ScreenGrid& grid, bool cursorShown, int rows, int columns);
+
+  // Sends the cells shown last again, all of them (the terminal was drawn over, after a
+  // stop); false when the screen shows no cells but text.
+  bool Redraw(int rows, int columns);
+
+  // True once the cursor was hidden, so leaving must show it again.
+  bool CursorHidden() const { return HidCursor; }
 
   // True while text is laid out in the frame, so leaving must release its scrolling region.
   bool Framed() const { return InFrame; }
@@ -36,6 +52,11 @@ class TerminalWriter {
   void UseAttr(uint16_t attr);
 
   DisplayTable Table;
+  DisplayTable Glyphs;  // every byte as its glyph, for the cells of a whole screen
+  std::optional<screen::ScreenGrid> ShownGrid;  // the cells the terminal shows, if it shows cells
+  bool ShownGridCursor = false;                 // whether their cursor was to be shown
+  bool CursorShown = true;
+  bool HidCursor = false;
   FrameLayout Layout;
   bool InFrame = false;
   int SentAttr = -1;

@@ -72,7 +72,10 @@ std::string FolderMedium::NameOfComputerPath(const std::string& path) const {
   if (error) return {};
   const std::filesystem::path inside = file.lexically_relative(root);
   if (inside.empty() || *inside.begin() == "..") return {};
-  return "/" + inside.generic_string();
+  std::string name =
+      "/";  // built in place: GCC 12 for Windows warns of overlaps (-Wrestrict) in "/" + string
+  name += inside.generic_string();
+  return name;
 }
 
 std::string FolderMedium::PathForUser(const std::string& name) const {

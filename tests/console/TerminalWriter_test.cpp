@@ -24,7 +24,7 @@ namespace {
 std::string Take(TerminalWriter& writer) { return std::exchange(writer.Pending(), ""); }
 
 TEST(TerminalWriter, AFramedClearConfinesScrollingToTheFrameAndStartsItAgain) {
-  TerminalWriter writer(BuildDisplayTable("UTF-8"));
+  TerminalWriter writer("UTF-8");
   writer.Clear(0x07, true);
   writer.Text(std::string(79, 'x'), 0x1E);
   writer.Clear(0x1E, true);  // again: a stop and resume drops the region
@@ -36,6 +36,31 @@ TEST(TerminalWriter, AFramedClearConfinesScrollingToTheFrameAndStartsItAgain) {
   writer.Clear(0x07, false);
   writer.Text(std::string(80, 'x') + "\r\n", 0x07);
   EXPECT_EQ(Take(writer), CSI "0;37;40m" CSI "r" HOME_AND_CLEAR + std::string(80, 'x') + "\r\n");
+}
+
+// A whole screen of cells: all of them at first (a row each from its first column), then only
+// those that changed, each control byte as its glyph; the cursor hidden while they are drawn.
+TEST(TerminalWriter, CellsGoOutWhereTheyChanged) {
+  TerminalWriter writer("UTF-8");
+  screen::ScreenGrid grid;
+  grid.SetTextBackground(1);
+  grid.Write("A\n");
+  writer.Cells(grid, false, 25, 80);
+  std::string first = CSI "?25l";
+  for (int row = 0; row < 25; ++row)
+    first +=
+        CSI + std::to_string(row + 1) + ";1H" +
+        (row == 0 ? CSI "0;37;44mA" CSI "0;37;40m" + std::string(79, ' ') : std::string(80, ' '));
+  EXPECT_EQ(Take(writer), first + CSI "2;1H");
+  screen::ScreenGrid next;
+  next.SetTextBackground(1);
+  next.Write(
+      "A\n\x01"
+      "B");
+  writer.Cells(next, true, 24, 80);
+  EXPECT_EQ(Take(writer), CSI "2;1H" CSI
+                              "0;37;44m\u263a"
+                              "B" CSI "2;3H" CSI "?25h");
 }
 
 }  // namespace

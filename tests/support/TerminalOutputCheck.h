@@ -53,6 +53,9 @@ inline bool CursorPosition(std::string_view params) {
 
 inline bool EraseDisplay(std::string_view params) { return params == "2"; }
 
+// The cursor hidden while cells are drawn, and shown again.
+inline bool CursorVisibility(std::string_view params) { return params == "?25"; }
+
 // Blanks the frame's width of a row.
 inline bool EraseCharacters(std::string_view params) { return params == "80"; }
 
@@ -78,8 +81,9 @@ struct KnownSequence {
 
 // Every control sequence (CSI params final) the program itself sends.
 constexpr KnownSequence KnownSequences[] = {
-    {'m', ColourSequence}, {'H', CursorPosition},   {'J', EraseDisplay},    {'r', ScrollRegion},
-    {'u', KittyKeyboard},  {'c', DeviceAttributes}, {'X', EraseCharacters},
+    {'m', ColourSequence},  {'H', CursorPosition},   {'J', EraseDisplay},
+    {'r', ScrollRegion},    {'u', KittyKeyboard},    {'c', DeviceAttributes},
+    {'X', EraseCharacters}, {'l', CursorVisibility}, {'h', CursorVisibility},
 };
 
 // The only escapes that start no CSI: save and restore the cursor around the region's release.
