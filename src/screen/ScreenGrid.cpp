@@ -33,7 +33,7 @@ void ScreenGrid::ClearScreen() {
 }
 
 void ScreenGrid::MoveCursor(int row, int column) {
-  Where.Home();
+  Where = Cursor();
   row = std::clamp(row, 0, Rows - 1);
   column = std::clamp(column, 0, Columns - 1);
   // The cursor's own moves: down by line feeds from the top (never scrolling), then right.
