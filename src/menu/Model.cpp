@@ -274,7 +274,8 @@ class Reader {
       int key = Number(digits);
       if (key == 0 && digits == "0") key = 10;
       if (key < 1 || key > 12 || (digits.size() == 2 && digits[0] == '0')) return;
-      Words value(words.Rest());
+      const std::string rest = words.Rest();
+      Words value(rest);
       const std::string name(value.Next());
       Out.FKeys[static_cast<std::size_t>(key)] = {name, At(file, line, words.LastColumn())};
     }
@@ -288,8 +289,11 @@ class Reader {
     if (Is(word, "title")) {
       menu.Title = words.Rest();
       menu.HasTitle = true;
+      menu.TitleWhere = At(file, line, words.LastColumn());
     } else if (Is(word, "label")) {
-      if (entry != nullptr) entry->Text = words.Rest();
+      if (entry == nullptr) return;
+      entry->Text = words.Rest();
+      entry->TextWhere = At(file, line, words.LastColumn());
     } else if (Is(word, "hide")) {
       if (entry != nullptr) entry->Hidden = true;
     } else if (Is(word, "disable")) {

@@ -38,6 +38,7 @@ struct Entry {
   Place Where;        // the LABEL (or MENU BEGIN, MENU SEPARATOR) line
   std::string Label;  // the LABEL's name, what the command line and DEFAULT use
   std::string Text;   // MENU LABEL as written, carets and all (empty: the label is shown)
+  Place TextWhere;    // the MENU LABEL line's text
   std::string Shown;  // what the menu row shows: the text without its carets
   int HotkeyAt = -1;  // the hotkey's byte in Shown, -1: none
   char Hotkey = 0;    // the hotkey in lower case, 0: none (or taken by an earlier entry)
@@ -97,6 +98,7 @@ struct Menu {
   int ParentEntry = -1;  // the parent's entry that opens it
   std::string Title;
   bool HasTitle = false;
+  Place TitleWhere;    // the MENU TITLE line's text
   bool Start = false;  // MENU START
   Settings Set;
   std::vector<Entry> Entries;  // in reading order, hidden ones included

@@ -929,7 +929,9 @@ void Session::Open(const std::string& name) {
        m = Data.Menus[static_cast<std::size_t>(m)].Parent)
     chain.insert(chain.begin(), m);
   Stack = chain;
-  for (std::size_t m = 0; m < Data.Menus.size(); ++m) Saved[m] = Initial(static_cast<int>(m));
+  // The menu and those above it show as they first show; the others are not on the way.
+  chain.push_back(menu);
+  for (int m : chain) Saved[static_cast<std::size_t>(m)] = Initial(m);
   Here = Saved[static_cast<std::size_t>(menu)];
   Enter(menu, false);
   TimeoutRuns = TotalRuns = StartPending = false;

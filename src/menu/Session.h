@@ -140,7 +140,7 @@ class Session {
   bool SelectionBar = true;
 
   // The countdown, in milliseconds; the total one runs on after a key.
-  bool TimeoutRuns = false, TotalRuns = false, HiddenCountdown = false;
+  bool TimeoutRuns = false, TotalRuns = false;
   int TimeoutLeft = 0, TotalLeft = 0;
   bool StartPending = false;  // MENU SHIFTKEY: the default runs at the first chance
 
