@@ -47,7 +47,8 @@ struct Outcome {
 
 class Session {
  public:
-  // Reads the menu from one configuration, or as the start found it.
+  // Reads the menu from one configuration, or as the start found it. The medium is read
+  // again later (F-key files), so it must outlive the session.
   Session(const media::Medium& files, const std::string& configName);
   Session(const media::Medium& files, const MenuStart& start);
 
