@@ -102,10 +102,20 @@ TEST(MenuSession, TimeAndNames) {
        "MENU BEGIN\n MENU TITLE Untagged\nMENU END"}});
   Session session(medium, "isolinux.cfg");
   // The countdown shows whole seconds, ceiling: 2.5 s shows 3 until 0.5 s have passed.
-  const struct { int Elapse, Next; } times[] = {{0, 500}, {500, 1000}, {999, 1}, {1, 1000}};
+  const struct {
+    int Elapse, Next;
+    const char* Shown;
+  } times[] = {{0, 500, "in 3 seconds"},
+               {500, 1000, "in 2 seconds"},
+               {999, 1, "in 2 seconds"},
+               {1, 1000, "in 1 second."}};
   for (const auto& t : times) {
     session.Elapse(t.Elapse);
     EXPECT_EQ(session.NextChangeMs(), t.Next) << t.Elapse;
+    std::string row;  // the default countdown row, 20 (0-based 19)
+    for (int column = 0; column < 80; ++column)
+      row += static_cast<char>(session.Screen().At(19, column).Char);
+    EXPECT_NE(row.find(t.Shown), std::string::npos) << row;
   }
   session.Press(Down);  // stops TIMEOUT; TOTALTIMEOUT runs on: 4 s less the 1.5 s gone
   EXPECT_EQ(session.NextChangeMs(), 2500);
