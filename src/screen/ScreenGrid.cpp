@@ -32,6 +32,21 @@ void ScreenGrid::ClearScreen() {
   Where.Home();
 }
 
+void ScreenGrid::MoveCursor(int row, int column) {
+  Where = Cursor();
+  row = std::clamp(row, 0, Rows - 1);
+  column = std::clamp(column, 0, Columns - 1);
+  // The cursor's own moves: down by line feeds from the top (never scrolling), then right.
+  struct Silent {
+    void Cell(int, int, bool) {}
+    void NextRow(bool) {}
+    void Back() {}
+    void Bell() {}
+  } silent;
+  for (int i = 0; i < row; ++i) Where.Put('\n', silent);
+  for (int i = 0; i < column; ++i) Where.Put(' ', silent);
+}
+
 void ScreenGrid::SetTextForeground(uint16_t colour) { Attr = screen::WithForeground(Attr, colour); }
 
 void ScreenGrid::SetTextBackground(uint16_t colour) { Attr = screen::WithBackground(Attr, colour); }

@@ -37,12 +37,28 @@ class ScreenGrid : public UTypes::DisplaySink {
   int CursorRow() const { return Where.Row(); }
   int CursorColumn() const { return Where.Column(); }
 
+  // Random access for programs that draw a screen cell by cell (the boot menus): a cell
+  // outside the screen is left alone, as the loader's screen clips what falls off it.
+  void Put(int row, int column, Cell cell) {
+    if (row >= 0 && row < Rows && column >= 0 && column < Columns)
+      Cells[static_cast<size_t>(row * Columns + column)] = cell;
+  }
+  // Moves the cursor (clamped to the screen) without drawing; Write goes on from there.
+  void MoveCursor(int row, int column);
+  // The attribute that Write and ClearScreen use next.
+  void SetAttribute(uint8_t attr) { Attr = attr; }
+  uint8_t Attribute() const { return static_cast<uint8_t>(Attr); }
+  // Whether the hardware cursor shows: the boot menus switch it off and on.
+  void ShowCursor(bool shows) { CursorShown = shows; }
+  bool CursorShows() const { return CursorShown; }
+
  private:
   friend struct GridMoves;
   std::array<Cell, Rows * Columns> Cells;
   Cursor Where;
   uint16_t Attr;
   unsigned char Byte = ' ';  // the byte being laid out
+  bool CursorShown = true;
 };
 
 }  // namespace screen

@@ -1,0 +1,155 @@
+// The running text menu (menu.c32): the model, the state of the menu on screen, and the
+// loader's 80x25 text screen drawn the way the loader draws it, after every key and as
+// time passes. Free of I/O but the medium's files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "menu/Model.h"
+#include "menu/Start.h"
+#include "screen/ScreenGrid.h"
+
+namespace menu {
+
+// A key as the PC's keyboard interface gives it: a character, or 0 and the extended code.
+struct Key {
+  uint8_t Char = 0;
+  uint8_t Extended = 0;
+};
+
+// The PC's extended codes of the keys the menu knows.
+namespace keys {
+constexpr uint8_t Up = 0x48, Down = 0x50, Left = 0x4B, Right = 0x4D, Home = 0x47, End = 0x4F;
+constexpr uint8_t PgUp = 0x49, PgDn = 0x51, Delete = 0x53, F1 = 0x3B, F10 = 0x44, F11 = 0x57,
+                  F12 = 0x58;
+constexpr uint8_t Enter = 13, Esc = 27, Tab = 9, Backspace = 8;
+}  // namespace keys
+
+// What the menu asks of the program that runs it.
+struct Outcome {
+  enum Kind { Stay, Boot, OpenConfiguration, BootPrompt, ShowFile } Type = Stay;
+  std::string Label;               // Boot: the entry's label ("" for a typed or edited line)
+  std::string Kernel;              // Boot: the kernel or module as named
+  std::string KernelKind;          // Boot: kernel, linux, com32, localboot, ... as the line says
+  std::string CommandLine;         // Boot: what the loader hands the kernel (APPEND, initrd=)
+  std::vector<std::string> Files;  // Boot: the files it reads (kernel, initrds)
+  int IpAppend = 0;                // Boot: IPAPPEND's value, which the loader adds to
+  bool Edited = false;             // Boot: the line came from the command-line editor
+  bool ByTimeout = false;          // Boot or OpenConfiguration: the countdown ran out
+  // The configuration: OpenConfiguration's, or BootPrompt's (whose help keys then work).
+  std::string Configuration;
+  std::string File;  // ShowFile: the file on the screen now
+  // A password in a form libcrypt cannot check was taken as right.
+  bool PasswordUnchecked = false;
+};
+
+class Session {
+ public:
+  // Reads the menu from one configuration, or as the start found it. The medium is read
+  // again later (F-key files), so it must outlive the session.
+  Session(const media::Medium& files, const std::string& configName);
+  Session(const media::Medium& files, const MenuStart& start);
+
+  const Model& Menus() const { return Data; }
+  // The screen, with the cursor and whether it shows.
+  const screen::ScreenGrid& Screen() const { return Grid; }
+
+  Outcome Press(Key key);
+  // Time passing: the countdown runs. Elapse(0) right after the start tells whether the
+  // menu runs its default at once (MENU SHIFTKEY).
+  Outcome Elapse(int milliseconds);
+  // Milliseconds until the screen changes or something runs on its own; -1: never.
+  int NextChangeMs() const;
+
+  // For snapshots: "" for the top menu, then each submenu by its tag, or its number.
+  std::vector<std::string> MenuNames() const;
+  // Shows a menu as it first shows when entered; an unknown name changes nothing.
+  void Open(const std::string& name);
+
+ private:
+  enum class Mode { Hidden, Menu, Editing, Password, ShowingFile, Prompt };
+  enum class PasswordFor { Entry, Tab, Escape };
+  struct Place {
+    int Menu = 0, Selected = 0, Top = 0;  // indexes into the visible entries
+  };
+
+  void Start(const std::string& startConfig);
+  // Geometry of the menu on screen.
+  const Menu& Shown() const { return Data.Menus[static_cast<std::size_t>(Here.Menu)]; }
+  const Settings& Set() const { return Shown().Set; }
+  int Row(int configured, bool shifted) const;
+  const Entry& VisibleEntry(int index) const;
+  int VisibleCount() const { return static_cast<int>(Visible.size()); }
+
+  // Navigation.
+  void Enter(int menu, bool remember);
+  void Back();
+  void StartEditing();
+  Place Initial(int menu) const;
+  void MoveTo(int selected);
+  int NextSelectable(int from, int step) const;
+  void Clamp();
+
+  // Drawing.
+  void Use(int element);
+  void Cell(int row, int column, unsigned char c);
+  void Text(int row, int column, std::string_view text);
+  void ClearRow(int row, int element);
+  void DrawAll();
+  void DrawBox();
+  void DrawEntries();
+  void DrawEntry(int k);
+  void DrawTabMessage();
+  void DrawHelp();
+  void DrawCountdown();
+  void DrawHiddenCountdown();
+  void DrawCountdownAt(int row);
+  void DrawPasswordBox();
+  void DrawCommandLine();
+  void DrawPrompt();
+  void ShowMessageFile(const std::string& name);
+
+  // Actions.
+  Outcome Run(const Entry& entry, bool checked);
+  Outcome RunEntry();
+  Outcome BootEntry(const Entry& entry);
+  Outcome BootLine(const std::string& line, bool edited);
+  Outcome ToPrompt();
+  Outcome Escape();
+  Outcome MenuKey(Key key);
+  Outcome EditKey(Key key);
+  Outcome PasswordKey(Key key);
+  Outcome FileKey(Key key);
+  Outcome TimeUp();
+  void StopCountdown();
+  bool PasswordMatches(const std::string& typed, const std::string& expected,
+                       bool& unchecked) const;
+  bool FKeyFile(Key key, std::string& name) const;
+
+  const media::Medium& Files;
+  Model Data;
+  screen::ScreenGrid Grid;
+  std::string StartConfig;
+  Mode Now = Mode::Menu;
+  Place Here;
+  std::vector<int> Stack;    // the menus Esc returns to, innermost last
+  std::vector<Place> Saved;  // where each menu's selection stood when it was left
+  std::vector<int> Visible;  // the shown menu's entries that take a row
+  uint8_t Pen = 0x07;        // the attribute being drawn with
+  bool SelectionBar = true;
+
+  // The countdown, in milliseconds; the total one runs on after a key.
+  bool TimeoutRuns = false, TotalRuns = false;
+  int TimeoutLeft = 0, TotalLeft = 0;
+  bool StartPending = false;  // MENU SHIFTKEY: the default runs at the first chance
+
+  std::string Typed;  // the password typed so far
+  PasswordFor Asking = PasswordFor::Entry;
+  std::string Line;  // the command line being edited
+  std::size_t At = 0;
+  int LineRows = 1;  // rows the command line took when last drawn
+};
+
+}  // namespace menu
