@@ -22,7 +22,7 @@ constexpr std::array<ModeOption, 5> ModeOptions{{
 }};
 
 // Options followed by a value: the option, and where its value goes.
-enum class ValueSlot { ConfigName, SnapshotFolder };
+enum class ValueSlot { ConfigName, SnapshotFolder, Keys };
 
 struct ValueOption {
   std::string_view Spelling;
@@ -30,14 +30,28 @@ struct ValueOption {
   const char* ValueName;  // in the message when the value is missing
 };
 
-constexpr std::array<ValueOption, 3> ValueOptions{{
+constexpr std::array<ValueOption, 4> ValueOptions{{
     {"-c", ValueSlot::ConfigName, "a configuration file name"},
     {"--config", ValueSlot::ConfigName, "a configuration file name"},
     {"--snapshot", ValueSlot::SnapshotFolder, "a folder for the snapshots"},
+    {"--keys", ValueSlot::Keys, "a list of keys (down,tab,ret,...)"},
 }};
 
-std::string& SlotOf(ProgramOptions& options, ValueSlot slot) {
-  return slot == ValueSlot::ConfigName ? options.ConfigName : options.SnapshotFolder;
+// The keys of a tour: names separated by commas, each a step.
+std::vector<std::string> KeyList(const std::string& text) {
+  std::vector<std::string> keys;
+  std::size_t start = 0;
+  for (std::size_t comma = text.find(',');; comma = text.find(',', start)) {
+    keys.push_back(text.substr(start, comma - start));
+    if (comma == std::string::npos) return keys;
+    start = comma + 1;
+  }
+}
+
+void Take(ProgramOptions& options, ValueSlot slot, const std::string& value) {
+  if (slot == ValueSlot::ConfigName) options.ConfigName = value;
+  else if (slot == ValueSlot::SnapshotFolder) options.SnapshotFolder = value;
+  else options.Keys = KeyList(value);
 }
 
 // A mode chosen twice, or two different ones, cannot both be done.
@@ -56,6 +70,8 @@ void CheckCombination(ProgramOptions& options) {
   if (!options.ConfigName.empty() &&
       (options.Mode == RunMode::Help || options.Mode == RunMode::Version))
     options.Problem = "-c works only with a boot medium";
+  if (!options.Keys.empty() && options.Mode != RunMode::Snapshot)
+    options.Problem = "--keys works only with --snapshot";
 }
 
 }  // namespace
@@ -68,8 +84,8 @@ ProgramOptions ParseArguments(const std::vector<std::string>& arguments) {
       if (i + 1 < arguments.size()) options.Target = arguments[i + 1];
       break;
     }
-    if (argument == "--watch") {
-      options.Watch = true;
+    if (argument == "--watch" || argument == "--no-menu") {
+      (argument == "--watch" ? options.Watch : options.NoMenu) = true;
       continue;
     }
     bool known = false;
@@ -87,14 +103,14 @@ ProgramOptions ParseArguments(const std::vector<std::string>& arguments) {
     for (const auto& option : ValueOptions) {
       const std::string withEquals = std::string(option.Spelling) + "=";
       if (option.Spelling.size() > 2 && argument.rfind(withEquals, 0) == 0) {
-        SlotOf(options, option.Slot) = argument.substr(withEquals.size());
+        Take(options, option.Slot, argument.substr(withEquals.size()));
       } else if (argument == option.Spelling) {
         if (i + 1 >= arguments.size()) {
           if (options.Problem.empty())
             options.Problem = "option " + argument + " needs " + option.ValueName;
           return options;
         }
-        SlotOf(options, option.Slot) = arguments[++i];
+        Take(options, option.Slot, arguments[++i]);
       } else {
         continue;
       }

@@ -26,6 +26,12 @@ struct ProgramOptions {
   std::string SnapshotFolder;
   // --watch: the screen shown is drawn again when its file or the configuration changes.
   bool Watch = false;
+  // --no-menu: a configuration that starts a boot menu shows its splash screen and the
+  // help-key menu instead, as without the menu module.
+  bool NoMenu = false;
+  // --keys K1,K2,...: with --snapshot, the keys of a tour of the boot menu (the boot
+  // oracle's key names), a snapshot after each.
+  std::vector<std::string> Keys;
   // What is wrong with the command line, for the user; empty when nothing is.
   std::string Problem;
 };

@@ -182,7 +182,7 @@ int RunProgram(const std::vector<std::string>& arguments) {
                                      ? MediumFiles->StartConfiguration()
                                      : ConfigurationOption(options.ConfigName);
   const tools::ToolTarget target{*MediumFiles, screenFile ? options.Target : std::string(),
-                                 configName};
+                                 configName, !options.NoMenu, options.Keys};
   if (options.Mode == RunMode::Check) return tools::RunCheck(target);
   if (options.Mode == RunMode::Snapshot) return tools::RunSnapshot(target, options.SnapshotFolder);
   if (screenFile) RunScreenFileMode(options);

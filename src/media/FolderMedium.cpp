@@ -92,6 +92,10 @@ std::string FolderMedium::FileStamp(const std::string& name) const {
   return FileIsPresent(name) ? ComputerFileStamp(NameOnDisk(name)) : std::string();
 }
 
+bool FolderMedium::BootsWithIsolinux(const std::string& folder) const {
+  return FileIsPresent(JoinPath(folder, "isolinux.bin"));
+}
+
 bool FolderMedium::Lookup(const std::string& name) const {
   const std::string pattern = FromBootFolder(name);
   if (LookupSucceeds(platform::FindFirstIn(Base, pattern))) return true;

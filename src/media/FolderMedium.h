@@ -28,6 +28,7 @@ class FolderMedium : public Medium {
 
  protected:
   bool Lookup(const std::string& name) const override;
+  bool BootsWithIsolinux(const std::string& folder) const override;
   void ReadPieces(const std::string& name, const PieceTaker& take,
                   const SizeTaker& sized) const override;
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <vector>
 
 #include "base/InOutError.h"
 #include "base/TextEnd.h"
@@ -92,12 +93,20 @@ std::string Medium::PathOnComputer(const std::string&) const { return {}; }
 
 std::string Medium::NameOfComputerPath(const std::string&) const { return {}; }
 
-std::string Medium::ConfigurationIn(const std::string& folder) const {
-  std::string found;
+std::string Medium::ConfigurationIn(const std::string& folder) {
+  std::vector<std::string> found;
   for (const char* name : ConfigurationNames)
-    if (FileIsPresent(JoinPath(folder, name))) found = name;
-  return found;
+    if (FileIsPresent(JoinPath(folder, name))) found.push_back(name);
+  Other.clear();
+  if (found.empty()) return {};
+  if (found.size() == 1) return found.front();
+  const bool isolinux = BootsWithIsolinux(folder);
+  Other = isolinux ? found.back() : found.front();
+  return isolinux ? found.front() : found.back();
 }
+
+// An image boots from a CD with ISOLINUX, and so does a medium in memory, which stands for one.
+bool Medium::BootsWithIsolinux(const std::string&) const { return true; }
 
 bool Medium::FindBootFolder(const std::function<std::string(const std::string& place)>& spelled) {
   for (std::string_view place : BootFolderPlaces) {

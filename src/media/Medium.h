@@ -66,8 +66,13 @@ class Medium {
   virtual std::string FileStamp(const std::string& name) const = 0;
 
   // The configuration the loader starts from in the boot folder: isolinux.cfg or
-  // syslinux.cfg; empty when there is none.
+  // syslinux.cfg; empty when there is none. When both are there, ISOLINUX reads
+  // isolinux.cfg: on an ISO image, and in a boot folder that holds isolinux.bin; elsewhere
+  // syslinux.cfg is taken (the loader of a disk or USB stick reads it).
   const std::string& StartConfiguration() const { return Start; }
+
+  // The other of the two when both are in the boot folder; empty otherwise.
+  const std::string& OtherConfiguration() const { return Other; }
 
  protected:
   // The kind's own lookup and reading; names are within the limits.
@@ -76,8 +81,13 @@ class Medium {
                           const SizeTaker& sized) const = 0;
 
   // The configuration the loader would start from in `folder` (a name in the boot folder,
-  // "" for the boot folder itself); empty when it holds none.
-  std::string ConfigurationIn(const std::string& folder) const;
+  // "" for the boot folder itself); empty when it holds none. Notes the other one when both
+  // are there.
+  std::string ConfigurationIn(const std::string& folder);
+
+  // True when a medium boots with ISOLINUX from `folder`: an image, or a folder that holds
+  // isolinux.bin.
+  virtual bool BootsWithIsolinux(const std::string& folder) const;
 
   // Looks for the boot folder where the loader looks, in its order, the root last; sets
   // BootFolder and Start. Returns false when no place holds a configuration.
@@ -85,6 +95,7 @@ class Medium {
 
   std::string BootFolder;  // from the medium's root, spelled as on the medium; "" = the root
   std::string Start;
+  std::string Other;
 };
 
 // What a command-line target names.

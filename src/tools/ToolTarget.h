@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "media/Medium.h"
 
@@ -15,6 +16,10 @@ struct ToolTarget {
   // On a boot medium: the configuration to start from (-c, or the one the loader finds);
   // empty when there is none.
   std::string ConfigName;
+  // Whether a configuration that starts a boot menu shows it (not with --no-menu).
+  bool Menus = true;
+  // --snapshot --keys: the keys of a tour of the boot menu, in the boot oracle's names.
+  std::vector<std::string> Keys{};
 };
 
 }  // namespace vestalo::tools

@@ -34,6 +34,8 @@ struct OptionsCase {
   std::string Target, ConfigName, SnapshotFolder;
   bool Watch;
   bool Problem;
+  std::vector<std::string> Keys = {};
+  bool NoMenu = false;
 };
 
 TEST(ParseArguments, OptionsComeFirstAndTheFirstOtherArgumentIsTheTarget) {
@@ -49,6 +51,10 @@ TEST(ParseArguments, OptionsComeFirstAndTheFirstOtherArgumentIsTheTarget) {
       {{"--watch", "--foo", "a.txt"}, RunMode::Configuration, "", "", "", true, true},
       {{"--", "--foo"}, RunMode::Configuration, "--foo", "", "", false, false},
       {{"-V"}, RunMode::Configuration, "-V", "", "", false, false},
+      {{"--no-menu", "cd.iso"}, RunMode::Configuration, "cd.iso", "", "", false, false, {}, true},
+      {{"--snapshot", "out", "--keys", "down,text:ab,f1", "m"}, RunMode::Snapshot, "m", "", "out", false, false, {"down", "text:ab", "f1"}},
+      {{"--keys=tab", "--snapshot=out"}, RunMode::Snapshot, "", "", "out", false, false, {"tab"}},
+      {{"--keys", "down"}, RunMode::Configuration, "", "", "", false, true, {"down"}},
       {{"a.txt", "-help"}, RunMode::Configuration, "a.txt", "", "", false, false},
       {{"-c", "prompt.cfg"}, RunMode::Configuration, "", "prompt.cfg", "", false, false},
       {{"--config=menu.cfg", "cd.iso"}, RunMode::Configuration, "cd.iso", "menu.cfg", "", false, false},
@@ -68,6 +74,8 @@ TEST(ParseArguments, OptionsComeFirstAndTheFirstOtherArgumentIsTheTarget) {
     EXPECT_EQ(options.ConfigName, c.ConfigName) << label;
     EXPECT_EQ(options.SnapshotFolder, c.SnapshotFolder) << label;
     EXPECT_EQ(options.Watch, c.Watch) << label;
+    EXPECT_EQ(options.Keys, c.Keys) << label;
+    EXPECT_EQ(options.NoMenu, c.NoMenu) << label;
     EXPECT_EQ(!options.Problem.empty(), c.Problem) << label << ": " << options.Problem;
   }
 }

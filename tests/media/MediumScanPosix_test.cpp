@@ -216,12 +216,22 @@ INSTANTIATE_TEST_SUITE_P(
                  "",
                  true,
                  "config=Boot/Syslinux/Syslinux.Cfg read=syslinux.cfg"},
+        // Both: a disk's loader reads syslinux.cfg; an image, and a folder beside
+        // isolinux.bin, boot with ISOLINUX, which reads isolinux.cfg.
         TreeCase{"SyslinuxCfgWinsInItsFolder",
                  {{"isolinux/isolinux.cfg", ""}, {"isolinux/syslinux.cfg", ""}},
                  "",
                  "",
-                 true,
+                 false,
                  "config=isolinux/syslinux.cfg read=syslinux.cfg"},
+        TreeCase{"IsolinuxCfgWinsBesideIsolinuxBin",
+                 {{"isolinux/isolinux.cfg", ""},
+                  {"isolinux/syslinux.cfg", ""},
+                  {"isolinux/isolinux.bin", ""}},
+                 "",
+                 "",
+                 true,
+                 "config=isolinux/isolinux.cfg read=isolinux.cfg"},
         // The current folder is the program's first place; in an image the root is the loader's
         // last.
         TreeCase{"TheCurrentFolderComesBeforeThePlacesBelowIt",

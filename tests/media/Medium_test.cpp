@@ -104,6 +104,17 @@ TEST_F(InFolder, EveryKindReadsTheLoadersNames) {
   EXPECT_EQ(kinds[1]->PathForUser("SUB/F1.TXT"), "memory:/boot/isolinux/sub/f1.txt");
 }
 
+// Both configurations: an image (and files in memory, which stand for one) boots with
+// ISOLINUX, which reads isolinux.cfg; the other is noted.
+TEST(Medium, AnImageReadsIsolinuxCfgWhenBothAreThere) {
+  using Files = std::map<std::string, std::string>;
+  const media::MemoryMedium both(
+      Files{{"isolinux/isolinux.cfg", ""}, {"isolinux/syslinux.cfg", ""}});
+  EXPECT_EQ(both.StartConfiguration(), "isolinux.cfg");
+  EXPECT_EQ(both.OtherConfiguration(), "syslinux.cfg");
+  EXPECT_EQ(media::MemoryMedium(Files{{"syslinux.cfg", ""}}).OtherConfiguration(), "");
+}
+
 // Errors the runs cannot easily make, by their meaning, not their number (EIO is 5, like
 // the access denied of the program's own codes).
 TEST(Failure, ErrnoValuesGiveTheirMessages) {
