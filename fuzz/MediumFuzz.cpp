@@ -18,8 +18,8 @@
 
 #include "base/InOutError.h"
 #include "config/Configuration.h"
-#include "main/Notice.h"
 #include "media/MemoryMedium.h"
+#include "tools/Notice.h"
 
 namespace {
 

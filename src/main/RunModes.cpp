@@ -7,7 +7,6 @@
 #include "config/Configuration.h"
 #include "console/Console.h"
 #include "main/HelpKeyMenu.h"
-#include "main/Notice.h"
 #include "main/Options.h"
 #include "main/ProgramState.h"
 #include "main/ScreenSink.h"
@@ -15,6 +14,7 @@
 #include "main/Watch.h"
 #include "media/Medium.h"
 #include "tools/Check.h"
+#include "tools/Notice.h"
 #include "tools/Snapshot.h"
 
 namespace vestalo {

@@ -1,4 +1,4 @@
-#include "main/Notice.h"
+#include "tools/Notice.h"
 
 #include <algorithm>
 
