@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data + 2), size - 2);
   const console::DisplayTable& table = utf8 ? Utf8Table : LatinTable;
 
-  console::TerminalWriter writer(table);
+  console::TerminalWriter writer(utf8 ? "UTF-8" : "ISO-8859-1");
   WriterSink sink(writer, startAttr, framed);
   UTypes::RenderDisplayText(text, sink);
   const std::string& output = writer.Pending();
