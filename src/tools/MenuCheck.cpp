@@ -4,6 +4,7 @@
 #include <cctype>
 #include <map>
 
+#include "base/InOutError.h"
 #include "menu/Model.h"
 #include "menu/Start.h"
 #include "tools/MediumScreens.h"
@@ -57,7 +58,24 @@ class MenuChecker {
   }
 
   void Entry(const menu::Menu& menu, const menu::Entry& entry) {
-    const std::string label = " of label " + entry.Label;
+    // What the row shows, then what the entry runs: the order of their lines, mostly.
+    const menu::Layout& g = menu.Set.Geometry;
+    const menu::Place& textAt = entry.Text.empty() ? entry.Where : entry.TextWhere;
+    if (entry.Does == menu::Action::Submenu) {
+      // The entry shows the submenu's title, with the ">" mark after it.
+      if (entry.Submenu >= 0) {
+        const menu::Menu& sub = Data.Menus[static_cast<std::size_t>(entry.Submenu)];
+        Width("submenu title", sub.Title, g.Width - 2 * g.Margin - 6,
+              sub.HasTitle ? sub.TitleWhere : entry.Where);
+      }
+    } else {
+      const bool marked = entry.Does == menu::Action::Exit;
+      Width("label", entry.Shown,
+            std::min(g.Width - 2 * g.Margin - (marked ? 6 : 4),
+                     g.Width - 2 * g.Margin - 3 - entry.Indent),
+            textAt);
+      if (!entry.Text.empty()) Utf8("label", entry.Text, entry.Shown, entry.TextWhere);
+    }
     switch (entry.Does) {
       case menu::Action::Boot:
         if (entry.KernelKind != "localboot") Missing(entry.Kernel, entry.KernelKind + " file");
@@ -75,22 +93,6 @@ class MenuChecker {
         break;
       default: break;
     }
-    const menu::Layout& g = menu.Set.Geometry;
-    const menu::Place& textAt = entry.Text.empty() ? entry.Where : entry.TextWhere;
-    if (entry.Does == menu::Action::Submenu) {
-      // The entry shows the submenu's title, with the ">" mark after it.
-      if (entry.Submenu >= 0) {
-        const menu::Menu& sub = Data.Menus[static_cast<std::size_t>(entry.Submenu)];
-        Width("submenu title", sub.Title, g.Width - 2 * g.Margin - 6,
-              sub.HasTitle ? sub.TitleWhere : entry.Where);
-      }
-      return;
-    }
-    const bool marked = entry.Does == menu::Action::Exit;
-    Width("label", entry.Shown,
-          std::min(g.Width - 2 * g.Margin - (marked ? 6 : 4), g.Width - 2 * g.Margin - 3 - entry.Indent),
-          textAt);
-    if (!entry.Text.empty()) Utf8("label", entry.Text, entry.Shown, entry.TextWhere);
   }
 
   // Two entries of one menu with the same hotkey: the first keeps it.
@@ -143,9 +145,16 @@ class MenuChecker {
 }  // namespace
 
 std::vector<Finding> CheckMenus(const media::Medium& files, const std::string& configName) {
-  const menu::MenuStart start = menu::FindMenuStart(files, configName);
-  if (start.Kind == menu::Module::None) return {};
-  const menu::Model model = menu::ReadModel(files, start.Configs);
+  menu::MenuStart start;
+  menu::Model model;
+  try {
+    start = menu::FindMenuStart(files, configName);
+    if (start.Kind == menu::Module::None) return {};
+    model = menu::ReadModel(files, start.Configs);
+  } catch (const EInOutError&) {
+    // A configuration file that cannot be read is a finding of the configuration's check.
+    return {};
+  }
   MenuChecker check(files, model);
   if (!files.FileIsPresent(start.ModuleName))
     check.Found.push_back(FindingAt(files, start.Where, true,
