@@ -30,8 +30,7 @@ void BindConfiguration(const ConfigurationReport& scan) {
   DisplayFile = scan.Display.Name;
   for (std::size_t key = 1; key < HelpFiles.size(); ++key) HelpFiles[key] = scan.Help[key].Name;
   SplashNotice.clear();
-  if (DisplayFile.empty())
-    SplashNotice = NoSplashNotice(*MediumFiles, scan, MediumTarget);
+  if (DisplayFile.empty()) SplashNotice = NoSplashNotice(*MediumFiles, scan, MediumTarget);
 }
 
 // -c NAME: a name of the medium; or, where the medium has no such name, a path on this
@@ -174,9 +173,12 @@ int RunProgram(const std::vector<std::string>& arguments) {
                                  : options.ConfigName.empty()
                                      ? MediumFiles->StartConfiguration()
                                      : ConfigurationOption(options.ConfigName);
-  const tools::ToolTarget target{*MediumFiles, screenFile ? options.Target : std::string(),
-                                 configName, !options.NoMenu, options.Keys,
-                                 options.Target};
+  const tools::ToolTarget target{.Files = *MediumFiles,
+                                 .ScreenFile = screenFile ? options.Target : std::string(),
+                                 .ConfigName = configName,
+                                 .Menus = !options.NoMenu,
+                                 .Keys = options.Keys,
+                                 .MediumName = options.Target};
   if (options.Mode == RunMode::Check) return tools::RunCheck(target);
   if (options.Mode == RunMode::Snapshot) return tools::RunSnapshot(target, options.SnapshotFolder);
   if (screenFile) RunScreenFileMode(options);

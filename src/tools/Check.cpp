@@ -33,8 +33,8 @@ std::optional<Finding> OtherConfigurationFinding(const ToolTarget& target) {
                  std::string("not checked: this check read ") + target.ConfigName + ", which " +
                      (isolinuxRead ? "ISOLINUX reads on a CD; SYSLINUX on a disk or USB stick"
                                    : "SYSLINUX reads on a disk or USB stick; ISOLINUX on a CD") +
-                     " reads " + other + " (vestalo -c " + other + " shows it, and vestalo --check -c " +
-                     other + " checks it)"};
+                     " reads " + other + " (vestalo -c " + other +
+                     " shows it, and vestalo --check -c " + other + " checks it)"};
 }
 
 std::vector<Finding> CheckMedium(const ToolTarget& target) {

@@ -16,8 +16,7 @@ namespace {
 
 class MenuChecker {
  public:
-  MenuChecker(const media::Medium& files, const menu::Model& model)
-      : Files(files), Data(model) {}
+  MenuChecker(const media::Medium& files, const menu::Model& model) : Files(files), Data(model) {}
 
   std::vector<Finding> Found;
 
@@ -157,9 +156,9 @@ std::vector<Finding> CheckMenus(const media::Medium& files, const std::string& c
   }
   MenuChecker check(files, model);
   if (!files.FileIsPresent(start.ModuleName))
-    check.Found.push_back(FindingAt(files, start.Where, true,
-                                    "menu module " + start.ModuleName +
-                                        " is missing; the boot loader cannot show the menu"));
+    check.Found.push_back(FindingAt(
+        files, start.Where, true,
+        "menu module " + start.ModuleName + " is missing; the boot loader cannot show the menu"));
   for (const auto& include : model.MissingIncludes) check.Missing(include, "include file");
   for (const auto& config : start.Configs)
     check.Missing({config, start.Where}, "menu configuration");

@@ -81,8 +81,7 @@ std::vector<std::string> HelpLines(const media::Medium& files, const Configurati
                    " " + (lines.size() == 1 ? "line" : "lines") + ").");
   else if (missing.empty())
     text.push_back("It binds no help screens to F1..F10: the digit keys show nothing here.");
-  else
-    text.push_back("None of its help screens is on the medium: the digit keys show nothing.");
+  else text.push_back("None of its help screens is on the medium: the digit keys show nothing.");
   if (!missing.empty())
     for (auto& line : Wrapped("Missing help files:", missing, 3)) text.push_back(line);
   return text;

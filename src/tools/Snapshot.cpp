@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <optional>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "UTypes/UTypes.h"
@@ -64,17 +64,19 @@ std::string FileNamePart(const std::string& tag) {
 void PlanMenus(const media::Medium& files, const menu::MenuStart& start, Plan& plan) {
   menu::Session session(files, start);
   session.Elapse(0);
-  const std::string where = files.PathForUser(start.StartConfig) +
-                            (start.Kind == menu::Module::Graphical
-                                 ? ", " + start.ModuleName + " drawn as the text menu"
-                                 : std::string());
+  const std::string where =
+      files.PathForUser(start.StartConfig) +
+      (start.Kind == menu::Module::Graphical ? ", " + start.ModuleName + " drawn as the text menu"
+                                             : std::string());
   plan.Screens.push_back({{}, "menu", "menu (" + where + ")", session.Screen(), {}});
   const std::vector<std::string> names = session.MenuNames();
   for (std::size_t m = 1; m < names.size(); ++m) {
     session.Open(names[m]);
-    plan.Screens.push_back(
-        {{}, "menu-" + FileNamePart(names[m]), "menu " + names[m] + " (" + where + ")",
-         session.Screen(), {}});
+    plan.Screens.push_back({{},
+                            "menu-" + FileNamePart(names[m]),
+                            "menu " + names[m] + " (" + where + ")",
+                            session.Screen(),
+                            {}});
   }
   for (const auto& file : session.Menus().FilesRead) plan.MediumFiles.push_back(file);
 }
@@ -94,16 +96,17 @@ Plan PlanMedium(const ToolTarget& target) {
       target.Menus ? menu::FindMenuStart(files, target.ConfigName) : menu::MenuStart{};
   if (start.Kind != menu::Module::None) PlanMenus(files, start, plan);
   else if (report.Display.Name.empty())
-    plan.Screens.push_back({{},
-                            "notice",
-                            "notice (" + files.PathForUser(target.ConfigName) +
-                                " has no splash screen)",
-                            LinesScreen(NoSplashNotice(files, report, target.MediumName)),
-                            {}});
+    plan.Screens.push_back(
+        {{},
+         "notice",
+         "notice (" + files.PathForUser(target.ConfigName) + " has no splash screen)",
+         LinesScreen(NoSplashNotice(files, report, target.MediumName)),
+         {}});
   for (const auto& screen : ScreensOf(files, report)) {
     const std::string& name = screen.File.Name;
     plan.MediumFiles.push_back(name);
-    if (files.FileIsPresent(name)) plan.Screens.push_back({name, {}, files.PathForUser(name), {}, {}});
+    if (files.FileIsPresent(name))
+      plan.Screens.push_back({name, {}, files.PathForUser(name), {}, {}});
     else
       plan.Missing.push_back(
           FindingAt(files, screen.File.Place, true,
@@ -181,8 +184,10 @@ std::string WriteSnapshots(const media::Medium& files, const Planned& screen,
   screen::ScreenGrid drawn;
   if (!screen.Grid) UTypes::RenderDisplayText(files.LoadWholeFile(screen.Name), drawn);
   const screen::ScreenGrid& grid = screen.Grid ? *screen.Grid : drawn;
-  const std::string outputs[] = {SnapshotText(grid), SnapshotAnsi(grid),
-                                 SnapshotHtml(grid, screen.Name.empty() ? screen.Said : screen.Name), PngPicture(grid, pictureProblem)};
+  const std::string outputs[] = {
+      SnapshotText(grid), SnapshotAnsi(grid),
+      SnapshotHtml(grid, screen.Name.empty() ? screen.Said : screen.Name),
+      PngPicture(grid, pictureProblem)};
   std::string written;
   for (size_t i = 0; i < std::size(Extensions); ++i) {
     if (outputs[i].empty()) continue;

@@ -34,10 +34,10 @@ screen::ScreenGrid FileOrNotFound(const media::Medium& files, const std::string&
 // What would boot, told as one line: the kernel, its command line, the files not there.
 std::string BootLine(const media::Medium& files, const menu::Outcome& outcome) {
   std::string line = "would boot ";
-  line += outcome.Kernel.empty() ? "(" + (outcome.KernelKind.empty() ? std::string("nothing")
-                                                                      : outcome.KernelKind) +
-                                       ")"
-                                 : outcome.Kernel;
+  line +=
+      outcome.Kernel.empty()
+          ? "(" + (outcome.KernelKind.empty() ? std::string("nothing") : outcome.KernelKind) + ")"
+          : outcome.Kernel;
   if (!outcome.CommandLine.empty()) line += " " + outcome.CommandLine;
   std::string missing;
   for (const auto& file : outcome.Files)
@@ -52,8 +52,7 @@ class Walk {
       : Files(files), Menus(menus), Target(std::move(target)) {}
 
   void Start(const std::string& config, std::vector<std::string>& events) {
-    const menu::MenuStart start =
-        Menus ? menu::FindMenuStart(Files, config) : menu::MenuStart{};
+    const menu::MenuStart start = Menus ? menu::FindMenuStart(Files, config) : menu::MenuStart{};
     if (start.Kind == menu::Module::None) {
       Session.reset();
       Scan = ScanConfiguration(Files, config);

@@ -33,6 +33,7 @@ RunRow Tour(const char* name, const std::string& suiteCase, const std::vector<st
   return row;
 }
 
+// clang-format off
 const RunRow Tours[] = {
     Tour("TourOfSubmenus", "07-submenus", {"down", "ret", "down", "ret", "down", "ret", "esc", "g", "ret", "esc", "end", "ret"}),
     Tour("TourOfTheCountdown", "17-countdown", {"wait:1.5", "down", "up"},
@@ -45,14 +46,16 @@ const RunRow Tours[] = {
          "01-ret: would boot vmlinuz quiet (missing: vmlinuz)\n"),
     Tour("TourOfMenuHelp", "10-include-help", {"down", "down", "ret", "esc", "end", "ret", "x"}),
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(MenuTours, RedirectedRun, ::testing::ValuesIn(Tours), RowName());
 
+// clang-format off
 // Every fault of a menu that --check finds, one each, at the place of its directive.
 const Medium FaultyMenu = {
     File("isolinux.cfg", "UI menu.c32\n"                            // 1: the module is missing
                          "MENU TITLE Hafen \xC3\x9C" "ber\n"        // 2: UTF-8
-                         "MENU ROWS 2\n"                            // 3: four entries scroll
+                         "MENU ROWS 3\n"                            // 3: four entries scroll
                          "F11 gone11.txt\n"                         // 4
                          "MENU INCLUDE nothere.cfg\n"               // 5
                          "LABEL a\n  MENU LABEL ^Alpha\n  KERNEL vmlinuz\n  INITRD initrd.gz\n"  // 6-9
@@ -70,6 +73,7 @@ const Medium SoundMenu = {
                          "MENU BEGIN tools\n  MENU TITLE Tools\n  LABEL d\n  MENU HELP help.txt\nMENU END\n"),
     File("menu.c32", ""), File("f11.txt", "\fF11\r\n"), File("more.cfg", ""), File("vmlinuz", ""),
     File("initrd.gz", ""), File("other.cfg", ""), File("help.txt", "\fHelp\r\n")};
+// clang-format on
 
 const std::string Written = ".txt, out/%.ans, out/%.html, out/%.png\n";
 std::string Wrote(const std::string& said, const std::string& stem) {
@@ -79,6 +83,7 @@ std::string Wrote(const std::string& said, const std::string& stem) {
   return said + ": out/" + stem + files;
 }
 
+// clang-format off
 // A configuration without a display line: its notice lists only what is there.
 const Medium NoSplash = {File("isolinux.cfg", "F1 f1.txt\nF3 gone3.txt\nlabel a\n config here.cfg\nlabel b\n config gone.cfg\n"),
                          File("f1.txt", "\fOne\r\n"), File("here.cfg", "")};
@@ -91,8 +96,6 @@ const std::string NoSplashNotice =
     "Its menu opens configurations missing here: gone.cfg (label b).\r\n\r\nPress x to end.\r\n";
 const Medium HelpKeys = {File("isolinux.cfg", "display s.txt\nF1 h.txt\nF2 gone.txt\n"), File("s.txt", "\fS\r\n"),
                          File("h.txt", "\fH\r\n")};
-
-// clang-format off
 const RunRow Runs[] = {
     {.Name = "CheckFaultyMenu", .Files = FaultyMenu, .Arguments = {"--check"}, .Exit = 2,
      .Output = "isolinux.cfg:5:14: error: include file nothere.cfg is missing\n"
@@ -107,7 +110,7 @@ const RunRow Runs[] = {
                "isolinux.cfg:15:13: warning: MENU GOTO names the menu nowhere, which no MENU BEGIN or MENU INCLUDE tags; the entry does nothing\n"
                "isolinux.cfg:17:13: error: MENU HELP file help.txt is missing\n"
                "isolinux.cfg:11:14: warning: hotkey a of \"also alpha\" is already \"Alpha\"'s (line 6): this entry has no hotkey\n"
-               "isolinux.cfg:13:1: warning: the menu has 4 entries for its 2 rows: it scrolls, with a scroll bar, and this entry is the first below them\n"},
+               "isolinux.cfg:16:1: warning: the menu has 4 entries for its 3 rows: it scrolls, with a scroll bar, and this entry is the first below them\n"},
     {.Name = "CheckSoundMenu", .Files = SoundMenu, .Arguments = {"--check"}, .Output = ""},
     // --no-menu: the menu's own faults are not looked for.
     {.Name = "CheckWithoutMenu", .Files = FaultyMenu, .Arguments = {"--check", "--no-menu"}, .Exit = 2,
