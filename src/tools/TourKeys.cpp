@@ -96,8 +96,7 @@ std::optional<TourStep> ReadTourStep(const std::string& item, std::string& unkno
     step.Name = SafeName(item);
     return step;
   }
-  // "+" joins keys of one step, which the oracle writes with ",".
-  std::string joined;
+  // "+" joins keys of one step, which the oracle writes with ",": both name it with "_".
   for (std::size_t start = 0;;) {
     const std::size_t plus = item.find('+', start);
     const std::string name = item.substr(start, plus - start);
@@ -107,11 +106,10 @@ std::optional<TourStep> ReadTourStep(const std::string& item, std::string& unkno
       return std::nullopt;
     }
     step.Keys.push_back(*key);
-    joined += (joined.empty() ? "" : ",") + name;
     if (plus == std::string::npos) break;
     start = plus + 1;
   }
-  step.Name = SafeName(joined);
+  step.Name = SafeName(item);
   return step;
 }
 

@@ -44,6 +44,11 @@ const RunRow Tours[] = {
     Tour("TourIntoAnotherMenu", "30-config-menu", {"ret", "down", "up", "ret"}),
     Tour("TourOfAMissingKernel", "33-boot-missing", {"ret", "down", "esc"}, {},
          "01-ret: would boot vmlinuz quiet (missing: vmlinuz)\n"),
+    // The default runs at once: another configuration's splash, below which the loader's prompt stands.
+    Tour("TourOfShiftKey", "21-shiftkey", {"down"}, {{"00-boot", {1, 0, 80}}, {"01-down", {1, 0, 80}}},
+         "00-boot: opens the configuration after.cfg\n"),
+    Tour("TourOfTheTotalTimeout", "19-totaltimeout", {"down", "wait:8"}, {{"00-boot", {19, 0, 80}}, {"02-wait_8", {1, 0, 80}}},
+         "02-wait_8: opens the configuration after.cfg\n"),
     Tour("TourOfMenuHelp", "10-include-help", {"down", "down", "ret", "esc", "end", "ret", "x"}),
 };
 // clang-format on
@@ -129,6 +134,8 @@ const RunRow Runs[] = {
                Wrote("menu 2 (m/isolinux.cfg)", "menu-2"),
      .Snapshots = {{"out/menu", "tests/menu/golden/07-submenus/00-boot"}, {"out/menu-tools", "tests/menu/golden/07-submenus/02-ret"},
                    {"out/menu-2", "tests/menu/golden/07-submenus/06-ret"}}},
+    {.Name = "SnapshotWithoutTheMenu", .Files = {Copy("m", "tests/menu/cases/07-submenus")},
+     .Arguments = {"--snapshot", "out", "--no-menu", "m"}, .Output = Wrote("notice (m/isolinux.cfg has no splash screen)", "notice")},
     {.Name = "SnapshotOfTheNotice", .Files = NoSplash, .Arguments = {"--snapshot", "out"}, .Exit = 2,
      .Output = Wrote("notice (isolinux.cfg has no splash screen)", "notice") + Wrote("f1.txt", "f1"),
      .Errors = "isolinux.cfg:2:4: error: F3 file gone3.txt is missing; it has no snapshot\n"},
