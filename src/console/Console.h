@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -63,6 +64,10 @@ uint8_t NextKey();
 
 // NextKey that calls `whileWaiting` about every `intervalMs` for as long as no key comes.
 uint8_t NextKey(int intervalMs, const std::function<void()>& whileWaiting);
+
+// NextKey that waits at most `timeoutMs` for a key to come; empty when none came. An
+// extended code that a 0 announced comes at once.
+std::optional<uint8_t> NextKeyWithin(int timeoutMs);
 
 // True when keyboard input is waiting; never blocks.
 bool InputPending();

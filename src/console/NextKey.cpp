@@ -31,6 +31,12 @@ uint8_t NextKey(int intervalMs, const std::function<void()>& whileWaiting) {
   });
 }
 
+std::optional<uint8_t> NextKeyWithin(int timeoutMs) {
+  FlushConsole();  // the screen is whole before the wait
+  if (Keys.LastResult != 0 && !KeyEventWithin(timeoutMs)) return std::nullopt;
+  return NextKey();
+}
+
 bool InputPending() { return WaitingKeyInput() > 0; }
 
 }  // namespace console

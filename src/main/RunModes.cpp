@@ -6,6 +6,7 @@
 #include "base/TextEnd.h"
 #include "config/Configuration.h"
 #include "console/Console.h"
+#include "main/BootMenu.h"
 #include "main/HelpKeyMenu.h"
 #include "main/Options.h"
 #include "main/ProgramState.h"
@@ -13,6 +14,7 @@
 #include "main/Usage.h"
 #include "main/Watch.h"
 #include "media/Medium.h"
+#include "menu/Start.h"
 #include "tools/Check.h"
 #include "tools/Notice.h"
 #include "tools/Snapshot.h"
@@ -53,6 +55,13 @@ void RunConfigurationMode(const ProgramOptions& options, const std::string& conf
     return;
   }
   MediumTarget = options.Target;
+  if (!options.NoMenu) {
+    const menu::MenuStart start = menu::FindMenuStart(*MediumFiles, ConfigName);
+    if (start.Kind != menu::Module::None) {
+      RunBootMenu(start);
+      return;
+    }
+  }
   const ConfigurationReport scan = ScanConfiguration(*MediumFiles, ConfigName);
   BindConfiguration(scan);
   if (options.Watch) WatchConfiguration(scan.FilesRead);
@@ -77,6 +86,11 @@ void RunScreenFileMode(const ProgramOptions& options) {
 }
 
 }  // namespace
+
+void LoadConfiguration(const std::string& configName) {
+  ConfigName = configName;
+  BindConfiguration(ScanConfiguration(*MediumFiles, ConfigName));
+}
 
 void ShowSplashScreen() {
   if (!DisplayFile.empty()) {

@@ -17,6 +17,10 @@ void ShowFileOrNotFound(const std::string& name);
 // what was read and which keys show help screens.
 void ShowSplashScreen();
 
+// Reads a configuration and binds its display and help files, or the notice that stands in
+// for a splash screen when it names none.
+void LoadConfiguration(const std::string& configName);
+
 // Reads the configuration again from the start, after it changed on disk; false, with the
 // last configuration kept, when a file of it cannot be read now.
 bool RescanConfiguration();

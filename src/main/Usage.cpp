@@ -31,7 +31,10 @@ const std::vector<std::string> Instructions = {
     " - with --check [-c NAME] [MEDIUM]: Vestalo will report, one finding a line,",
     "      what goes wrong on the boot screen",
     " - with --snapshot DIR [-c NAME] [MEDIUM or FILE]: Vestalo will write each",
-    "      screen to DIR as text, ANSI colours, an HTML page and a PNG picture",
+    "      screen to DIR as text, ANSI colours, an HTML page and a PNG picture;",
+    "      with --keys K1,K2,... a tour of the boot menu (down, ret, tab, f1, ...)",
+    " - with --no-menu: Vestalo will show the splash screen and the help keys of a",
+    "      configuration that starts a boot menu, instead of the menu",
     " - with --version: Vestalo will print its version; --help or -h: this text",
 };
 

@@ -481,6 +481,15 @@ void Session::StopCountdown() {
   if (Now == Mode::Menu) ClearRow(Row(Set().Geometry.TimeoutRow, true), ScreenColor);
 }
 
+bool Session::TakesCharacter(uint8_t c) const {
+  if (Now == Mode::Editing || Now == Mode::Password || Now == Mode::Prompt) return true;
+  if (Now != Mode::Menu) return false;
+  const char wanted = Lower(static_cast<char>(c));
+  for (int i = 0; i < VisibleCount(); ++i)
+    if (VisibleEntry(i).Hotkey == wanted && VisibleEntry(i).Selectable()) return true;
+  return false;
+}
+
 bool Session::FKeyFile(Key key, std::string& name) const {
   int n = 0;
   if (key.Char == 0 && key.Extended >= keys::F1 && key.Extended <= keys::F10)

@@ -63,6 +63,11 @@ class Session {
   // Milliseconds until the screen changes or something runs on its own; -1: never.
   int NextChangeMs() const;
 
+  // True when the session takes the character as it is: a hotkey of the menu on screen, or
+  // text typed into the command-line editor, the password box or the boot: prompt. A
+  // program that lets digit keys stand in for function keys does so only for the others.
+  bool TakesCharacter(uint8_t c) const;
+
   // For snapshots: "" for the top menu, then each submenu by its tag, or its number.
   std::vector<std::string> MenuNames() const;
   // Shows a menu as it first shows when entered; an unknown name changes nothing.

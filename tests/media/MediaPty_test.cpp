@@ -69,12 +69,14 @@ Medium ManyIncludes(int count) {
 
 // clang-format off
 const RunRow Runs[] = {
+    // The menu module's configuration, without its menu: its notice.
     {.Name = "NoticeOfAConfigurationWithoutDisplay",
      .Files = {File("isolinux/isolinux.cfg", "default vesamenu.c32\nF1 f1.txt\ninclude menu.cfg\nF10 f10.txt\n"),
                File("isolinux/menu.cfg", "label help\n  text help\n   Display help\n  endtext\n  config prompt.cfg\n"
                                          "label again\n  config prompt.cfg\nlabel expert\n  CONFIG /boot/expert.cfg\nF2 f2.txt\n"),
                File("isolinux/f1.txt", "1"), File("isolinux/f2.txt", "2"), File("isolinux/f10.txt", "0"),
                File("isolinux/prompt.cfg", ""), File("boot/expert.cfg", "")},
+     .Arguments = {"--no-menu"},
      .Output = "Vestalo read this configuration and the file it includes:\r\n"
                "  isolinux/isolinux.cfg\r\n"
                "  isolinux/menu.cfg\r\n"

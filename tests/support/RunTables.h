@@ -277,7 +277,10 @@ inline const std::string HelpText =
     " - with --check [-c NAME] [MEDIUM]: Vestalo will report, one finding a line,\r\n"
     "      what goes wrong on the boot screen\r\n"
     " - with --snapshot DIR [-c NAME] [MEDIUM or FILE]: Vestalo will write each\r\n"
-    "      screen to DIR as text, ANSI colours, an HTML page and a PNG picture\r\n"
+    "      screen to DIR as text, ANSI colours, an HTML page and a PNG picture;\r\n"
+    "      with --keys K1,K2,... a tour of the boot menu (down, ret, tab, f1, ...)\r\n"
+    " - with --no-menu: Vestalo will show the splash screen and the help keys of a\r\n"
+    "      configuration that starts a boot menu, instead of the menu\r\n"
     " - with --version: Vestalo will print its version; --help or -h: this text\r\n";
 
 }  // namespace vestalo::testing
