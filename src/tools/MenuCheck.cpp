@@ -111,8 +111,8 @@ class MenuChecker {
       if (first) continue;
       Warn(Further(entry.TextWhere, caret),
            std::string("hotkey ") + key + " of \"" + entry.Shown + "\" is already \"" +
-               owner->second->Shown + "\"'s (line " + std::to_string(owner->second->Where.Line) +
-               "): this entry has no hotkey");
+               owner->second->Shown + "\"'s (line " +
+               std::to_string(owner->second->TextWhere.Line) + "): this entry has no hotkey");
     }
   }
 

@@ -114,7 +114,7 @@ const RunRow Runs[] = {
                "the menu cuts it to 56 bytes: \"A label of sixty-one bytes, which the menu cuts at fifty\"\n"
                "isolinux.cfg:15:13: warning: MENU GOTO names the menu nowhere, which no MENU BEGIN or MENU INCLUDE tags; the entry does nothing\n"
                "isolinux.cfg:17:13: error: MENU HELP file help.txt is missing\n"
-               "isolinux.cfg:11:14: warning: hotkey a of \"also alpha\" is already \"Alpha\"'s (line 6): this entry has no hotkey\n"
+               "isolinux.cfg:11:14: warning: hotkey a of \"also alpha\" is already \"Alpha\"'s (line 7): this entry has no hotkey\n"
                "isolinux.cfg:16:1: warning: the menu has 4 entries for its 3 rows: it scrolls, with a scroll bar, and this entry is the first below them\n"},
     {.Name = "CheckSoundMenu", .Files = SoundMenu, .Arguments = {"--check"}, .Output = ""},
     // --no-menu: the menu's own faults are not looked for.
