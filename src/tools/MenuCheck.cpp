@@ -155,10 +155,14 @@ std::vector<Finding> CheckMenus(const media::Medium& files, const std::string& c
     return {};
   }
   MenuChecker check(files, model);
-  if (!files.FileIsPresent(start.ModuleName))
-    check.Found.push_back(FindingAt(
-        files, start.Where, true,
-        "menu module " + start.ModuleName + " is missing; the boot loader cannot show the menu"));
+  // Seen on the boot loader: it says so and shows its prompt, without the menu.
+  const std::string& module = start.ModuleName;
+  if (!files.FileIsPresent(module))
+    check.Found.push_back(FindingAt(files, start.Where, true,
+                                    "menu module " + module +
+                                        " is missing: the boot loader says "
+                                        "\"Failed to load COM32 file " +
+                                        module + "\" and shows its boot: prompt"));
   for (const auto& include : model.MissingIncludes) check.Missing(include, "include file");
   for (const auto& config : start.Configs)
     check.Missing({config, start.Where}, "menu configuration");

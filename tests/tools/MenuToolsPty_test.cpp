@@ -104,7 +104,8 @@ const Medium HelpKeys = {File("isolinux.cfg", "display s.txt\nF1 h.txt\nF2 gone.
 const RunRow Runs[] = {
     {.Name = "CheckFaultyMenu", .Files = FaultyMenu, .Arguments = {"--check"}, .Exit = 2,
      .Output = "isolinux.cfg:5:14: error: include file nothere.cfg is missing\n"
-               "isolinux.cfg:1:4: error: menu module menu.c32 is missing; the boot loader cannot show the menu\n"
+               "isolinux.cfg:1:4: error: menu module menu.c32 is missing: the boot loader says \"Failed to load COM32 file menu.c32\" "
+               "and shows its boot: prompt\n"
                "isolinux.cfg:4:5: error: F11 file gone11.txt is missing\n"
                "isolinux.cfg:2:18: warning: title \"Hafen \xC3\x9C" "ber\" looks like UTF-8; the menu shows code page 437: \"Hafen \u251C\u00A3ber\"\n"
                "isolinux.cfg:8:10: error: kernel file vmlinuz is missing\n"
