@@ -36,6 +36,8 @@ RunRow Tour(const char* name, const std::string& suiteCase, const std::vector<st
 // clang-format off
 const RunRow Tours[] = {
     Tour("TourOfSubmenus", "07-submenus", {"down", "ret", "down", "ret", "down", "ret", "esc", "g", "ret", "esc", "end", "ret"}),
+    Tour("TourOfHotkeys", "06-entries", {"b", "b", "c", "shift-e", "r", "up", "up", "up", "home"}),
+    Tour("TourOfTypedText", "28-cmdline-edit", {"tab", "text:ab", "left", "left", "home", "delete", "end", "backspace", "ctrl-w", "ctrl-u"}),
     Tour("TourOfTheCountdown", "17-countdown", {"wait:1.5", "down", "up"},
          {{"00-boot", {18, 0, 80}}, {"01-wait_1_5", {18, 0, 80}}}),
     Tour("TourOfFunctionKeys", "26-fkeys", {"f1", "f2", "f12", "down", "f3", "down", "f1", "esc"}),
