@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
+#include <ctime>
 
 #include "media/MemoryMedium.h"
 #include "menu/Session.h"
@@ -141,16 +141,22 @@ TEST(MenuSession, ThousandEntriesWithinTheKeyToScreenGoal) {
     config += "LABEL e" + std::to_string(i) + "\n MENU LABEL Entry ^" + std::to_string(i) +
               "\n KERNEL k\n";
   const media::MemoryMedium medium(std::map<std::string, std::string>{{"isolinux.cfg", config}});
-  using Clock = std::chrono::steady_clock;
-  const auto opened = Clock::now();
+  // The thread's processor time: a busy shared machine does not inflate it as it does the
+  // wall clock's.
+  const auto now = [] {
+    timespec time{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time);
+    return static_cast<double>(time.tv_sec) * 1e3 + static_cast<double>(time.tv_nsec) / 1e6;
+  };
+  const double opened = now();
   Session session(medium, "isolinux.cfg");
-  const double openMs = std::chrono::duration<double, std::milli>(Clock::now() - opened).count();
+  const double openMs = now() - opened;
   std::vector<double> keys;
   const Key tour[] = {{0, 0x50}, {0, 0x51}, {0, 0x4F}, {0, 0x49}, {0, 0x47}, {'7', 0}};
   for (int i = 0; i < 600; ++i) {
-    const auto pressed = Clock::now();
+    const double pressed = now();
     session.Press(tour[i % 6]);
-    keys.push_back(std::chrono::duration<double, std::milli>(Clock::now() - pressed).count());
+    keys.push_back(now() - pressed);
   }
   std::sort(keys.begin(), keys.end());
   const double p99 = keys[keys.size() * 99 / 100];
