@@ -73,9 +73,7 @@ void CheckReport(const vestalo::media::Medium& files, const vestalo::Configurati
   for (const auto& include : report.Includes)
     if (include.Stopped != vestalo::IncludeStop::None && !include.Found)
       Fail("a missing include stopped", include.Name);
-  std::vector<std::string> filesForUser;
-  for (const auto& file : report.FilesRead) filesForUser.push_back(files.PathForUser(file));
-  const auto notice = vestalo::NoSplashNotice(report, filesForUser, target);
+  const auto notice = vestalo::NoSplashNotice(files, report, target);
   if (notice.size() >= 25) Fail("the notice is longer than the screen");
   for (const auto& line : notice)
     if (line.size() >= 80) Fail("a notice line wider than the screen", line);

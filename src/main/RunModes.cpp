@@ -26,21 +26,13 @@ namespace {
 // The medium as named on the command line, for the commands the notice lists.
 std::string MediumTarget;
 
-// Files of the medium as the user finds them.
-std::vector<std::string> FilesForUser(const std::vector<std::string>& names) {
-  std::vector<std::string> files;
-  for (const auto& name : names) files.push_back(MediumFiles->PathForUser(name));
-  return files;
-}
-
 // Takes what a finished scan binds: the display and help files, or the notice that stands in
 // for a splash screen. Only a scan read to its end gets here: one that fails keeps the last.
 void BindConfiguration(const ConfigurationReport& scan) {
   DisplayFile = scan.Display.Name;
   for (std::size_t key = 1; key < HelpFiles.size(); ++key) HelpFiles[key] = scan.Help[key].Name;
   SplashNotice.clear();
-  if (DisplayFile.empty())
-    SplashNotice = NoSplashNotice(scan, FilesForUser(scan.FilesRead), MediumTarget);
+  if (DisplayFile.empty()) SplashNotice = NoSplashNotice(*MediumFiles, scan, MediumTarget);
 }
 
 // -c NAME: a name of the medium; or, where the medium has no such name, a path on this
@@ -195,8 +187,12 @@ int RunProgram(const std::vector<std::string>& arguments) {
                                  : options.ConfigName.empty()
                                      ? MediumFiles->StartConfiguration()
                                      : ConfigurationOption(options.ConfigName);
-  const tools::ToolTarget target{*MediumFiles, screenFile ? options.Target : std::string(),
-                                 configName, !options.NoMenu, options.Keys};
+  const tools::ToolTarget target{.Files = *MediumFiles,
+                                 .ScreenFile = screenFile ? options.Target : std::string(),
+                                 .ConfigName = configName,
+                                 .Menus = !options.NoMenu,
+                                 .Keys = options.Keys,
+                                 .MediumName = options.Target};
   if (options.Mode == RunMode::Check) return tools::RunCheck(target);
   if (options.Mode == RunMode::Snapshot) return tools::RunSnapshot(target, options.SnapshotFolder);
   if (screenFile) RunScreenFileMode(options);

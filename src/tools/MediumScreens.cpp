@@ -5,7 +5,8 @@
 
 namespace vestalo::tools {
 
-std::vector<NamedScreen> ScreensOf(const media::Medium& files, const ConfigurationReport& report) {
+std::vector<NamedScreen> ScreensOf(const media::Medium& files, const ConfigurationReport& report,
+                                   bool eachRole) {
   std::vector<NamedScreen> screens;
   auto add = [&](const NamedFile& file, std::string key, ScreenRole role) {
     if (file.Name.empty()) return;
@@ -13,7 +14,9 @@ std::vector<NamedScreen> ScreensOf(const media::Medium& files, const Configurati
     // whether or not the computer's file system tells them apart.
     const std::string onDisk = media::FoldedCase(files.NameOnDisk(file.Name));
     for (const auto& screen : screens)
-      if (media::FoldedCase(files.NameOnDisk(screen.File.Name)) == onDisk) return;
+      if (media::FoldedCase(files.NameOnDisk(screen.File.Name)) == onDisk &&
+          (!eachRole || screen.Role == role))
+        return;
     screens.push_back({file, std::move(key), role});
   };
   add(report.Display, "display", ScreenRole::Splash);

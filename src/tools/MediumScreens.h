@@ -18,9 +18,11 @@ struct NamedScreen {
   ScreenRole Role;
 };
 
-// The display file, then the help files of F1 .. F10, each file once (as the first line
-// that names it), from a finished configuration scan.
-std::vector<NamedScreen> ScreensOf(const media::Medium& files, const ConfigurationReport& report);
+// The display file, then the help files of F1 .. F10, from a finished configuration scan:
+// each file once (as the first line that names it), or with `eachRole` once in each role it
+// plays (a display file that is also a help file is drawn both ways at boot).
+std::vector<NamedScreen> ScreensOf(const media::Medium& files, const ConfigurationReport& report,
+                                   bool eachRole = false);
 
 // A finding at a configuration line's place, as the user finds that file.
 Finding FindingAt(const media::Medium& files, const ConfigurationPlace& place, bool error,

@@ -65,8 +65,8 @@ size_t Utf8Length(std::string_view text) {
   return decoded.Result == Utf8Char::Character && decoded.Length >= 2 ? decoded.Length : 0;
 }
 
-// True when every byte above 0x7F is part of a UTF-8 sequence: a text saved as UTF-8. Box
-// drawing in code page 437 forms such sequences only here and there (CD BB is "═╗").
+}  // namespace
+
 bool IsUtf8Text(std::string_view text) {
   bool any = false;
   for (size_t at = 0; at < text.size();) {
@@ -87,6 +87,8 @@ std::string ShownAsCp437(std::string_view bytes) {
   for (char c : bytes) shown += EncodeUtf8(screen::Cp437CodePoint(static_cast<unsigned char>(c)));
   return shown;
 }
+
+namespace {
 
 // How a byte that ends a colour code reads in a finding.
 std::string Described(unsigned char byte) {

@@ -22,4 +22,12 @@ enum class ScreenRole {
 std::vector<Finding> CheckScreenText(const std::string& file, std::string_view bytes,
                                      ScreenRole role);
 
+// True when every byte above 0x7F is part of a UTF-8 sequence, and there is one: a text saved
+// as UTF-8. Box drawing in code page 437 forms such sequences only here and there (CD BB is
+// "═╗").
+bool IsUtf8Text(std::string_view text);
+
+// The bytes as the boot screen shows them: each one its code page 437 character, in UTF-8.
+std::string ShownAsCp437(std::string_view bytes);
+
 }  // namespace vestalo::tools

@@ -20,6 +20,9 @@ struct ToolTarget {
   bool Menus = true;
   // --snapshot --keys: the keys of a tour of the boot menu, in the boot oracle's names.
   std::vector<std::string> Keys{};
+  // The medium as the user named it on the command line (empty: the current folder), for
+  // the commands the notice lists.
+  std::string MediumName{};
 };
 
 }  // namespace vestalo::tools

@@ -73,7 +73,9 @@ const RunRow Runs[] = {
     {.Name = "NoticeOfAConfigurationWithoutDisplay",
      .Files = {File("isolinux/isolinux.cfg", "default vesamenu.c32\nF1 f1.txt\ninclude menu.cfg\nF10 f10.txt\n"),
                File("isolinux/menu.cfg", "label help\n  text help\n   Display help\n  endtext\n  config prompt.cfg\n"
-                                         "label again\n  config prompt.cfg\nlabel expert\n  CONFIG /boot/expert.cfg\nF2 f2.txt\n")},
+                                         "label again\n  config prompt.cfg\nlabel expert\n  CONFIG /boot/expert.cfg\nF2 f2.txt\n"),
+               File("isolinux/f1.txt", "1"), File("isolinux/f2.txt", "2"), File("isolinux/f10.txt", "0"),
+               File("isolinux/prompt.cfg", ""), File("boot/expert.cfg", "")},
      .Arguments = {"--no-menu"},
      .Output = "Vestalo read this configuration and the file it includes:\r\n"
                "  isolinux/isolinux.cfg\r\n"
@@ -91,9 +93,10 @@ const RunRow Runs[] = {
      .OutputHas = "  c16.cfg\r\n  ... and 14 more.\r\nIt names no splash screen"},
     {.Name = "NoticeOfAnEmptyDisplayLine", .Files = {File("isolinux.cfg", "display\n")},
      .OutputHas = "It names no splash screen: its display line is empty.\r\n"},
-    // 80 characters would wrap the frame's row: the line is cut to 79.
-    {.Name = "NoticeLinesFitTheFrame", .Files = {File("isolinux.cfg", "label l\n config " + std::string(57, 'c') + "\n")},
-     .OutputHas = "  vestalo -c " + std::string(57, 'c') + " (labe...\r\n"},
+    // 80 characters would wrap the frame's row: the command stays whole, the label is left out.
+    {.Name = "NoticeLinesFitTheFrame", .Files = {File("isolinux.cfg", "label l\n config " + std::string(57, 'c') + "\n"),
+                                                 File(std::string(57, 'c'), "")},
+     .OutputHas = "  vestalo -c " + std::string(57, 'c') + "\r\n"},
     {.Name = "ImageBootFolderBeforeItsRoot",
      .Files = {File("m/isolinux.cfg", "display r.txt\n"), File("m/isolinux/isolinux.cfg", "display i.txt\n"),
                File("m/isolinux/i.txt", "Boot folder"), Image("m.iso", "m", "-R")},

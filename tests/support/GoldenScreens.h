@@ -21,10 +21,13 @@ struct GoldenScreen {
   bool Skipped(int row, int column, const std::vector<int>& masks) const;
 };
 
+// A golden screen of the fidelity suite by its name, or of the menu suite by its path in the
+// source tree ("tests/menu/golden/07-submenus/00-boot"), which has no prompt row.
 GoldenScreen ReadGolden(const std::string& name);
 
 // Every difference between the snapshot `base` (.txt, .ans, .png) and the golden screen,
-// one line each: characters and colours cell for cell, the picture pixel for pixel.
+// one line each: characters and colours cell for cell, the picture pixel for pixel (a menu
+// golden has no picture: its cells alone).
 std::vector<std::string> SnapshotDifferences(const std::string& base, const std::string& golden,
                                              const std::vector<int>& masks);
 
