@@ -23,9 +23,10 @@ ensure_packages() {
 }
 
 # What the program itself needs (libarchive-dev reads ISO images; its static library with
-# zlib's keeps start-up quick; libcrypt-dev checks the boot menu's hashed passwords); the
-# tests need more.
-PROGRAM_PACKAGES=(cmake make g++ pkg-config libarchive-dev zlib1g-dev libcrypt-dev)
+# zlib's keeps start-up quick; libcrypt-dev checks the boot menu's hashed passwords;
+# libpng-dev and libjpeg-dev (libjpeg-turbo) read the graphical menu's PNG and JPEG
+# backgrounds); the tests need more.
+PROGRAM_PACKAGES=(cmake make g++ pkg-config libarchive-dev zlib1g-dev libcrypt-dev libpng-dev libjpeg-dev)
 # libpng-dev and zlib1g-dev draw the PNG snapshots, with the VGA font of console-data.
 BUILD_PACKAGES=("${PROGRAM_PACKAGES[@]}" libgtest-dev libvterm-dev groff-base libpng-dev zlib1g-dev console-data)
 # The tests build ISO images with xorriso, hybrid ones with isolinux's MBR.
