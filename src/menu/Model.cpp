@@ -278,6 +278,7 @@ class Reader {
       Words value(rest);
       const std::string name(value.Next());
       Out.FKeys[static_cast<std::size_t>(key)] = {name, At(file, line, words.LastColumn())};
+      Out.FKeyPictures[static_cast<std::size_t>(key)] = {std::string(value.Next()), {}};
     }
   }
 
@@ -360,6 +361,8 @@ class Reader {
       SetColor(set.Colors[static_cast<std::size_t>(index)], ansi, fg, bg, shadow);
     } else if (Is(word, "msgcolor") || Is(word, "msgcolour")) {
       set.MsgColor = words.Rest();
+      const std::string fg(words.Next()), bg(words.Next()), shadow(words.Next());
+      SetMessageColors(set.Colors, fg, bg, shadow);
     } else if (Is(word, "tabmsg")) {
       set.TabMsg = words.Rest();
     } else if (Is(word, "notabmsg")) {
@@ -377,7 +380,10 @@ class Reader {
       set.Background = {name, At(file, line, words.LastColumn())};
     } else {
       for (const LayoutWord& layout : LayoutWords)
-        if (Is(word, layout.Word)) set.Geometry.*layout.Field = Clamped(words.Rest(), -999, 999);
+        if (Is(word, layout.Word)) {
+          set.Geometry.*layout.Field = Clamped(words.Rest(), -999, 999);
+          set.Geometry.HasWidth = set.Geometry.HasWidth || layout.Field == &Layout::Width;
+        }
     }
   }
 
@@ -494,7 +500,9 @@ class Reader {
 
 }  // namespace
 
-int ScreenRow(int configured) { return configured < 0 ? 24 + configured : configured - 1; }
+int ScreenRow(int configured, int rows) {
+  return configured < 0 ? rows - 1 + configured : configured - 1;
+}
 
 Model ReadModel(const media::Medium& files, const std::vector<std::string>& configs) {
   Model model;
