@@ -44,6 +44,13 @@ class Words {
     while (!rest.empty() && IsBlank(rest.back())) rest.remove_suffix(1);
     return std::string(rest);
   }
+  // The rest of the line with its blanks at the end: the menu centres a title and a tab
+  // message with them, as the loader does.
+  std::string RestWithTrailingBlanks() {
+    Skip();
+    Column = static_cast<int>(At) + 1;
+    return std::string(Line.substr(At));
+  }
   int LastColumn() const { return Column; }
 
  private:
@@ -288,7 +295,7 @@ class Reader {
     Settings& set = menu.Set;
     Entry* entry = Labelled();
     if (Is(word, "title")) {
-      menu.Title = words.Rest();
+      menu.Title = words.RestWithTrailingBlanks();
       menu.HasTitle = true;
       menu.TitleWhere = At(file, line, words.LastColumn());
     } else if (Is(word, "label")) {
@@ -364,7 +371,7 @@ class Reader {
       const std::string fg(words.Next()), bg(words.Next()), shadow(words.Next());
       SetMessageColors(set.Colors, fg, bg, shadow);
     } else if (Is(word, "tabmsg")) {
-      set.TabMsg = words.Rest();
+      set.TabMsg = words.RestWithTrailingBlanks();
     } else if (Is(word, "notabmsg")) {
       set.NoTabMsg = words.Rest();
     } else if (Is(word, "autoboot")) {

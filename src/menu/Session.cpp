@@ -92,7 +92,8 @@ class GraphicalMessageSink : public UTypes::DisplaySink {
         Column = 0;
       } else {
         screen::Cell cell = Blank();
-        cell.Char = c;
+        // The graphical menu shows byte 0x7F of a file as a blank.
+        cell.Char = c == 0x7F ? ' ' : c;
         Grid.Put(Row, Column, cell);
         if (++Column == Grid.ColumnCount()) {
           ++Row;
@@ -535,8 +536,11 @@ void Session::DrawPrompt() {
 
 void Session::ShowMessageFile(const std::string& name) {
   if (Graphical) {
+    // The graphical menu draws byte 0xFF as a glyph and reads on: its files end at ^Z.
+    std::string text = Files.LoadFileBytes(name);
+    text.resize(std::min(text.find('\x1a'), text.size()));
     GraphicalMessageSink sink(Grid, Set().Colors, Pen);
-    UTypes::RenderDisplayText(Files.LoadWholeFile(name), sink);
+    UTypes::RenderDisplayText(text, sink);
   } else {
     MessageSink sink(Grid, Set().Colors, Pen);
     UTypes::RenderDisplayText(Files.LoadWholeFile(name), sink);

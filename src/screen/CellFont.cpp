@@ -34,8 +34,6 @@ CellFont BiosFont(const FontGlyphs& vga) {
               font.Rows.begin() + c * CellHeight);
   for (const BiosGlyph& glyph : BiosGlyphs)
     std::copy(glyph.Rows.begin(), glyph.Rows.end(), font.Rows.begin() + glyph.Char * CellHeight);
-  // Byte 0x7F shows as a blank cell on the graphics screen.
-  std::fill_n(font.Rows.begin() + 0x7F * CellHeight, CellHeight, uint8_t{0});
   return font;
 }
 

@@ -28,7 +28,9 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t length) {
   source->At += length;
 }
 
-// libpng reports through longjmp: nothing is printed, the reading stops.
+// libpng's errors stop the reading (back to setjmp) and its warnings go on; nothing is
+// printed.
+void Stop(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void Quietly(png_structp, png_const_charp) {}
 
 }  // namespace
@@ -39,7 +41,7 @@ PictureFile ReadPng(std::string_view bytes, int maxWidth, int maxHeight) {
   auto rows = std::make_unique<std::vector<png_bytep>>();
   auto buffer = std::make_unique<std::vector<png_byte>>();
   Source source{bytes};
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Quietly, Quietly);
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Stop, Quietly);
   if (png == nullptr) return {PictureStatus::Damaged, {}};
   png_infop info = png_create_info_struct(png);
   if (info == nullptr || setjmp(png_jmpbuf(png))) {
