@@ -50,6 +50,15 @@ Colour Blend(Argb colour, Colour under) {
           BlendChannel(alpha, rgb.Blue, under.Blue)};
 }
 
+ColourLayer::ColourLayer(Argb colour)
+    : Linear(Table().ToLinear.data()), Shown(Table().ToShown.data()), Rest(255 - (colour >> 24)) {
+  const unsigned alpha = colour >> 24;
+  const Colour rgb = RgbOf(colour);
+  Red = alpha * Linear[rgb.Red];
+  Green = alpha * Linear[rgb.Green];
+  Blue = alpha * Linear[rgb.Blue];
+}
+
 uint8_t LinearToShown(int level) {
   return Table().ToShown[static_cast<std::size_t>(std::clamp(level, 0, 4095))];
 }

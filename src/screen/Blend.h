@@ -20,6 +20,24 @@ Colour Blend(Argb colour, Colour under);
 // The sRGB value the loader shows for a linear-light level 0-4095 (its table of 4096).
 uint8_t LinearToShown(int level);
 
+// A colour made ready to be laid over many pixels: its alpha, and its channels in linear
+// light already weighted by it.
+class ColourLayer {
+ public:
+  explicit ColourLayer(Argb colour);
+  Colour Over(Colour under) const {
+    return {Channel(Red, under.Red), Channel(Green, under.Green), Channel(Blue, under.Blue)};
+  }
+
+ private:
+  uint8_t Channel(unsigned weighted, uint8_t under) const {
+    return Shown[(weighted + Rest * Linear[under]) >> 12];
+  }
+  const uint16_t* Linear;
+  const uint8_t* Shown;
+  unsigned Rest, Red, Green, Blue;
+};
+
 // The RGB part of an #AARRGGBB colour, its alpha ignored.
 constexpr Colour RgbOf(Argb colour) {
   return {static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8),

@@ -31,18 +31,21 @@ void LayCells(RgbImage& out, const RgbImage& under, const std::vector<CellToLay>
   const int w = out.Width, h = out.Height;
   raised.assign(static_cast<std::size_t>(w * h), 0);
   for (const CellToLay& cell : cells) {
+    const ColourLayer layers[2] = {ColourLayer(cell.Colours.Background),
+                                   ColourLayer(cell.Colours.Foreground)};
+    const bool raises[2] = {Raises(cell.Colours.Mode, false), Raises(cell.Colours.Mode, true)};
     for (int y = 0; y < height; ++y) {
       const int py = cell.Y + y;
       const uint8_t bits = cell.Rows[y];
+      Colour* row = &out.At(cell.X, py);
+      const Colour* here = &under.At(cell.X, py);
+      const Colour* belowRight = &under.At(std::min(cell.X + 1, w - 1), std::min(py + 1, h - 1));
+      uint8_t* lifted = &raised[static_cast<std::size_t>(py * w + cell.X)];
       for (int x = 0; x < GraphicsCellWidth; ++x) {
-        const int px = cell.X + x;
-        const bool foreground = (bits >> (7 - x)) & 1;
-        const bool raise = Raises(cell.Colours.Mode, foreground);
-        const Colour& below = raise ? under.At(std::min(px + 1, w - 1), std::min(py + 1, h - 1))
-                                    : under.At(px, py);
-        out.At(px, py) =
-            Blend(foreground ? cell.Colours.Foreground : cell.Colours.Background, below);
-        raised[static_cast<std::size_t>(py * w + px)] = raise;
+        const int foreground = (bits >> (7 - x)) & 1;
+        const bool raise = raises[foreground];
+        row[x] = layers[foreground].Over(raise ? belowRight[x] : here[x]);
+        lifted[x] = raise;
       }
     }
   }
@@ -152,19 +155,20 @@ GraphicalScreen DrawGraphicalScreen(const RgbImage& background, const ScreenGrid
       const CellColours* c = colours(cell);
       if (!fits(x, y)) continue;
       const Colour mean = MeanUnder(background, x, y, height);
-      shown.Foreground = c ? Blend(c->Foreground, mean) : mean;
+      shown.Foreground = c ? Blend(c->Foreground, mean) : mean;  // what a terminal shows
       shown.Background = c ? Blend(c->Background, mean) : mean;
       if (c) toLay.push_back({x, y, &style.Font.Rows[static_cast<std::size_t>(cell.Char * height)], *c});
     }
   std::vector<uint8_t> raised;
   LayCells(out, background, toLay, height, raised);
   // The `screen` background's strips: two pixel columns right of the cells, a row below.
+  const ColourLayer strips(style.Strips);
   for (int y = GraphicsBorder; y <= h - GraphicsBorder && y < h; ++y)
     for (int x = w - GraphicsBorder; x <= w - GraphicsBorder + 1 && x >= 0 && x < w; ++x)
-      out.At(x, y) = Blend(style.Strips, background.At(x, y));
+      out.At(x, y) = strips.Over(background.At(x, y));
   if (h - GraphicsBorder >= 0 && h - GraphicsBorder < h)
     for (int x = GraphicsBorder; x <= w - GraphicsBorder + 1 && x < w; ++x)
-      out.At(x, h - GraphicsBorder) = Blend(style.Strips, background.At(x, h - GraphicsBorder));
+      out.At(x, h - GraphicsBorder) = strips.Over(background.At(x, h - GraphicsBorder));
   Shade(out, raised);
   // The cursor: two pixel rows in the foreground of the cell it stands on, laid over the
   // finished screen as the loader draws it, after the cells.
