@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
                             std::string(reinterpret_cast<const char*>(data + 1), size - 1);
   if (kind == 4) {
     if (const auto font = screen::ReadPsfFont(bytes))
-      Require(font->Height >= 1 && font->Rows.size() == static_cast<std::size_t>(256 * font->Height));
+      Require(font->Height >= 1 &&
+              font->Rows.size() == static_cast<std::size_t>(256 * font->Height));
     return 0;
   }
   // A small screen, so that large pictures are refused early and small ones tile.
@@ -39,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const screen::PictureFile file = screen::ReadPicture(bytes, Width, Height);
   if (file.Status == screen::PictureStatus::Read) {
     const screen::RgbImage& image = file.Image;
-    Require(image.Width >= 0 && image.Width <= Width && image.Height >= 0 && image.Height <= Height);
+    Require(image.Width >= 0 && image.Width <= Width && image.Height >= 0 &&
+            image.Height <= Height);
     Require(image.Pixels.size() == static_cast<std::size_t>(image.Width * image.Height));
   } else {
     Require(file.Image.Pixels.empty());

@@ -107,9 +107,7 @@ class GraphicalMessageSink : public UTypes::DisplaySink {
   void Apply() {
     if (const auto& attr = Colors[static_cast<std::size_t>(FirstMsgColor + Code)].Attr) Pen = *attr;
   }
-  screen::Cell Blank() const {
-    return {' ', Pen, static_cast<int16_t>(FirstMsgColor + Code)};
-  }
+  screen::Cell Blank() const { return {' ', Pen, static_cast<int16_t>(FirstMsgColor + Code)}; }
 
   screen::ScreenGrid& Grid;
   const ColorTable& Colors;
@@ -424,7 +422,9 @@ void Session::DrawHelp() {
 
 void Session::DrawCountdown() { DrawCountdownAt(Row(Geometry().TimeoutRow, true)); }
 
-void Session::DrawHiddenCountdown() { DrawCountdownAt(ScreenRow(Geometry().HiddenRow, ScreenRows)); }
+void Session::DrawHiddenCountdown() {
+  DrawCountdownAt(ScreenRow(Geometry().HiddenRow, ScreenRows));
+}
 
 void Session::DrawCountdownAt(int row) {
   int left = TimeoutRuns ? TimeoutLeft : 0;

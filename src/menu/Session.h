@@ -53,8 +53,7 @@ class Session {
   // Reads the menu from one configuration, or as the start found it: the graphical menu
   // for vesamenu.c32, else the text menu. The medium is read again later (F-key files,
   // pictures), so it must outlive the session.
-  Session(const media::Medium& files, const std::string& configName,
-          Module kind = Module::Text);
+  Session(const media::Medium& files, const std::string& configName, Module kind = Module::Text);
   Session(const media::Medium& files, const MenuStart& start);
 
   const Model& Menus() const { return Data; }

@@ -1,7 +1,7 @@
 #include "screen/Blend.h"
 
-#include <array>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace screen {

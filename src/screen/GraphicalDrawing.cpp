@@ -26,8 +26,8 @@ bool Raises(Shadow mode, bool foreground) {
 // Lays the cells over `under` into `out` (the same size, holding `under` where no cell is):
 // a raised pixel takes its colour over the picture pixel below and right of it. Marks the
 // raised pixels in `raised`.
-void LayCells(RgbImage& out, const RgbImage& under, const std::vector<CellToLay>& cells,
-              int height, std::vector<uint8_t>& raised) {
+void LayCells(RgbImage& out, const RgbImage& under, const std::vector<CellToLay>& cells, int height,
+              std::vector<uint8_t>& raised) {
   const int w = out.Width, h = out.Height;
   raised.assign(static_cast<std::size_t>(w * h), 0);
   for (const CellToLay& cell : cells) {
@@ -92,8 +92,8 @@ RgbImage DefaultBackground(int width, int height) {
   RgbImage image = Blank(width, height);
   // The smallest shift that keeps the corners' distance below the table's end: 6 at
   // 640x480, 7 at 800x600 and 1024x768, as measured.
-  const long long corner =
-      static_cast<long long>(width / 2) * (width / 2) + static_cast<long long>(height / 2) * (height / 2);
+  const long long corner = static_cast<long long>(width / 2) * (width / 2) +
+                           static_cast<long long>(height / 2) * (height / 2);
   int shift = 0;
   while (shift < 40 && 500 + (corner >> shift) >= 4080) ++shift;
   for (int y = 0; y < image.Height; ++y)
@@ -114,8 +114,8 @@ RgbImage SolidBackground(Colour colour, int width, int height) {
 RgbImage LaidBackground(const PictureFile& picture, int width, int height) {
   RgbImage image = Blank(width, height);
   const RgbImage& p = picture.Image;
-  if (picture.Status != PictureStatus::Read || p.Width <= 0 || p.Height <= 0 ||
-      p.Width > width || p.Height > height)
+  if (picture.Status != PictureStatus::Read || p.Width <= 0 || p.Height <= 0 || p.Width > width ||
+      p.Height > height)
     return image;
   for (int y = 0; y < image.Height; ++y)
     for (int x = 0; x < image.Width; ++x) image.At(x, y) = p.At(x % p.Width, y % p.Height);
@@ -157,7 +157,8 @@ GraphicalScreen DrawGraphicalScreen(const RgbImage& background, const ScreenGrid
       const Colour mean = MeanUnder(background, x, y, height);
       shown.Foreground = c ? Blend(c->Foreground, mean) : mean;  // what a terminal shows
       shown.Background = c ? Blend(c->Background, mean) : mean;
-      if (c) toLay.push_back({x, y, &style.Font.Rows[static_cast<std::size_t>(cell.Char * height)], *c});
+      if (c)
+        toLay.push_back({x, y, &style.Font.Rows[static_cast<std::size_t>(cell.Char * height)], *c});
     }
   std::vector<uint8_t> raised;
   LayCells(out, background, toLay, height, raised);

@@ -32,7 +32,9 @@ constexpr int GraphicsBorder = 8;
 constexpr int GraphicsCellWidth = 8;
 
 // The text cells a screen of this size has room for, with cells of this height.
-constexpr int GraphicsColumns(int width) { return (width - 2 * GraphicsBorder) / GraphicsCellWidth; }
+constexpr int GraphicsColumns(int width) {
+  return (width - 2 * GraphicsBorder) / GraphicsCellWidth;
+}
 constexpr int GraphicsRows(int height, int cellHeight) {
   return (height - 2 * GraphicsBorder) / cellHeight;
 }

@@ -2,9 +2,10 @@
 // interpolated (fancy upsampling off), the integer inverse DCT. The loader's own inverse DCT
 // and colour conversion differ from libjpeg's by a few levels in some pixels
 // (docs/graphical-menu.md, "Backgrounds").
-#include <cstdio>
-
+// clang-format off
+#include <cstdio>  // jpeglib.h needs FILE declared before it
 #include <jpeglib.h>
+// clang-format on
 
 #include <csetjmp>
 #include <memory>
@@ -63,7 +64,8 @@ PictureFile ReadJpeg(std::string_view bytes, int maxWidth, int maxHeight) {
   RgbImage& image = file->Image;
   image.Width = static_cast<int>(info->output_width);
   image.Height = static_cast<int>(info->output_height);
-  image.Pixels.resize(static_cast<std::size_t>(image.Width) * static_cast<std::size_t>(image.Height));
+  image.Pixels.resize(static_cast<std::size_t>(image.Width) *
+                      static_cast<std::size_t>(image.Height));
   row->resize(static_cast<std::size_t>(image.Width) * 3);
   while (info->output_scanline < info->output_height) {
     const int y = static_cast<int>(info->output_scanline);

@@ -11,8 +11,9 @@ struct GridMoves {
   ScreenGrid& Grid;
 
   void Cell(int row, int column, bool blank) {
-    Grid.Put(row, column, {
-        blank ? static_cast<unsigned char>(' ') : Grid.Byte, static_cast<uint8_t>(Grid.Attr)});
+    Grid.Put(
+        row, column,
+        {blank ? static_cast<unsigned char>(' ') : Grid.Byte, static_cast<uint8_t>(Grid.Attr)});
   }
   void NextRow(bool scrolled) {
     if (!scrolled) return;

@@ -103,8 +103,9 @@ Compared ComparePicture(const Session& session, const Golden& golden, const std:
   const screen::GraphicalScreen shown = session.Graphics();
   const screen::RgbImage& picture = shown.Picture;
   if (picture.Width != golden.Width || picture.Height != golden.Height) {
-    result.Problem = "size " + std::to_string(picture.Width) + "x" + std::to_string(picture.Height) +
-                     ", loader's " + std::to_string(golden.Width) + "x" + std::to_string(golden.Height);
+    result.Problem = "size " + std::to_string(picture.Width) + "x" +
+                     std::to_string(picture.Height) + ", loader's " + std::to_string(golden.Width) +
+                     "x" + std::to_string(golden.Height);
     return result;
   }
   const int h = session.CellHeight();
@@ -124,12 +125,14 @@ Compared ComparePicture(const Session& session, const Golden& golden, const std:
       ++result.Pixels;
       const screen::Colour& ours = picture.At(x, y);
       const png_byte* theirs = &golden.Pixels[static_cast<std::size_t>((y * golden.Width + x) * 3)];
-      const int difference = std::max({std::abs(ours.Red - theirs[0]), std::abs(ours.Green - theirs[1]),
-                                       std::abs(ours.Blue - theirs[2])});
+      const int difference =
+          std::max({std::abs(ours.Red - theirs[0]), std::abs(ours.Green - theirs[1]),
+                    std::abs(ours.Blue - theirs[2])});
       if (difference == 0) ++result.Equal;
       result.Largest = std::max(result.Largest, difference);
       const int row = (y - 8) / h, column = (x - 8) / 8;
-      if (difference > tolerance && x >= 8 && y >= 8 && row < shown.Cells.Rows && column < shown.Cells.Columns)
+      if (difference > tolerance && x >= 8 && y >= 8 && row < shown.Cells.Rows &&
+          column < shown.Cells.Columns)
         wrongCell[static_cast<std::size_t>(row * shown.Cells.Columns + column)] = true;
       if (difference > tolerance && result.Problem.empty()) {
         char line[120];
@@ -167,7 +170,8 @@ TEST(GraphicalReplay, EveryCaseMatchesTheLoadersPictures) {
   int steps = 0, exact = 0, wrongCells = 0;
   for (const fs::path& folder : cases) {
     const std::string name = folder.filename().string();
-    const bool jpeg = std::find(std::begin(JpegCases), std::end(JpegCases), name) != std::end(JpegCases);
+    const bool jpeg =
+        std::find(std::begin(JpegCases), std::end(JpegCases), name) != std::end(JpegCases);
     std::vector<std::string> tour{"boot"};
     std::ifstream tourFile(folder / "tour");
     for (std::string line; std::getline(tourFile, line);)
@@ -190,26 +194,29 @@ TEST(GraphicalReplay, EveryCaseMatchesTheLoadersPictures) {
       ++steps;
       if (!session.ShowsGraphics()) {
         fs::path cells = pictures[i];
-        const std::string problem = CompareCells(session, ReadBytes(cells.replace_extension(".bin")));
+        const std::string problem =
+            CompareCells(session, ReadBytes(cells.replace_extension(".bin")));
         exact += problem.empty();
         EXPECT_EQ(problem, "") << name << "/" << step;
         continue;
       }
-      const Compared compared = ComparePicture(session, ReadGoldenPng(pictures[i]), name, step,
-                                               jpeg ? JpegLevels : 0);
+      const Compared compared =
+          ComparePicture(session, ReadGoldenPng(pictures[i]), name, step, jpeg ? JpegLevels : 0);
       pixels += compared.Pixels;
       equal += compared.Equal;
       exact += compared.Pixels == compared.Equal;
       if (!jpeg) wrongCells += compared.WrongCells;
-      std::printf("  %-22s %-24s %7ld of %7ld pixels equal, largest difference %d, %d cells wrong\n",
-                  name.c_str(), step.c_str(), compared.Equal, compared.Pixels, compared.Largest,
-                  compared.WrongCells);
+      std::printf(
+          "  %-22s %-24s %7ld of %7ld pixels equal, largest difference %d, %d cells wrong\n",
+          name.c_str(), step.c_str(), compared.Equal, compared.Pixels, compared.Largest,
+          compared.WrongCells);
       EXPECT_EQ(compared.Problem, "") << name << "/" << step;
     }
   }
-  std::printf("Graphical menu goldens: %d of %d steps exact; %ld of %ld pixels equal (%.4f%%); "
-              "%d cells outside the JPEG cases wrong\n",
-              exact, steps, equal, pixels, pixels ? 100.0 * equal / pixels : 0.0, wrongCells);
+  std::printf(
+      "Graphical menu goldens: %d of %d steps exact; %ld of %ld pixels equal (%.4f%%); "
+      "%d cells outside the JPEG cases wrong\n",
+      exact, steps, equal, pixels, pixels ? 100.0 * equal / pixels : 0.0, wrongCells);
   EXPECT_EQ(wrongCells, 0);
 }
 

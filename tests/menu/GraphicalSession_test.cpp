@@ -106,8 +106,9 @@ TEST(GraphicalSession, AJpegMediumsScreenIsDrawnWithinTheKeyGoal) {
   std::ifstream in(std::string(VESTALO_SOURCE_DIR) + "/tests/vesamenu/cases/08-jpeg-420/photo.jpg",
                    std::ios::binary);
   const media::MemoryMedium medium(std::map<std::string, std::string>{
-      {"isolinux.cfg", "UI vesamenu.c32\nMENU BACKGROUND photo.jpg\nMENU TITLE Photo\n"
-                       "LABEL a\n KERNEL a\nLABEL b\n KERNEL b\n"},
+      {"isolinux.cfg",
+       "UI vesamenu.c32\nMENU BACKGROUND photo.jpg\nMENU TITLE Photo\n"
+       "LABEL a\n KERNEL a\nLABEL b\n KERNEL b\n"},
       {"photo.jpg", {std::istreambuf_iterator<char>(in), {}}}});
   using Clock = std::chrono::steady_clock;
   auto since = [](Clock::time_point start) {
@@ -133,8 +134,10 @@ TEST(GraphicalSession, AJpegMediumsScreenIsDrawnWithinTheKeyGoal) {
   }
   std::sort(keys.begin(), keys.end());
   const double p95 = keys[keys.size() * 95 / 100];
-  std::printf("640x480 JPEG menu: first screen in %.2f ms; a key redrawn in %.2f ms (median), %.2f ms (p95)\n",
-              firstMs, keys[keys.size() / 2], p95);
+  std::printf(
+      "640x480 JPEG menu: first screen in %.2f ms; a key redrawn in %.2f ms (median), %.2f ms "
+      "(p95)\n",
+      firstMs, keys[keys.size() / 2], p95);
   EXPECT_LT(firstMs, Goal);
   EXPECT_LT(keys[keys.size() / 2], Goal);
 }

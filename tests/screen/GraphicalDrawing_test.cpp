@@ -1,12 +1,12 @@
 // The graphics screen's pieces from hand-written values: the blend in linear light (values
 // worked out from the formulas in docs/graphical-menu.md), the shadows on a picture whose
 // pixels name their place, LSS16 rows encoded by hand, what becomes of unreadable pictures.
+#include "screen/GraphicalDrawing.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
-
-#include "screen/GraphicalDrawing.h"
 
 namespace screen {
 namespace {
@@ -71,7 +71,8 @@ TEST(GraphicalShadows, RaiseAndDarkenTheRightPixels) {
     grid.ShowCursor(false);
     const std::vector<CellColours> elements{{0x00ffffff, 0x00000000, r.Mode}};
     const GraphicalScreen shown = DrawGraphicalScreen(picture, grid, {elements, font, 0});
-    EXPECT_EQ(shown.Picture.At(r.X, r.Y), r.Shown) << static_cast<int>(r.Mode) << " at " << r.X << "," << r.Y;
+    EXPECT_EQ(shown.Picture.At(r.X, r.Y), r.Shown)
+        << static_cast<int>(r.Mode) << " at " << r.X << "," << r.Y;
   }
 }
 
@@ -115,28 +116,25 @@ TEST(Lss16, ReadsRowsOfNybbleRuns) {
   ASSERT_EQ(file.Status, PictureStatus::Read);
   ASSERT_EQ(file.Image.Width, 20);
   ASSERT_EQ(file.Image.Height, 4);
-  struct Row {
-    int Y;
-    std::vector<Colour> Pixels;
-  };
-  const Row rows[] = {
-      {0, [&] { std::vector<Colour> p(19, red); p.push_back(green); return p; }()},
-      {1, std::vector<Colour>(20, black)},
-      {2, [&] { std::vector<Colour> p(20, black); p[0] = green; return p; }()},
-      {3, std::vector<Colour>(20, red)},
-  };
-  for (const Row& r : rows)
-    for (int x = 0; x < 20; ++x)
-      EXPECT_EQ(file.Image.At(x, r.Y), r.Pixels[static_cast<std::size_t>(x)]) << x << "," << r.Y;
+  // Each row's pixels: K black, R red, G green.
+  const char* const rows[] = {"RRRRRRRRRRRRRRRRRRRG", "KKKKKKKKKKKKKKKKKKKK",
+                              "GKKKKKKKKKKKKKKKKKKK", "RRRRRRRRRRRRRRRRRRRR"};
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 20; ++x) {
+      const char c = rows[y][x];
+      EXPECT_EQ(file.Image.At(x, y), c == 'R' ? red : c == 'G' ? green : black) << x << "," << y;
+    }
 }
 
 std::string CaseFile(const std::string& name) {
-  std::ifstream in(std::string(VESTALO_SOURCE_DIR) + "/tests/vesamenu/cases/" + name, std::ios::binary);
+  std::ifstream in(std::string(VESTALO_SOURCE_DIR) + "/tests/vesamenu/cases/" + name,
+                   std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
 TEST(PictureFiles, UnreadableOnesAreToldApart) {
-  const std::string png = CaseFile("04-png-rgb/coord.png"), jpeg = CaseFile("09-jpeg-444/photo.jpg");
+  const std::string png = CaseFile("04-png-rgb/coord.png"),
+                    jpeg = CaseFile("09-jpeg-444/photo.jpg");
   struct Row {
     const char* Name;
     std::string Bytes;
@@ -157,7 +155,7 @@ TEST(PictureFiles, UnreadableOnesAreToldApart) {
   };
   for (const Row& r : rows) {
     const PictureFile file = ReadPicture(r.Bytes, 640, 480);
-    const bool needsLibrary = r.Bytes.rfind("\x89PNG", 0) == 0 ? !PngReadable
+    const bool needsLibrary = r.Bytes.rfind("\x89PNG", 0) == 0    ? !PngReadable
                               : r.Bytes.rfind("\xFF\xD8", 0) == 0 ? !JpegReadable
                                                                   : false;
     EXPECT_EQ(file.Status, needsLibrary ? PictureStatus::Unsupported : r.Status) << r.Name;
