@@ -2,9 +2,9 @@
 // screen's size by MENU RESOLUTION and FONT (docs/graphical-menu.md, "Grid"), Esc to the
 // loader's text screen, and how fast a JPEG medium's screen is drawn.
 #include <gtest/gtest.h>
+#include <time.h>
 
 #include <algorithm>
-#include <chrono>
 #include <fstream>
 #include <iterator>
 
@@ -110,14 +110,17 @@ TEST(GraphicalSession, AJpegMediumsScreenIsDrawnWithinTheKeyGoal) {
        "UI vesamenu.c32\nMENU BACKGROUND photo.jpg\nMENU TITLE Photo\n"
        "LABEL a\n KERNEL a\nLABEL b\n KERNEL b\n"},
       {"photo.jpg", {std::istreambuf_iterator<char>(in), {}}}});
-  using Clock = std::chrono::steady_clock;
-  auto since = [](Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+  // The processor time this thread spends, which a busy shared machine does not inflate as
+  // it does the time on the clock; and the best of three first screens, the median key.
+  auto now = [] {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1000 + static_cast<double>(t.tv_nsec) / 1e6;
   };
-  // The machine is shared: the best of three first screens, the median of the keys.
+  auto since = [&](double start) { return now() - start; };
   double firstMs = 1e9;
   for (int i = 0; i < 3; ++i) {
-    const auto opened = Clock::now();
+    const double opened = now();
     const Session fresh(medium, FindMenuStart(medium, "isolinux.cfg"));
     const screen::GraphicalScreen first = fresh.Graphics();
     firstMs = std::min(firstMs, since(opened));
@@ -126,7 +129,7 @@ TEST(GraphicalSession, AJpegMediumsScreenIsDrawnWithinTheKeyGoal) {
   Session session(medium, FindMenuStart(medium, "isolinux.cfg"));
   std::vector<double> keys;
   for (int i = 0; i < 40; ++i) {
-    const auto pressed = Clock::now();
+    const double pressed = now();
     session.Press({0, i % 2 ? keys::Up : keys::Down});
     const screen::GraphicalScreen shown = session.Graphics();
     keys.push_back(since(pressed));
@@ -135,7 +138,8 @@ TEST(GraphicalSession, AJpegMediumsScreenIsDrawnWithinTheKeyGoal) {
   std::sort(keys.begin(), keys.end());
   const double p95 = keys[keys.size() * 95 / 100];
   std::printf(
-      "640x480 JPEG menu: first screen in %.2f ms; a key redrawn in %.2f ms (median), %.2f ms "
+      "640x480 JPEG menu, processor time: first screen in %.2f ms; a key redrawn in %.2f ms "
+      "(median), %.2f ms "
       "(p95)\n",
       firstMs, keys[keys.size() / 2], p95);
   EXPECT_LT(firstMs, Goal);
