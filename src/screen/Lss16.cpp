@@ -39,10 +39,9 @@ int Le16(std::string_view bytes, std::size_t at) {
 
 PictureFile ReadLss16(std::string_view bytes, int maxWidth, int maxHeight) {
   PictureFile file;
-  if (bytes.size() < HeaderSize + PaletteSize) {
-    file.Status = PictureStatus::Damaged;
-    return file;
-  }
+  // A file that ends before its last row is shown as none: nothing of it is handed on.
+  const PictureFile damaged{PictureStatus::Damaged, {}};
+  if (bytes.size() < HeaderSize + PaletteSize) return damaged;
   const int width = Le16(bytes, 4), height = Le16(bytes, 6);
   if (width > maxWidth || height > maxHeight) {
     file.Status = PictureStatus::TooLarge;
@@ -66,20 +65,15 @@ PictureFile ReadLss16(std::string_view bytes, int maxWidth, int maxHeight) {
     int previous = 0;
     for (int x = 0; x < width;) {
       int n = 0;
-      if (!nybbles.Next(n)) {
-        file.Status = PictureStatus::Damaged;
-        return file;
-      }
+      if (!nybbles.Next(n)) return damaged;
       if (n != previous) {
         image.At(x++, y) = palette[static_cast<std::size_t>(n)];
         previous = n;
         continue;
       }
       int run = 0, low = 0, high = 0;
-      if (!nybbles.Next(run) || (run == 0 && (!nybbles.Next(low) || !nybbles.Next(high)))) {
-        file.Status = PictureStatus::Damaged;
-        return file;
-      }
+      if (!nybbles.Next(run) || (run == 0 && (!nybbles.Next(low) || !nybbles.Next(high))))
+        return damaged;
       if (run == 0) run = 16 + (low | high << 4);
       // A run past the row's end stops at it.
       for (; run > 0 && x < width; --run) image.At(x++, y) = palette[static_cast<std::size_t>(n)];
