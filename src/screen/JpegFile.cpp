@@ -1,7 +1,7 @@
-// JPEG backgrounds with libjpeg, decoded as the loader decodes them: chroma replicated, not
-// interpolated (fancy upsampling off), the integer inverse DCT. The loader's own inverse DCT
-// and colour conversion differ from libjpeg's by a few levels in some pixels
-// (docs/graphical-menu.md, "Backgrounds").
+// JPEG backgrounds with libjpeg, decoded as near as it comes to the loader: chroma
+// replicated, not interpolated (fancy upsampling off), and the floating-point inverse DCT,
+// as the loader's is. Its own DCT and colour conversion still differ from libjpeg's by up to
+// 3 levels in about one pixel in six (docs/graphical-menu.md, "Backgrounds").
 // clang-format off
 #include <cstdio>  // jpeglib.h needs FILE declared before it
 #include <jpeglib.h>
@@ -59,7 +59,7 @@ PictureFile ReadJpeg(std::string_view bytes, int maxWidth, int maxHeight) {
   }
   info->out_color_space = JCS_RGB;
   info->do_fancy_upsampling = FALSE;
-  info->dct_method = JDCT_ISLOW;
+  info->dct_method = JDCT_FLOAT;  // a sixth fewer pixels off than the integer one
   jpeg_start_decompress(info.get());
   RgbImage& image = file->Image;
   image.Width = static_cast<int>(info->output_width);
