@@ -52,10 +52,14 @@ void Session::StartGraphics() {
       // An unreadable font file leaves the BIOS's, as the loader keeps its own.
     }
   }
+  LayGraphicsGrid();
+  SetBackground(top.Background.Name);
+}
+
+void Session::LayGraphicsGrid() {
   ScreenRows = screen::GraphicsRows(Height, Font.Height);
   ScreenColumns = screen::GraphicsColumns(Width);
   Grid = screen::ScreenGrid(ScreenRows, ScreenColumns);
-  SetBackground(top.Background.Name);
 }
 
 void Session::SetBackground(const std::string& spec) {

@@ -1041,6 +1041,8 @@ void Session::Open(const std::string& name) {
   Here = Saved[static_cast<std::size_t>(menu)];
   Enter(menu, false);
   TimeoutRuns = TotalRuns = StartPending = false;
+  // From the boot: prompt's text screen, the graphical menu's screen comes back.
+  if (Graphical && Now == Mode::Prompt) LayGraphicsGrid();
   Now = Mode::Menu;
   SelectionBar = true;
   DrawAll();

@@ -98,6 +98,8 @@ class Session {
 
   void Start(const std::string& startConfig);
   void StartGraphics();
+  // The graphics screen's grid, as many cells as the resolution and font leave room for.
+  void LayGraphicsGrid();
   // The background for MENU BACKGROUND or an F line: a picture file, #AARRGGBB, or "" (the
   // loader's own).
   void SetBackground(const std::string& spec);

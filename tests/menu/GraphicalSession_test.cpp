@@ -94,6 +94,11 @@ TEST(GraphicalSession, EscLeavesForTheLoadersTextScreen) {
   EXPECT_EQ(text.At(1, 40).Char, ' ');  // the menu is gone
   EXPECT_EQ(text.CursorColumn(), 6);
   EXPECT_TRUE(text.CursorShows());
+  // A snapshot's Open shows the graphical menu again.
+  session.Open("");
+  EXPECT_TRUE(session.ShowsGraphics());
+  EXPECT_EQ(session.Screen().RowCount(), 29);
+  EXPECT_EQ(session.Graphics().Cells.Columns, 78);
 }
 
 #if defined(__SANITIZE_ADDRESS__)
