@@ -133,6 +133,30 @@ std::optional<uint32_t> ArgbColor(std::string_view text) {
   return text.size() == 7 ? value | 0xff000000u : value;
 }
 
+void SetMessageColors(ColorTable& table, std::string_view foreground, std::string_view background,
+                      std::string_view shadow) {
+  const auto fg = ArgbColor(foreground), bg = ArgbColor(background);
+  if (!fg || !bg) return;
+  // The colour of a nibble through a filter: its bits 2, 1, 0 light red, green, blue.
+  auto through = [](int nibble, uint32_t filter, bool transparentZero) -> uint32_t {
+    uint32_t alpha = filter >> 24;
+    if (nibble >= 8) alpha = (alpha + 256) / 2;
+    if (nibble == 0 && transparentZero) alpha = 0;
+    uint32_t rgb = 0;
+    for (int bit = 2; bit >= 0; --bit) {
+      const uint32_t channel = (filter >> (8 * bit)) & 0xff;
+      rgb |= ((nibble >> bit) & 1 ? 255 * channel / 255 : 0) << (8 * bit);
+    }
+    return alpha << 24 | rgb;
+  };
+  for (int code = 0; code < 256; ++code) {
+    Color& color = table[static_cast<std::size_t>(FirstMsgColor + code)];
+    color.Foreground = through(code & 15, *fg, false);
+    color.Background = through(code >> 4, *bg, true);
+    if (!shadow.empty() && shadow != "*") color.Shadow = std::string(shadow);
+  }
+}
+
 ColorTable DefaultColors() {
   ColorTable table;
   for (std::size_t i = 0; i < Defaults.size(); ++i) {
@@ -142,7 +166,8 @@ ColorTable DefaultColors() {
   // An F-key file's code XX shows as XX without its blink bit.
   for (int code = 0; code < 256; ++code)
     table[static_cast<std::size_t>(FirstMsgColor + code)] = {static_cast<uint8_t>(code & 0x7f), "",
-                                                             0x90ffffff, 0, "std"};
+                                                             0, 0, "std"};
+  SetMessageColors(table, "#90ffffff", "#80ffffff", "std");
   return table;
 }
 

@@ -57,6 +57,14 @@ std::optional<uint8_t> AnsiAttribute(std::string_view ansi);
 // A colour in #AARRGGBB (or #RRGGBB, opaque) form; none when it is not one.
 std::optional<uint32_t> ArgbColor(std::string_view text);
 
+// Sets the graphical colours of the 256 msgXX elements as MENU MSGCOLOR derives them from
+// its two filters and shadow: the attribute's nibble as full-strength red, green and blue
+// bits times the filter's colour, with the filter's alpha (halfway to opaque for the bright
+// nibbles 8-F); a background nibble 0 is transparent. A field that is no colour changes
+// nothing.
+void SetMessageColors(ColorTable& table, std::string_view foreground, std::string_view background,
+                      std::string_view shadow);
+
 // The colours of a menu before any MENU COLOR line: the loader's defaults.
 ColorTable DefaultColors();
 

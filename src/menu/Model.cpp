@@ -44,6 +44,13 @@ class Words {
     while (!rest.empty() && IsBlank(rest.back())) rest.remove_suffix(1);
     return std::string(rest);
   }
+  // The rest of the line with its blanks at the end: the menu centres a title and a tab
+  // message with them, as the loader does.
+  std::string RestWithTrailingBlanks() {
+    Skip();
+    Column = static_cast<int>(At) + 1;
+    return std::string(Line.substr(At));
+  }
   int LastColumn() const { return Column; }
 
  private:
@@ -278,6 +285,7 @@ class Reader {
       Words value(rest);
       const std::string name(value.Next());
       Out.FKeys[static_cast<std::size_t>(key)] = {name, At(file, line, words.LastColumn())};
+      Out.FKeyPictures[static_cast<std::size_t>(key)] = {std::string(value.Next()), {}};
     }
   }
 
@@ -287,7 +295,7 @@ class Reader {
     Settings& set = menu.Set;
     Entry* entry = Labelled();
     if (Is(word, "title")) {
-      menu.Title = words.Rest();
+      menu.Title = words.RestWithTrailingBlanks();
       menu.HasTitle = true;
       menu.TitleWhere = At(file, line, words.LastColumn());
     } else if (Is(word, "label")) {
@@ -360,8 +368,10 @@ class Reader {
       SetColor(set.Colors[static_cast<std::size_t>(index)], ansi, fg, bg, shadow);
     } else if (Is(word, "msgcolor") || Is(word, "msgcolour")) {
       set.MsgColor = words.Rest();
+      const std::string fg(words.Next()), bg(words.Next()), shadow(words.Next());
+      SetMessageColors(set.Colors, fg, bg, shadow);
     } else if (Is(word, "tabmsg")) {
-      set.TabMsg = words.Rest();
+      set.TabMsg = words.RestWithTrailingBlanks();
     } else if (Is(word, "notabmsg")) {
       set.NoTabMsg = words.Rest();
     } else if (Is(word, "autoboot")) {
@@ -377,7 +387,10 @@ class Reader {
       set.Background = {name, At(file, line, words.LastColumn())};
     } else {
       for (const LayoutWord& layout : LayoutWords)
-        if (Is(word, layout.Word)) set.Geometry.*layout.Field = Clamped(words.Rest(), -999, 999);
+        if (Is(word, layout.Word)) {
+          set.Geometry.*layout.Field = Clamped(words.Rest(), -999, 999);
+          set.Geometry.HasWidth = set.Geometry.HasWidth || layout.Field == &Layout::Width;
+        }
     }
   }
 
@@ -494,7 +507,9 @@ class Reader {
 
 }  // namespace
 
-int ScreenRow(int configured) { return configured < 0 ? 24 + configured : configured - 1; }
+int ScreenRow(int configured, int rows) {
+  return configured < 0 ? rows - 1 + configured : configured - 1;
+}
 
 Model ReadModel(const media::Medium& files, const std::vector<std::string>& configs) {
   Model model;

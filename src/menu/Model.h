@@ -68,6 +68,7 @@ struct Layout {
   int Width = 80, Margin = 10, PasswordMargin = 3, Rows = 12;
   int TabMsgRow = 18, CmdLineRow = 18, EndRow = -1, PasswordRow = 11, TimeoutRow = 20;
   int HelpMsgRow = 22, HelpMsgEndRow = -1, HiddenRow = -2, HShift = 0, VShift = 0;
+  bool HasWidth = false;  // MENU WIDTH was given (the graphical menu's default is its columns)
 };
 
 // What a submenu takes from its parent where it begins.
@@ -113,6 +114,8 @@ struct Model {
   bool ShiftKey = false, Clear = false;
   Place HiddenWhere;
   std::array<Named, 13> FKeys;  // F1..F12 at 1..12 (F0 is F10)
+  // The background each F line names after its file, for the graphical menu ("": none).
+  std::array<Named, 13> FKeyPictures;
   Named Font;
   // Entries named where they stand, for --check: every include and every file the
   // configuration names that the loader would look for.
@@ -124,8 +127,8 @@ struct Model {
 // their include lines followed as the loader follows them.
 Model ReadModel(const media::Medium& files, const std::vector<std::string>& configs);
 
-// Where a row of the configuration falls on the 25-row screen, 0-based: a negative row
-// counts from the bottom.
-int ScreenRow(int configured);
+// Where a row of the configuration falls on a screen of `rows` rows (the 25-row text
+// screen's by default), 0-based: a negative row counts from the bottom.
+int ScreenRow(int configured, int rows = 25);
 
 }  // namespace menu

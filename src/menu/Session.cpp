@@ -60,6 +60,62 @@ class MessageSink : public UTypes::DisplaySink {
   uint8_t Code = 0x07;
 };
 
+// Draws a message file onto the graphics screen's grid as the graphical menu lays it out:
+// from the first row's first cell, on the next row after the last column, each colour code
+// XX in the element msgXX; a clear blanks every cell in the colours in force.
+class GraphicalMessageSink : public UTypes::DisplaySink {
+ public:
+  GraphicalMessageSink(screen::ScreenGrid& grid, const ColorTable& colors, uint8_t& pen)
+      : Grid(grid), Colors(colors), Pen(pen) {}
+
+  void ClearScreen() override {
+    Apply();
+    for (int row = 0; row < Grid.RowCount(); ++row)
+      for (int column = 0; column < Grid.ColumnCount(); ++column) Grid.Put(row, column, Blank());
+    Row = Column = 0;
+  }
+  void SetTextForeground(uint16_t colour) override {
+    Code = static_cast<uint8_t>((Code & 0xF0) | (colour & 0x0F));
+    Apply();
+  }
+  void SetTextBackground(uint16_t colour) override {
+    Code = static_cast<uint8_t>((Code & 0x0F) | ((colour & 0x0F) << 4));
+    Apply();
+  }
+  void Write(std::string_view bytes) override {
+    for (char byte : bytes) {
+      const auto c = static_cast<unsigned char>(byte);
+      if (c == '\n') {
+        ++Row;
+        Column = 0;
+      } else if (c == '\r') {
+        Column = 0;
+      } else {
+        screen::Cell cell = Blank();
+        // The graphical menu shows byte 0x7F of a file as a blank.
+        cell.Char = c == 0x7F ? ' ' : c;
+        Grid.Put(Row, Column, cell);
+        if (++Column == Grid.ColumnCount()) {
+          ++Row;
+          Column = 0;
+        }
+      }
+    }
+  }
+
+ private:
+  void Apply() {
+    if (const auto& attr = Colors[static_cast<std::size_t>(FirstMsgColor + Code)].Attr) Pen = *attr;
+  }
+  screen::Cell Blank() const { return {' ', Pen, static_cast<int16_t>(FirstMsgColor + Code)}; }
+
+  screen::ScreenGrid& Grid;
+  const ColorTable& Colors;
+  uint8_t& Pen;
+  uint8_t Code = 0x07;
+  int Row = 0, Column = 0;
+};
+
 // The words of a command line, joined by single blanks.
 std::string JoinWords(std::initializer_list<std::string> parts) {
   std::string line;
@@ -73,20 +129,30 @@ std::string JoinWords(std::initializer_list<std::string> parts) {
 
 }  // namespace
 
-Session::Session(const media::Medium& files, const std::string& configName)
-    : Files(files), Data(ReadModel(files, {configName})) {
+Session::Session(const media::Medium& files, const std::string& configName, Module kind)
+    : Files(files), Data(ReadModel(files, {configName})), Graphical(kind == Module::Graphical) {
   Start(configName);
 }
 
 Session::Session(const media::Medium& files, const MenuStart& start)
-    : Files(files), Data(ReadModel(files, start.Configs)) {
+    : Files(files),
+      Data(ReadModel(files, start.Configs)),
+      Graphical(start.Kind == Module::Graphical) {
   Start(start.StartConfig);
 }
 
 // ---- Where things are ----
 
 int Session::Row(int configured, bool shifted) const {
-  return ScreenRow(configured) + (shifted ? Set().Geometry.VShift : 0);
+  const int row = ScreenRow(configured, ScreenRows) + (shifted ? Geometry().VShift : 0);
+  // The graphics screen draws a row past its last on its last.
+  return Graphical ? std::min(row, ScreenRows - 1) : row;
+}
+
+Layout Session::Geometry() const {
+  Layout g = Set().Geometry;
+  if (Graphical && !g.HasWidth) g.Width = ScreenColumns;
+  return g;
 }
 
 const Entry& Session::VisibleEntry(int index) const {
@@ -97,6 +163,7 @@ const Entry& Session::VisibleEntry(int index) const {
 
 void Session::Start(const std::string& startConfig) {
   StartConfig = startConfig;
+  if (Graphical) StartGraphics();
   // DEFAULT naming an entry of a submenu starts there; else MENU START; else the top.
   int startMenu = 0, startEntry = -1;
   for (std::size_t m = 0; m < Data.Menus.size() && startEntry < 0; ++m)
@@ -139,7 +206,7 @@ void Session::Start(const std::string& startConfig) {
   if (Data.Hidden) {
     Now = Mode::Hidden;
     Use(ScreenColor);
-    for (int row = 0; row < screen::Rows; ++row) ClearRow(row, ScreenColor);
+    for (int row = 0; row < ScreenRows; ++row) ClearRow(row, ScreenColor);
     DrawHiddenCountdown();
     return;
   }
@@ -197,7 +264,7 @@ void Session::MoveTo(int selected) {
 }
 
 void Session::Clamp() {
-  const int rows = std::max(Set().Geometry.Rows, 1);
+  const int rows = std::max(Geometry().Rows, 1);
   const int count = VisibleCount();
   Here.Selected = std::clamp(Here.Selected, 0, std::max(count - 1, 0));
   Here.Top = std::clamp(Here.Top, 0, std::max(count - rows, 0));
@@ -208,27 +275,30 @@ void Session::Clamp() {
 // ---- Drawing ----
 
 void Session::Use(int element) {
+  Drawing = element;
   if (const auto& attr = Set().Colors[static_cast<std::size_t>(element)].Attr) Pen = *attr;
 }
 
-void Session::Cell(int row, int column, unsigned char c) { Grid.Put(row, column, {c, Pen}); }
+void Session::Cell(int row, int column, unsigned char c) {
+  Grid.Put(row, column, {c, Pen, static_cast<int16_t>(Drawing)});
+}
 
 void Session::Text(int row, int column, std::string_view text) {
   for (char c : text) {
-    if (column >= screen::Columns) break;
+    if (column >= ScreenColumns) break;
     Cell(row, column++, static_cast<unsigned char>(c));
   }
 }
 
 void Session::ClearRow(int row, int element) {
   Use(element);
-  for (int column = 0; column < screen::Columns; ++column) Cell(row, column, ' ');
+  for (int column = 0; column < ScreenColumns; ++column) Cell(row, column, ' ');
 }
 
 void Session::DrawAll() {
   Use(ScreenColor);
-  for (int row = 0; row < screen::Rows; ++row)
-    for (int column = 0; column < screen::Columns; ++column) Cell(row, column, ' ');
+  for (int row = 0; row < ScreenRows; ++row)
+    for (int column = 0; column < ScreenColumns; ++column) Cell(row, column, ' ');
   DrawBox();
   DrawTabMessage();
   DrawHelp();
@@ -237,7 +307,7 @@ void Session::DrawAll() {
 }
 
 void Session::DrawBox() {
-  const Layout& g = Set().Geometry;
+  const Layout g = Geometry();
   const int left = g.HShift + g.Margin, right = g.HShift + g.Width - g.Margin - 1;
   const int top = g.VShift;
   auto line = [&](int row, unsigned char first, unsigned char last) {
@@ -265,12 +335,12 @@ void Session::DrawBox() {
 }
 
 void Session::DrawEntries() {
-  const int rows = std::min(std::max(Set().Geometry.Rows, 0), screen::Rows);
+  const int rows = std::min(std::max(Geometry().Rows, 0), ScreenRows);
   for (int k = 0; k < rows; ++k) DrawEntry(k);
 }
 
 void Session::DrawEntry(int k) {
-  const Layout& g = Set().Geometry;
+  const Layout g = Geometry();
   const int left = g.HShift + g.Margin, right = g.HShift + g.Width - g.Margin - 1;
   const int row = g.VShift + 3 + k;
   const int index = Here.Top + k;
@@ -325,7 +395,7 @@ void Session::DrawEntry(int k) {
 }
 
 void Session::DrawTabMessage() {
-  const Layout& g = Set().Geometry;
+  const Layout g = Geometry();
   const int row = Row(g.TabMsgRow, true);
   ClearRow(row, ScreenColor);
   if (Set().HasMasterPassword) return;
@@ -337,12 +407,12 @@ void Session::DrawTabMessage() {
 }
 
 void Session::DrawHelp() {
-  const Layout& g = Set().Geometry;
-  const int first = Row(g.HelpMsgRow, true), last = ScreenRow(g.HelpMsgEndRow);
+  const Layout g = Geometry();
+  const int first = Row(g.HelpMsgRow, true), last = ScreenRow(g.HelpMsgEndRow, ScreenRows);
   const std::vector<std::string>* help = nullptr;
   if (Here.Selected < VisibleCount() && !VisibleEntry(Here.Selected).HelpText.empty())
     help = &VisibleEntry(Here.Selected).HelpText;
-  for (int row = std::max(first, 0); row <= std::min(last, screen::Rows - 1); ++row) {
+  for (int row = std::max(first, 0); row <= std::min(last, ScreenRows - 1); ++row) {
     ClearRow(row, help != nullptr ? HelpColor : ScreenColor);
     const std::size_t line = static_cast<std::size_t>(row - first);
     if (help != nullptr && line < help->size()) Text(row, 0, (*help)[line]);
@@ -350,9 +420,11 @@ void Session::DrawHelp() {
   Grid.MoveCursor(last + 1, 0);
 }
 
-void Session::DrawCountdown() { DrawCountdownAt(Row(Set().Geometry.TimeoutRow, true)); }
+void Session::DrawCountdown() { DrawCountdownAt(Row(Geometry().TimeoutRow, true)); }
 
-void Session::DrawHiddenCountdown() { DrawCountdownAt(ScreenRow(Set().Geometry.HiddenRow)); }
+void Session::DrawHiddenCountdown() {
+  DrawCountdownAt(ScreenRow(Geometry().HiddenRow, ScreenRows));
+}
 
 void Session::DrawCountdownAt(int row) {
   int left = TimeoutRuns ? TimeoutLeft : 0;
@@ -387,7 +459,7 @@ void Session::DrawCountdownAt(int row) {
     isNumber.insert(isNumber.end(), chosen.size(), false);
     i = close;
   }
-  const int column = (screen::Columns - static_cast<int>(text.size())) / 2;
+  const int column = (ScreenColumns - static_cast<int>(text.size())) / 2;
   Use(TimeoutMsgColor);
   Cell(row, column - 1, ' ');
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -400,7 +472,7 @@ void Session::DrawCountdownAt(int row) {
 }
 
 void Session::DrawPasswordBox() {
-  const Layout& g = Set().Geometry;
+  const Layout g = Geometry();
   const int row = Row(g.PasswordRow, true);
   const int left = g.PasswordMargin, right = g.Width - g.PasswordMargin - 1;
   auto line = [&](int r, unsigned char first, unsigned char middle, unsigned char last) {
@@ -422,7 +494,7 @@ void Session::DrawPasswordBox() {
 }
 
 void Session::DrawCommandLine() {
-  const int row = Row(Set().Geometry.CmdLineRow, true);
+  const int row = Row(Geometry().CmdLineRow, true);
   for (int r = 0; r < LineRows; ++r) ClearRow(row + r, ScreenColor);
   Use(CmdmarkColor);
   Cell(row, 0, '>');
@@ -430,20 +502,32 @@ void Session::DrawCommandLine() {
   Use(CmdlineColor);
   for (std::size_t i = 0; i < Line.size(); ++i) {
     const int cell = 2 + static_cast<int>(i);
-    Cell(row + cell / screen::Columns, cell % screen::Columns, static_cast<unsigned char>(Line[i]));
+    Cell(row + cell / ScreenColumns, cell % ScreenColumns, static_cast<unsigned char>(Line[i]));
   }
-  LineRows = (2 + static_cast<int>(Line.size())) / screen::Columns + 1;
+  LineRows = (2 + static_cast<int>(Line.size())) / ScreenColumns + 1;
   const int cursor = 2 + static_cast<int>(At);
-  Grid.MoveCursor(row + cursor / screen::Columns, cursor % screen::Columns);
+  Grid.MoveCursor(row + cursor / ScreenColumns, cursor % ScreenColumns);
   Grid.ShowCursor(true);
 }
 
 void Session::DrawPrompt() {
+  if (Graphical) {
+    // The graphical menu leaves its graphics mode: the 80x25 text screen, cleared.
+    Grid = screen::ScreenGrid();
+    ScreenRows = screen::Rows;
+    ScreenColumns = screen::Columns;
+    Pen = 0x07;
+    Drawing = -1;
+    Text(0, 0, "boot: ");
+    Grid.MoveCursor(0, 6);
+    Grid.ShowCursor(true);
+    return;
+  }
   if (Data.Clear) {
     Grid.SetAttribute(0x07);
     Grid.ClearScreen();
   }
-  const int row = std::clamp(ScreenRow(Set().Geometry.EndRow), 0, screen::Rows - 1);
+  const int row = std::clamp(ScreenRow(Geometry().EndRow, ScreenRows), 0, ScreenRows - 1);
   Pen = 0x07;
   Text(row, 0, "boot: ");
   Grid.MoveCursor(row, 6);
@@ -451,8 +535,16 @@ void Session::DrawPrompt() {
 }
 
 void Session::ShowMessageFile(const std::string& name) {
-  MessageSink sink(Grid, Set().Colors, Pen);
-  UTypes::RenderDisplayText(Files.LoadWholeFile(name), sink);
+  if (Graphical) {
+    // The graphical menu draws byte 0xFF as a glyph and reads on: its files end at ^Z.
+    std::string text = Files.LoadFileBytes(name);
+    text.resize(std::min(text.find('\x1a'), text.size()));
+    GraphicalMessageSink sink(Grid, Set().Colors, Pen);
+    UTypes::RenderDisplayText(text, sink);
+  } else {
+    MessageSink sink(Grid, Set().Colors, Pen);
+    UTypes::RenderDisplayText(Files.LoadWholeFile(name), sink);
+  }
   Grid.ShowCursor(false);
 }
 
@@ -478,7 +570,7 @@ Outcome Session::Press(Key key) {
 void Session::StopCountdown() {
   if (!TimeoutRuns) return;
   TimeoutRuns = false;
-  if (Now == Mode::Menu) ClearRow(Row(Set().Geometry.TimeoutRow, true), ScreenColor);
+  if (Now == Mode::Menu) ClearRow(Row(Geometry().TimeoutRow, true), ScreenColor);
 }
 
 bool Session::TakesCharacter(uint8_t c) const {
@@ -490,12 +582,27 @@ bool Session::TakesCharacter(uint8_t c) const {
   return false;
 }
 
-bool Session::FKeyFile(Key key, std::string& name) const {
-  int n = 0;
+int Session::FKeyNumber(Key key) const {
   if (key.Char == 0 && key.Extended >= keys::F1 && key.Extended <= keys::F10)
-    n = key.Extended - keys::F1 + 1;
-  else if (IsExtended(key, keys::F11)) n = 11;
-  else if (IsExtended(key, keys::F12)) n = 12;
+    return key.Extended - keys::F1 + 1;
+  if (IsExtended(key, keys::F11)) return 11;
+  if (IsExtended(key, keys::F12)) return 12;
+  return 0;
+}
+
+Outcome Session::ShowFKeyFile(Key key, const std::string& name) {
+  // On the graphics screen, the F line's picture replaces the background, and stays.
+  const std::string& picture = Data.FKeyPictures[static_cast<std::size_t>(FKeyNumber(key))].Name;
+  if (Graphical && !picture.empty()) SetBackground(picture);
+  ShowMessageFile(name);
+  Outcome shown;
+  shown.Type = Outcome::ShowFile;
+  shown.File = name;
+  return shown;
+}
+
+bool Session::FKeyFile(Key key, std::string& name) const {
+  const int n = FKeyNumber(key);
   if (n == 0) return false;
   name = Data.FKeys[static_cast<std::size_t>(n)].Name;
   return !name.empty() && Files.FileIsPresent(name);
@@ -503,7 +610,7 @@ bool Session::FKeyFile(Key key, std::string& name) const {
 
 Outcome Session::MenuKey(Key key) {
   StopCountdown();
-  const int rows = std::max(Set().Geometry.Rows, 1);
+  const int rows = std::max(Geometry().Rows, 1);
   const int count = VisibleCount();
   const int before = Here.Selected, beforeTop = Here.Top;
   const uint8_t c = key.Char;
@@ -554,11 +661,7 @@ Outcome Session::MenuKey(Key key) {
     return Escape();
   } else if (FKeyFile(key, file)) {
     Now = Mode::ShowingFile;
-    ShowMessageFile(file);
-    Outcome shown;
-    shown.Type = Outcome::ShowFile;
-    shown.File = file;
-    return shown;
+    return ShowFKeyFile(key, file);
   } else if (c > ' ' && c != 0x7f) {
     const char wanted = Lower(static_cast<char>(c));
     for (int i = 0; i < count; ++i) {
@@ -580,7 +683,7 @@ Outcome Session::MenuKey(Key key) {
     DrawEntries();
     DrawHelp();
   } else {
-    Grid.MoveCursor(ScreenRow(Set().Geometry.HelpMsgEndRow) + 1, 0);
+    Grid.MoveCursor(ScreenRow(Geometry().HelpMsgEndRow, ScreenRows) + 1, 0);
   }
   return {};
 }
@@ -598,10 +701,10 @@ void Session::StartEditing() {
   Line = JoinWords({entry.Kernel.Name, entry.KernelArguments, entry.Append});
   At = Line.size();
   LineRows = 1;
-  const Layout& g = Set().Geometry;
+  const Layout g = Geometry();
   ClearRow(Row(g.TabMsgRow, true), ScreenColor);
   for (int row = std::max(Row(g.HelpMsgRow, true), 0);
-       row <= std::min(ScreenRow(g.HelpMsgEndRow), screen::Rows - 1); ++row)
+       row <= std::min(ScreenRow(g.HelpMsgEndRow, ScreenRows), ScreenRows - 1); ++row)
     ClearRow(row, ScreenColor);
   DrawCommandLine();
 }
@@ -733,7 +836,7 @@ Outcome Session::EditKey(Key key) {
   auto back = [&]() {
     Now = Mode::Menu;
     SelectionBar = true;
-    const int row = Row(Set().Geometry.CmdLineRow, true);
+    const int row = Row(Geometry().CmdLineRow, true);
     for (int r = 0; r < LineRows; ++r) ClearRow(row + r, ScreenColor);
     DrawEntries();
     DrawTabMessage();
@@ -788,7 +891,7 @@ bool Session::PasswordMatches(const std::string& typed, const std::string& expec
 
 Outcome Session::PasswordKey(Key key) {
   const uint8_t c = key.Char;
-  const Layout& g = Set().Geometry;
+  const Layout g = Geometry();
   const int row = Row(g.PasswordRow, true) + 1;
   if (c == keys::Enter || c == '\n') {
     bool unchecked = false;
@@ -843,13 +946,7 @@ Outcome Session::PasswordKey(Key key) {
 
 Outcome Session::FileKey(Key key) {
   std::string file;
-  if (FKeyFile(key, file)) {
-    ShowMessageFile(file);
-    Outcome shown;
-    shown.Type = Outcome::ShowFile;
-    shown.File = file;
-    return shown;
-  }
+  if (FKeyFile(key, file)) return ShowFKeyFile(key, file);
   Now = Mode::Menu;
   DrawAll();
   return {};
@@ -890,7 +987,7 @@ Outcome Session::TimeUp() {
   const bool wasCounting = TimeoutRuns;
   TimeoutRuns = false;
   TotalRuns = false;
-  if (wasCounting && Now == Mode::Menu) ClearRow(Row(Set().Geometry.TimeoutRow, true), ScreenColor);
+  if (wasCounting && Now == Mode::Menu) ClearRow(Row(Geometry().TimeoutRow, true), ScreenColor);
   // ONTIMEOUT names a label or a command line; else DEFAULT; else the menu's own default.
   const std::string& command = !Set().OnTimeout.empty() ? Set().OnTimeout : Data.Default.Name;
   const Entry* chosen = nullptr;
@@ -944,6 +1041,8 @@ void Session::Open(const std::string& name) {
   Here = Saved[static_cast<std::size_t>(menu)];
   Enter(menu, false);
   TimeoutRuns = TotalRuns = StartPending = false;
+  // From the boot: prompt's text screen, the graphical menu's screen comes back.
+  if (Graphical && Now == Mode::Prompt) LayGraphicsGrid();
   Now = Mode::Menu;
   SelectionBar = true;
   DrawAll();

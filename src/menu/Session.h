@@ -1,6 +1,7 @@
-// The running text menu (menu.c32): the model, the state of the menu on screen, and the
-// loader's 80x25 text screen drawn the way the loader draws it, after every key and as
-// time passes. Free of I/O but the medium's files.
+// The running boot menu: the model, the state of the menu on screen, and the screen drawn
+// the way the loader draws it, after every key and as time passes: menu.c32's 80x25 text
+// screen, or vesamenu.c32's graphics screen (a grid of cells as many as the resolution and
+// font leave room for, over a background picture). Free of I/O but the medium's files.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,8 @@
 
 #include "menu/Model.h"
 #include "menu/Start.h"
+#include "screen/CellFont.h"
+#include "screen/ColourScreen.h"
 #include "screen/ScreenGrid.h"
 
 namespace menu {
@@ -47,14 +50,27 @@ struct Outcome {
 
 class Session {
  public:
-  // Reads the menu from one configuration, or as the start found it. The medium is read
-  // again later (F-key files), so it must outlive the session.
-  Session(const media::Medium& files, const std::string& configName);
+  // Reads the menu from one configuration, or as the start found it: the graphical menu
+  // for vesamenu.c32, else the text menu. The medium is read again later (F-key files,
+  // pictures), so it must outlive the session.
+  Session(const media::Medium& files, const std::string& configName, Module kind = Module::Text);
   Session(const media::Medium& files, const MenuStart& start);
 
   const Model& Menus() const { return Data; }
-  // The screen, with the cursor and whether it shows.
+  // The screen's cells, with the cursor and whether it shows: the text screen's 80x25, or
+  // the graphics screen's grid (its row 0 is the first row on the screen, the menu's row 1).
   const screen::ScreenGrid& Screen() const { return Grid; }
+
+  // True while the graphical menu shows its graphics screen; false for the text menu, and
+  // after Esc has left the graphical menu for the loader's 80x25 text screen and its prompt.
+  bool ShowsGraphics() const { return Graphical && Now != Mode::Prompt; }
+  // The graphics screen as the loader draws it (empty while ShowsGraphics() is false): the
+  // picture pixel for pixel, and the cells in 24-bit colours.
+  screen::GraphicalScreen Graphics() const;
+  // What the graphics screen stands on: its pixels and its cells' height.
+  int PixelWidth() const { return Width; }
+  int PixelHeight() const { return Height; }
+  int CellHeight() const { return Font.Height; }
 
   Outcome Press(Key key);
   // Time passing: the countdown runs. Elapse(0) right after the start tells whether the
@@ -81,6 +97,14 @@ class Session {
   };
 
   void Start(const std::string& startConfig);
+  void StartGraphics();
+  // The graphics screen's grid, as many cells as the resolution and font leave room for.
+  void LayGraphicsGrid();
+  // The background for MENU BACKGROUND or an F line: a picture file, #AARRGGBB, or "" (the
+  // loader's own).
+  void SetBackground(const std::string& spec);
+  // The layout as this screen takes it: the graphical menu is as wide as its columns.
+  Layout Geometry() const;
   // Geometry of the menu on screen.
   const Menu& Shown() const { return Data.Menus[static_cast<std::size_t>(Here.Menu)]; }
   const Settings& Set() const { return Shown().Set; }
@@ -132,11 +156,21 @@ class Session {
   bool PasswordMatches(const std::string& typed, const std::string& expected,
                        bool& unchecked) const;
   bool FKeyFile(Key key, std::string& name) const;
+  int FKeyNumber(Key key) const;
+  Outcome ShowFKeyFile(Key key, const std::string& name);
 
   const media::Medium& Files;
   Model Data;
   screen::ScreenGrid Grid;
+  int ScreenRows = screen::Rows, ScreenColumns = screen::Columns;
+  int Drawing = -1;  // the element being drawn in
   std::string StartConfig;
+
+  // The graphical menu's screen: its size, font and background.
+  bool Graphical = false;
+  int Width = 0, Height = 0;
+  screen::CellFont Font;
+  screen::RgbImage Backdrop;
   Mode Now = Mode::Menu;
   Place Here;
   std::vector<int> Stack;    // the menus Esc returns to, innermost last

@@ -26,6 +26,13 @@ class Cursor {
   int Row() const { return CurrentRow; }
   int Column() const { return CurrentColumn; }
 
+  // Stands on a cell of a grid of another size than the text screen's (the graphical
+  // menu's), where these layout rules do not apply.
+  void Place(int row, int column) {
+    CurrentRow = row;
+    CurrentColumn = column;
+  }
+
   template <class Moves>
   void Put(unsigned char byte, Moves& moves) {
     switch (byte) {

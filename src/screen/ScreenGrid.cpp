@@ -11,31 +11,41 @@ struct GridMoves {
   ScreenGrid& Grid;
 
   void Cell(int row, int column, bool blank) {
-    Grid.Cells[static_cast<size_t>(row * Columns + column)] = {
-        blank ? static_cast<unsigned char>(' ') : Grid.Byte, static_cast<uint8_t>(Grid.Attr)};
+    Grid.Put(
+        row, column,
+        {blank ? static_cast<unsigned char>(' ') : Grid.Byte, static_cast<uint8_t>(Grid.Attr)});
   }
   void NextRow(bool scrolled) {
     if (!scrolled) return;
     // The rows move up; the new last row is blank in the colours in force, as on the PC.
-    std::copy(Grid.Cells.begin() + Columns, Grid.Cells.end(), Grid.Cells.begin());
-    std::fill(Grid.Cells.end() - Columns, Grid.Cells.end(),
+    const auto width = static_cast<std::ptrdiff_t>(Grid.Width);
+    std::copy(Grid.Cells.begin() + width, Grid.Cells.end(), Grid.Cells.begin());
+    std::fill(Grid.Cells.end() - width, Grid.Cells.end(),
               screen::Cell{' ', static_cast<uint8_t>(Grid.Attr)});
   }
   void Back() {}
   void Bell() {}
 };
 
-ScreenGrid::ScreenGrid() : Attr(screen::StartAttr) { Cells.fill(Cell{' ', screen::StartAttr}); }
+ScreenGrid::ScreenGrid(int rows, int columns)
+    : Height(std::max(rows, 1)),
+      Width(std::max(columns, 1)),
+      Cells(static_cast<size_t>(Height * Width), Cell{' ', screen::StartAttr}),
+      Attr(screen::StartAttr) {}
 
 void ScreenGrid::ClearScreen() {
-  Cells.fill(Cell{' ', static_cast<uint8_t>(Attr)});
+  std::fill(Cells.begin(), Cells.end(), Cell{' ', static_cast<uint8_t>(Attr)});
   Where.Home();
 }
 
 void ScreenGrid::MoveCursor(int row, int column) {
   Where = Cursor();
-  row = std::clamp(row, 0, Rows - 1);
-  column = std::clamp(column, 0, Columns - 1);
+  row = std::clamp(row, 0, Height - 1);
+  column = std::clamp(column, 0, Width - 1);
+  if (Height != Rows || Width != Columns) {
+    Where.Place(row, column);
+    return;
+  }
   // The cursor's own moves: down by line feeds from the top (never scrolling), then right.
   struct Silent {
     void Cell(int, int, bool) {}

@@ -1,0 +1,66 @@
+#include "screen/Blend.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace screen {
+
+namespace {
+
+// The loader's two tables: an sRGB value to 16-bit linear light, and 4096 steps of linear
+// light back to sRGB, each step taken at its middle (docs/graphical-menu.md, "Colours").
+struct Tables {
+  std::array<uint16_t, 256> ToLinear{};
+  std::array<uint8_t, 4096> ToShown{};
+
+  Tables() {
+    for (int v = 0; v < 256; ++v) {
+      const double s = v / 255.0;
+      const double linear = s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+      ToLinear[static_cast<std::size_t>(v)] = static_cast<uint16_t>(std::lround(65535 * linear));
+    }
+    for (int i = 0; i < 4096; ++i) {
+      const double linear = std::min((16.0 * i + 8) / 65279, 1.0);
+      const double s =
+          linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
+      ToShown[static_cast<std::size_t>(i)] = static_cast<uint8_t>(std::lround(255 * s));
+    }
+  }
+};
+
+const Tables& Table() {
+  static const Tables tables;
+  return tables;
+}
+
+}  // namespace
+
+uint8_t BlendChannel(uint8_t alpha, uint8_t colour, uint8_t under) {
+  const Tables& t = Table();
+  const unsigned linear =
+      (alpha * unsigned{t.ToLinear[colour]} + (255u - alpha) * unsigned{t.ToLinear[under]}) >> 8;
+  return t.ToShown[linear >> 4];
+}
+
+Colour Blend(Argb colour, Colour under) {
+  const auto alpha = static_cast<uint8_t>(colour >> 24);
+  const Colour rgb = RgbOf(colour);
+  return {BlendChannel(alpha, rgb.Red, under.Red), BlendChannel(alpha, rgb.Green, under.Green),
+          BlendChannel(alpha, rgb.Blue, under.Blue)};
+}
+
+ColourLayer::ColourLayer(Argb colour)
+    : Linear(Table().ToLinear.data()), Shown(Table().ToShown.data()), Rest(255 - (colour >> 24)) {
+  const unsigned alpha = colour >> 24;
+  const Colour rgb = RgbOf(colour);
+  Red = alpha * Linear[rgb.Red];
+  Green = alpha * Linear[rgb.Green];
+  Blue = alpha * Linear[rgb.Blue];
+}
+
+uint8_t LinearToShown(int level) {
+  return Table().ToShown[static_cast<std::size_t>(std::clamp(level, 0, 4095))];
+}
+
+}  // namespace screen

@@ -1,0 +1,192 @@
+#include "screen/GraphicalDrawing.h"
+
+#include <algorithm>
+
+namespace screen {
+
+namespace {
+
+// One cell to lay: where, its glyph's rows (of the font's height) and its colours.
+struct CellToLay {
+  int X, Y;
+  const uint8_t* Rows;
+  CellColours Colours;
+};
+
+bool Raises(Shadow mode, bool foreground) {
+  switch (mode) {
+    case Shadow::Std: return foreground;
+    case Shadow::All: return true;
+    case Shadow::Rev: return !foreground;
+    case Shadow::None: break;
+  }
+  return false;
+}
+
+// Lays the cells over `under` into `out` (the same size, holding `under` where no cell is):
+// a raised pixel takes its colour over the picture pixel below and right of it. Marks the
+// raised pixels in `raised`.
+void LayCells(RgbImage& out, const RgbImage& under, const std::vector<CellToLay>& cells, int height,
+              std::vector<uint8_t>& raised) {
+  const int w = out.Width, h = out.Height;
+  raised.assign(static_cast<std::size_t>(w * h), 0);
+  for (const CellToLay& cell : cells) {
+    const ColourLayer layers[2] = {ColourLayer(cell.Colours.Background),
+                                   ColourLayer(cell.Colours.Foreground)};
+    const bool raises[2] = {Raises(cell.Colours.Mode, false), Raises(cell.Colours.Mode, true)};
+    for (int y = 0; y < height; ++y) {
+      const int py = cell.Y + y;
+      const uint8_t bits = cell.Rows[y];
+      Colour* row = &out.At(cell.X, py);
+      const Colour* here = &under.At(cell.X, py);
+      const Colour* belowRight = &under.At(std::min(cell.X + 1, w - 1), std::min(py + 1, h - 1));
+      uint8_t* lifted = &raised[static_cast<std::size_t>(py * w + cell.X)];
+      for (int x = 0; x < GraphicsCellWidth; ++x) {
+        const int foreground = (bits >> (7 - x)) & 1;
+        const bool raise = raises[foreground];
+        row[x] = layers[foreground].Over(raise ? belowRight[x] : here[x]);
+        lifted[x] = raise;
+      }
+    }
+  }
+}
+
+// A pixel that is not raised, below and right of one that is, is darkened to a quarter.
+void Shade(RgbImage& out, const std::vector<uint8_t>& raised) {
+  const int w = out.Width, h = out.Height;
+  for (int y = h - 1; y >= 1; --y)
+    for (int x = w - 1; x >= 1; --x) {
+      const std::size_t at = static_cast<std::size_t>(y * w + x);
+      if (raised[at] || !raised[at - static_cast<std::size_t>(w) - 1]) continue;
+      Colour& c = out.At(x, y);
+      c = {static_cast<uint8_t>(c.Red >> 2), static_cast<uint8_t>(c.Green >> 2),
+           static_cast<uint8_t>(c.Blue >> 2)};
+    }
+}
+
+Colour MeanUnder(const RgbImage& picture, int x0, int y0, int height) {
+  unsigned red = 0, green = 0, blue = 0;
+  for (int y = y0; y < y0 + height; ++y)
+    for (int x = x0; x < x0 + GraphicsCellWidth; ++x) {
+      const Colour& c = picture.At(x, y);
+      red += c.Red;
+      green += c.Green;
+      blue += c.Blue;
+    }
+  const unsigned n = static_cast<unsigned>(GraphicsCellWidth * height);
+  return {static_cast<uint8_t>((red + n / 2) / n), static_cast<uint8_t>((green + n / 2) / n),
+          static_cast<uint8_t>((blue + n / 2) / n)};
+}
+
+RgbImage Blank(int width, int height) {
+  RgbImage image;
+  image.Width = std::max(width, 0);
+  image.Height = std::max(height, 0);
+  image.Pixels.resize(static_cast<std::size_t>(image.Width * image.Height));
+  return image;
+}
+
+}  // namespace
+
+RgbImage DefaultBackground(int width, int height) {
+  RgbImage image = Blank(width, height);
+  // The smallest shift that keeps the corners' distance below the table's end: 6 at
+  // 640x480, 7 at 800x600 and 1024x768, as measured.
+  const long long corner = static_cast<long long>(width / 2) * (width / 2) +
+                           static_cast<long long>(height / 2) * (height / 2);
+  int shift = 0;
+  while (shift < 40 && 500 + (corner >> shift) >= 4080) ++shift;
+  for (int y = 0; y < image.Height; ++y)
+    for (int x = 0; x < image.Width; ++x) {
+      const long long dx = x - width / 2, dy = y - height / 2;
+      const uint8_t v = LinearToShown(static_cast<int>(500 + ((dx * dx + dy * dy) >> shift)));
+      image.At(x, y) = {v, v, v};
+    }
+  return image;
+}
+
+RgbImage SolidBackground(Colour colour, int width, int height) {
+  RgbImage image = Blank(width, height);
+  std::fill(image.Pixels.begin(), image.Pixels.end(), colour);
+  return image;
+}
+
+RgbImage LaidBackground(const PictureFile& picture, int width, int height) {
+  RgbImage image = Blank(width, height);
+  const RgbImage& p = picture.Image;
+  if (picture.Status != PictureStatus::Read || p.Width <= 0 || p.Height <= 0 || p.Width > width ||
+      p.Height > height)
+    return image;
+  for (int y = 0; y < image.Height; ++y)
+    for (int x = 0; x < image.Width; ++x) image.At(x, y) = p.At(x % p.Width, y % p.Height);
+  return image;
+}
+
+GraphicalScreen DrawGraphicalScreen(const RgbImage& background, const ScreenGrid& grid,
+                                    const GraphicalStyle& style) {
+  GraphicalScreen screen;
+  screen.Picture = background;
+  RgbImage& out = screen.Picture;
+  const int w = out.Width, h = out.Height, height = style.Font.Height;
+  ColourGrid& cells = screen.Cells;
+  cells.Rows = grid.RowCount();
+  cells.Columns = grid.ColumnCount();
+  cells.Cells.resize(static_cast<std::size_t>(cells.Rows * cells.Columns));
+  cells.CursorRow = grid.CursorRow();
+  cells.CursorColumn = grid.CursorColumn();
+  cells.CursorShows = grid.CursorShows();
+
+  auto colours = [&](const Cell& cell) -> const CellColours* {
+    if (cell.Element < 0 || static_cast<std::size_t>(cell.Element) >= style.Elements.size())
+      return nullptr;
+    return &style.Elements[static_cast<std::size_t>(cell.Element)];
+  };
+  auto fits = [&](int x, int y) {
+    return x + GraphicsCellWidth <= w - GraphicsBorder && y + height <= h - GraphicsBorder;
+  };
+  std::vector<CellToLay> toLay;
+  toLay.reserve(cells.Cells.size());
+  for (int row = 0; row < cells.Rows; ++row)
+    for (int column = 0; column < cells.Columns; ++column) {
+      const Cell& cell = grid.At(row, column);
+      ColourCell& shown = cells.At(row, column);
+      shown.Char = cell.Char;
+      const int x = GraphicsBorder + GraphicsCellWidth * column, y = GraphicsBorder + height * row;
+      const CellColours* c = colours(cell);
+      if (!fits(x, y)) continue;
+      const Colour mean = MeanUnder(background, x, y, height);
+      shown.Foreground = c ? Blend(c->Foreground, mean) : mean;  // what a terminal shows
+      shown.Background = c ? Blend(c->Background, mean) : mean;
+      if (c)
+        toLay.push_back({x, y, &style.Font.Rows[static_cast<std::size_t>(cell.Char * height)], *c});
+    }
+  std::vector<uint8_t> raised;
+  LayCells(out, background, toLay, height, raised);
+  // The `screen` background's strips: two pixel columns right of the cells, a row below.
+  const ColourLayer strips(style.Strips);
+  for (int y = GraphicsBorder; y <= h - GraphicsBorder && y < h; ++y)
+    for (int x = w - GraphicsBorder; x <= w - GraphicsBorder + 1 && x >= 0 && x < w; ++x)
+      out.At(x, y) = strips.Over(background.At(x, y));
+  if (h - GraphicsBorder >= 0 && h - GraphicsBorder < h)
+    for (int x = GraphicsBorder; x <= w - GraphicsBorder + 1 && x < w; ++x)
+      out.At(x, h - GraphicsBorder) = strips.Over(background.At(x, h - GraphicsBorder));
+  Shade(out, raised);
+  // The cursor: two pixel rows in the foreground of the cell it stands on, laid over the
+  // finished screen as the loader draws it, after the cells.
+  if (!grid.CursorShows() || cells.CursorRow >= cells.Rows || cells.CursorColumn >= cells.Columns)
+    return screen;
+  const int x = GraphicsBorder + GraphicsCellWidth * cells.CursorColumn;
+  const int y = GraphicsBorder + height * cells.CursorRow;
+  const CellColours* c = colours(grid.At(cells.CursorRow, cells.CursorColumn));
+  if (c == nullptr || !fits(x, y)) return screen;
+  std::vector<uint8_t> glyph(static_cast<std::size_t>(height), 0);
+  const int first = CursorFirstRow(height);
+  for (int row = first; row < first + 2 && row < height; ++row)
+    glyph[static_cast<std::size_t>(row)] = 0xFF;
+  const RgbImage drawn = out;
+  LayCells(out, drawn, {{x, y, glyph.data(), *c}}, height, raised);
+  Shade(out, raised);
+  return screen;
+}
+
+}  // namespace screen

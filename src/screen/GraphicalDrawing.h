@@ -1,0 +1,65 @@
+// The graphical menu's screen as the loader draws it: a background picture, and over it a
+// grid of 8-pixel-wide cells from (8, 8), each cell's glyph and blank laid in its element's
+// colours in linear light, with the element's shadow (docs/graphical-menu.md).
+#pragma once
+
+#include <vector>
+
+#include "screen/Blend.h"
+#include "screen/CellFont.h"
+#include "screen/ColourScreen.h"
+#include "screen/PictureFile.h"
+#include "screen/ScreenGrid.h"
+
+namespace screen {
+
+// Which pixels of a cell stand out with a shadow below and right of them.
+enum class Shadow : uint8_t {
+  None,
+  Std,  // the glyph's pixels
+  All,  // the whole cell
+  Rev,  // the blank around the glyph
+};
+
+// A MENU COLOR element's colours on the graphics screen.
+struct CellColours {
+  Argb Foreground = 0, Background = 0;
+  Shadow Mode = Shadow::None;
+};
+
+// The border around the cells, in pixels, on each side.
+constexpr int GraphicsBorder = 8;
+constexpr int GraphicsCellWidth = 8;
+
+// The text cells a screen of this size has room for, with cells of this height.
+constexpr int GraphicsColumns(int width) {
+  return (width - 2 * GraphicsBorder) / GraphicsCellWidth;
+}
+constexpr int GraphicsRows(int height, int cellHeight) {
+  return (height - 2 * GraphicsBorder) / cellHeight;
+}
+
+// The loader's own background when none is named: grey, lighter towards the corners.
+RgbImage DefaultBackground(int width, int height);
+// One colour over the whole screen.
+RgbImage SolidBackground(Colour colour, int width, int height);
+// A picture file as the background of a screen of this size: at the top-left corner and
+// repeated right and down when it is smaller; black when it could not be read or is larger.
+RgbImage LaidBackground(const PictureFile& picture, int width, int height);
+
+// How the grid is drawn: each cell's Element indexes Elements (cells without one are not
+// drawn); Strips is the colour the `screen` element lays over the pixels right of and below
+// the cells.
+struct GraphicalStyle {
+  const std::vector<CellColours>& Elements;
+  const CellFont& Font;
+  Argb Strips = 0;
+};
+
+// Draws the grid (its row 0 at y = 8) and, when it shows, its cursor over the background:
+// the picture pixel for pixel, and the cells in 24-bit colours, each laid over the mean
+// colour of the background under it.
+GraphicalScreen DrawGraphicalScreen(const RgbImage& background, const ScreenGrid& grid,
+                                    const GraphicalStyle& style);
+
+}  // namespace screen
