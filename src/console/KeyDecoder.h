@@ -15,11 +15,12 @@ namespace console {
 // What a terminal said about itself in answer to the program's questions.
 struct TerminalAnswers {
   int DeviceAttributesSeen = 0;           // answers to CSI c so far
-  std::vector<int> DeviceAttributes;      // the last one's numbers (CSI ? 62 ; 4 c: 62, 4)
+  std::vector<int> DeviceAttributes{};    // the last one's numbers (CSI ? 62 ; 4 c: 62, 4)
   bool KittyGraphics = false;             // APC G i=31 ; OK: the kitty graphics protocol
   bool DirectColour = false;              // DECRQSS gave back the 24-bit colour set before it
   int CellWidth = 0, CellHeight = 0;      // CSI 6 ; height ; width t
   int WindowWidth = 0, WindowHeight = 0;  // CSI 4 ; height ; width t, in pixels
+  bool operator==(const TerminalAnswers&) const = default;
 };
 
 // What KeyDecoder::Next found at the front of the bytes it holds.
