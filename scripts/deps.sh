@@ -26,8 +26,9 @@ ensure_packages() {
 # zlib's keeps start-up quick; libcrypt-dev checks the boot menu's hashed passwords); the
 # tests need more.
 PROGRAM_PACKAGES=(cmake make g++ pkg-config libarchive-dev zlib1g-dev libcrypt-dev)
-# libpng-dev and zlib1g-dev draw the PNG snapshots, with the VGA font of console-data.
-BUILD_PACKAGES=("${PROGRAM_PACKAGES[@]}" libgtest-dev libvterm-dev groff-base libpng-dev zlib1g-dev console-data)
+# libpng-dev and zlib1g-dev draw the PNG snapshots, with the VGA font of console-data, and
+# the pictures for kitty's terminals; the tests decode the sixel pictures with libsixel.
+BUILD_PACKAGES=("${PROGRAM_PACKAGES[@]}" libgtest-dev libvterm-dev groff-base libpng-dev zlib1g-dev console-data libsixel-dev)
 # The tests build ISO images with xorriso, hybrid ones with isolinux's MBR.
 TEST_PACKAGES=(xorriso isolinux)
 

@@ -136,14 +136,14 @@ RgbImage Gradient(int width, int height) {
 }
 
 TEST(PictureScaling, CropsAndScales) {
-  const RgbImage square{2, 2, {{0, 0, 0}, {100, 0, 0}, {0, 200, 0}, {0, 0, 40}}};
+  const RgbImage square{2, 2, {{0, 0, 0}, {102, 0, 0}, {0, 200, 0}, {0, 0, 40}}};
   EXPECT_EQ(Cropped(square, 1, 2).Pixels, (std::vector<Colour>{{0, 0, 0}, {0, 200, 0}}));
-  EXPECT_EQ(Cropped(square, 5, 1).Pixels, (std::vector<Colour>{{0, 0, 0}, {100, 0, 0}}));
+  EXPECT_EQ(Cropped(square, 5, 1).Pixels, (std::vector<Colour>{{0, 0, 0}, {102, 0, 0}}));
   // Down: the mean, rounded; up: each pixel repeated.
-  EXPECT_EQ(Scaled(square, 1, 1).Pixels, (std::vector<Colour>{{25, 50, 10}}));
+  EXPECT_EQ(Scaled(square, 1, 1).Pixels, (std::vector<Colour>{{26, 50, 10}}));
   EXPECT_EQ(Scaled(RgbImage{1, 1, {{7, 8, 9}}}, 2, 1).Pixels,
             (std::vector<Colour>{{7, 8, 9}, {7, 8, 9}}));
-  EXPECT_EQ(Scaled(square, 1, 2).Pixels, (std::vector<Colour>{{50, 0, 0}, {0, 100, 20}}));
+  EXPECT_EQ(Scaled(square, 1, 2).Pixels, (std::vector<Colour>{{51, 0, 0}, {0, 100, 20}}));
 }
 
 // RFC 4648's own examples.
