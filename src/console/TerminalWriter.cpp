@@ -124,12 +124,13 @@ std::string TerminalWriter::PictureExit() const {
   if (!SentPicture) return {};
   if (SentPicture->Abilities.Pictures == PictureProtocol::Kitty)
     return KittyDeletion(KittyPictureId);
-  // Sixel pixels go with the cells they lie in: the rows above the picture's last, cleared.
-  return "\x1b[" + std::to_string(SentPicture->Rows) + ";999H\x1b[1J\x1b[H";
+  // Sixel pixels go with the cells they lie in: the rows down to the picture's last cleared,
+  // in the terminal's own colours rather than the last cell's.
+  return "\x1b[0m\x1b[" + std::to_string(SentPicture->Rows) + ";999H\x1b[1J\x1b[H";
 }
 
 void TerminalWriter::TakePictureOff() {
-  Out += PictureExit();
+  if (SentPicture) Out += PictureExit(), ForgetColours();
   SentPicture.reset();
   ShownGraphical.reset();
   ShownColourGrid.reset();

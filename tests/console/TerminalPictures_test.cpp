@@ -90,7 +90,7 @@ const AbilityRow AbilityRows[] = {
     {"NoAnswer", {}, 0, 0, {ColourDepth::Palette256, PictureProtocol::None, 8, 16}},
     {"Kitty", {.KittyGraphics = true}, 0, 0, {ColourDepth::Direct, PictureProtocol::Kitty, 8, 16}},
     {"Vt340", {.DeviceAttributes = {63, 1, 2, 4, 6}}, 0, 0, {ColourDepth::Palette256, PictureProtocol::Sixel, 8, 16}},
-    {"Vt132FourIsNoSixel", {.DeviceAttributes = {4, 6}}, 0, 0, {ColourDepth::Palette256, PictureProtocol::None, 8, 16}},
+    {"Vt100WithGraphicsProcessorIsNoSixel", {.DeviceAttributes = {1, 4}}, 0, 0, {ColourDepth::Palette256, PictureProtocol::None, 8, 16}},
     {"KittyOverSixel", {.DeviceAttributes = {62, 4}, .KittyGraphics = true}, 0, 0,
      {ColourDepth::Direct, PictureProtocol::Kitty, 8, 16}},
     {"CellAsSaid", {.DeviceAttributes = {62, 4}, .CellWidth = 8, .CellHeight = 19}, 1000, 1000,
@@ -341,7 +341,7 @@ TEST(TerminalWriter, ASixelPictureIsDrawnAgainOverItsCells) {
   // Two rows of terminal: one for the picture, the last kept free.
   writer.Graphical(next, sixel, 2, 80);
   EXPECT_TRUE(Take(writer).starts_with(CSI "1;1H\x1bPq\"1;1;6;2#"));
-  EXPECT_EQ(writer.PictureExit(), CSI "1;999H" CSI "1J" CSI "H");
+  EXPECT_EQ(writer.PictureExit(), CSI "0m" CSI "1;999H" CSI "1J" CSI "H");
 }
 
 }  // namespace
