@@ -38,12 +38,14 @@ ensure_packages() {
 
 # What the program itself needs, so that every build is the whole program: libarchive-dev
 # reads ISO images (its static library with zlib's keeps start-up quick), libpng-dev and
-# zlib1g-dev write the PNG snapshots and read the graphical menu's PNG backgrounds, with the
-# VGA font of console-data at run time, libjpeg-dev (libjpeg-turbo) reads its JPEG
-# backgrounds, and libcrypt-dev checks the boot menu's hashed passwords.
+# zlib1g-dev write the PNG snapshots, read the graphical menu's PNG backgrounds and make the
+# pictures for terminals with kitty graphics, with the VGA font of console-data at run time;
+# libjpeg-dev (libjpeg-turbo) reads its JPEG backgrounds, and libcrypt-dev checks the boot
+# menu's hashed passwords.
 PROGRAM_PACKAGES=(cmake make g++ pkg-config libarchive-dev zlib1g-dev libpng-dev libjpeg-dev console-data libcrypt-dev)
-# The tests: GoogleTest, libvterm for the terminal tables, groff for the manual page.
-BUILD_PACKAGES=("${PROGRAM_PACKAGES[@]}" libgtest-dev libvterm-dev groff-base)
+# The tests: GoogleTest, libvterm for the terminal tables, groff for the manual page, libsixel
+# to decode the sixel pictures the program sends.
+BUILD_PACKAGES=("${PROGRAM_PACKAGES[@]}" libgtest-dev libvterm-dev groff-base libsixel-dev)
 # The tests build ISO images with xorriso, hybrid ones with isolinux's MBR.
 TEST_PACKAGES=(xorriso isolinux)
 # cpack -G DEB: dpkg-shlibdeps finds the dependencies, file tells it which files are programs.

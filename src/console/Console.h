@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "screen/ColourScreen.h"
 #include "screen/ScreenGrid.h"
 
 namespace console {
@@ -42,6 +43,14 @@ int WriteConsoleText(std::string_view bytes);
 // Shows a whole screen of cells (a menu) where the boot screen's frame is, each cell as its
 // code page 437 glyph in its colours; the cursor stands at the grid's cursor, shown or not.
 void ShowCells(const screen::ScreenGrid& grid, bool cursorShown);
+
+// Shows a graphical screen (vesamenu's) where the boot screen's frame is, as well as the
+// console can: its cells in their 24-bit colours, or the nearest of the 256 or 16 the terminal
+// shows, only those that changed; and on a terminal that draws pictures (kitty graphics,
+// sixel) its picture over them once the terminal has said so, sent again when it changes.
+// The cursor stands at the grid's cursor, shown or not. The picture is taken off again on
+// every way out (and by the next text screen).
+void ShowGraphicalScreen(const screen::GraphicalScreen& shown);
 
 // Sends everything gathered for the console. Returns 0 or the platform's error code.
 int FlushConsole();

@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <clocale>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <utility>
@@ -19,6 +21,7 @@
 #include "base/PlatformPosix.h"
 #include "console/Console.h"
 #include "console/KittyKeyboardPosix.h"
+#include "console/TerminalAbilities.h"
 #include "console/TerminalModesPosix.h"
 #include "console/TerminalWriter.h"
 #include "screen/Attribute.h"
@@ -46,8 +49,31 @@ struct ShownScreen {
 };
 ShownScreen Shown;
 
-// The smallest terminal a screen was drawn in, when it was smaller than the boot screen.
-int FewestRows = FrameLayout::Rows, FewestColumns = FrameLayout::Columns;
+// The smallest terminal a screen was drawn in, and the largest frame drawn (80x25 for text,
+// a graphical screen's cells for it), for the note of what could not show.
+int FewestRows = INT_MAX, FewestColumns = INT_MAX;
+int FrameRows = 0, FrameColumns = 0;
+
+// What the terminal shows of a graphical screen: what its environment says until it answers.
+TerminalAbilities Abilities;
+std::string Term, ColourTerm;
+enum class QuestionState { NotNeeded, ToAsk, Asked };
+QuestionState Questions = QuestionState::NotNeeded;
+bool ShowingGraphical = false;
+screen::GraphicalScreen LastGraphical;
+
+// The terminal's size in cells, and its text area in pixels where the system knows it.
+struct winsize TerminalSize() {
+  struct winsize size {};
+  if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_row == 0 || size.ws_col == 0)
+    size.ws_row = FrameLayout::Rows, size.ws_col = FrameLayout::Columns;
+  return size;
+}
+
+void NotePictureExit() {
+  const std::string exit = Writer->PictureExit();
+  posix::SetExitSequence(posix::ExitSlot::Picture, exit.c_str());
+}
 
 int SendAll(std::string& pending) {
   const int error = vestalo::platform::WriteAll(STDOUT_FILENO, pending.data(), pending.size());
@@ -63,14 +89,15 @@ void NoteColoursSent() {
   noted = true;
 }
 
-// True when the terminal can hold the boot screen's 80x25 frame; a smaller one lays out
-// the text itself, and what it lacks is noted for the end.
-bool FitsBootScreen() {
+// True when the terminal can hold a frame of `rows` x `columns` (the boot screen's 80x25 by
+// default); a smaller one shows what fits, and what it lacks is noted for the end.
+bool FitsFrame(int rows = FrameLayout::Rows, int columns = FrameLayout::Columns) {
   struct winsize size {};
   if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0) return false;
   FewestRows = std::min<int>(FewestRows, size.ws_row);
   FewestColumns = std::min<int>(FewestColumns, size.ws_col);
-  return size.ws_col >= FrameLayout::Columns && size.ws_row >= FrameLayout::Rows;
+  FrameRows = std::max(FrameRows, rows), FrameColumns = std::max(FrameColumns, columns);
+  return size.ws_col >= columns && size.ws_row >= rows;
 }
 
 // A count of rows or columns in words: "1 row", "5 columns".
@@ -93,6 +120,10 @@ void InitialiseConsole() {
   if (OutputTerminal) {
     setlocale(LC_CTYPE, "");
     Writer.emplace(nl_langinfo(CODESET));
+    const char* term = getenv("TERM");
+    const char* colourTerm = getenv("COLORTERM");
+    Term = term != nullptr ? term : "", ColourTerm = colourTerm != nullptr ? colourTerm : "";
+    Abilities = DecideAbilities(Term, ColourTerm, {}, 0, 0, 0, 0);
   }
   // A terminal cannot report its colours; a PC screen starts light grey on black.
   Attr = screen::StartAttr;
@@ -109,7 +140,9 @@ uint16_t CurrentAttr() { return Attr; }
 void ClearScreen() {
   if (!Writer) return;
   Shown = {true, Attr, {}, 0};
-  Writer->Clear(Attr, FitsBootScreen());
+  Writer->Clear(Attr, FitsFrame());
+  ShowingGraphical = false;
+  NotePictureExit();
   // Leaving lets the whole screen scroll again; the cursor stays below the drawn text.
   if (Writer->Framed()) posix::SetExitSequence(posix::ExitSlot::Layout, FrameLayout::ReleaseRegion);
   NoteColoursSent();
@@ -131,6 +164,7 @@ int WriteConsoleText(std::string_view bytes) {
     else Shown.Runs.emplace_back(Attr, std::string(bytes));
   }
   Writer->Text(bytes, Attr);
+  if (ShowingGraphical) ShowingGraphical = false, NotePictureExit();
   NoteColoursSent();
   return Writer->Pending().size() >= GatherLimit ? FlushConsole() : 0;
 }
@@ -140,12 +174,52 @@ void ShowCells(const screen::ScreenGrid& grid, bool cursorShown) {
   struct winsize size {};
   if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0)
     size.ws_row = FrameLayout::Rows, size.ws_col = FrameLayout::Columns;
-  FitsBootScreen();  // a terminal too small for the whole screen is noted for the end
-  Shown = {};        // the screen is the cells now; after a stop they are all sent again
+  FitsFrame();  // a terminal too small for the whole screen is noted for the end
+  Shown = {};   // the screen is the cells now; after a stop they are all sent again
   Writer->Cells(grid, cursorShown, size.ws_row, size.ws_col);
+  ShowingGraphical = false;
+  NotePictureExit();
   posix::SetExitSequence(posix::ExitSlot::Layout, "");
   if (Writer->CursorHidden()) posix::SetExitSequence(posix::ExitSlot::Cursor, "\x1b[?25h");
   NoteColoursSent();
+}
+
+void ShowGraphicalScreen(const screen::GraphicalScreen& shown) {
+  if (!Writer) return;
+  const struct winsize size = TerminalSize();
+  FitsFrame(shown.Cells.Rows, shown.Cells.Columns);  // what does not fit is noted for the end
+  Shown = {};  // the screen is the cells now; after a stop they are all sent again
+  Writer->Graphical(shown, Abilities, size.ws_row, size.ws_col);
+  LastGraphical = shown;
+  ShowingGraphical = true;
+  if (Questions == QuestionState::NotNeeded && InputIsConsole()) Questions = QuestionState::ToAsk;
+  posix::SetExitSequence(posix::ExitSlot::Layout, "");
+  if (Writer->CursorHidden()) posix::SetExitSequence(posix::ExitSlot::Cursor, "\x1b[?25h");
+  NotePictureExit();
+  NoteColoursSent();
+}
+
+std::string PictureQuestionsToAsk() {
+  if (Questions != QuestionState::ToAsk || !Writer) return {};
+  Questions = QuestionState::Asked;
+  const bool askColours = Abilities.Depth != ColourDepth::Direct;
+  if (askColours) {
+    // The question sets a colour and resets the colours after it: ours go out again.
+    Writer->ForgetColours();
+    posix::SetExitSequence(posix::ExitSlot::Colours, "\x1b[0m");
+  }
+  return PictureQuestions(Term, askColours);
+}
+
+void PicturesAnswered(const TerminalAnswers& answers) {
+  if (!Writer) return;
+  const struct winsize size = TerminalSize();
+  Abilities = DecideAbilities(Term, ColourTerm, answers, size.ws_xpixel, size.ws_ypixel,
+                              size.ws_row, size.ws_col);
+  if (!ShowingGraphical) return;
+  Writer->Graphical(LastGraphical, Abilities, size.ws_row, size.ws_col);
+  NotePictureExit();
+  FlushConsole();
 }
 
 int FlushConsole() { return Writer ? SendAll(Writer->Pending()) : 0; }
@@ -159,23 +233,25 @@ void RepaintIfResumed() {
     size.ws_row = FrameLayout::Rows, size.ws_col = FrameLayout::Columns;
   if (!Writer->Redraw(size.ws_row, size.ws_col)) {
     if (!Shown.Kept) return;
-    Writer->Clear(Shown.ClearAttr, FitsBootScreen());
+    Writer->Clear(Shown.ClearAttr, FitsFrame());
     for (const auto& [attr, text] : Shown.Runs) Writer->Text(text, attr);
   }
+  NotePictureExit();
   // Drawn again as it was; the colours in force stay what the program set last.
   FlushConsole();
 }
 
 std::string SmallTerminalNote() {
-  if (FewestRows >= FrameLayout::Rows && FewestColumns >= FrameLayout::Columns) return {};
+  if (FewestRows >= FrameRows && FewestColumns >= FrameColumns) return {};
   std::string lost;
-  if (FewestRows < FrameLayout::Rows) lost = Counted(FrameLayout::Rows - FewestRows, "row");
-  if (FewestColumns < FrameLayout::Columns)
-    lost += (lost.empty() ? "" : " and ") + Counted(FrameLayout::Columns - FewestColumns, "column");
+  if (FewestRows < FrameRows) lost = Counted(FrameRows - FewestRows, "row");
+  if (FewestColumns < FrameColumns)
+    lost += (lost.empty() ? "" : " and ") + Counted(FrameColumns - FewestColumns, "column");
+  const std::string frame = std::to_string(FrameColumns) + "x" + std::to_string(FrameRows);
   return "vestalo: the terminal was " + std::to_string(FewestColumns) + "x" +
-         std::to_string(FewestRows) + ", smaller than the boot screen's 80x25: " + lost +
-         " of it could not show as on the boot screen; resize the terminal to 80x25 or more to see "
-         "it whole";
+         std::to_string(FewestRows) + ", smaller than the boot screen's " + frame + ": " + lost +
+         " of it could not show as on the boot screen; resize the terminal to " + frame +
+         " or more to see it whole";
 }
 
 void BeginLineInput() { posix::UseLineInput(); }

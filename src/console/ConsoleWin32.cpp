@@ -5,9 +5,11 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "base/ErrorCodes.h"
 #include "console/Console.h"
+#include "console/TerminalColours.h"
 #include "screen/Attribute.h"
 
 namespace console {
@@ -106,6 +108,33 @@ void ShowCells(const screen::ScreenGrid& grid, bool cursorShown) {
                                                static_cast<SHORT>(grid.CursorRow())});
   CONSOLE_CURSOR_INFO cursor = StartCursor;
   cursor.bVisible = cursorShown;
+  SetConsoleCursorInfo(OutputHandle, &cursor);
+}
+
+void ShowGraphicalScreen(const screen::GraphicalScreen& shown) {
+  FlushConsole();
+  if (!ShowingCells) ClearScreen();
+  ShowingCells = true;
+  // The console shows 16 colours: each cell in the nearest of them, as its attribute.
+  const screen::ColourGrid& grid = shown.Cells;
+  if (grid.Rows <= 0 || grid.Columns <= 0) return;
+  std::vector<CHAR_INFO> cells(static_cast<size_t>(grid.Rows * grid.Columns));
+  for (int row = 0; row < grid.Rows; ++row)
+    for (int column = 0; column < grid.Columns; ++column) {
+      const screen::ColourCell& from = grid.At(row, column);
+      CHAR_INFO& cell = cells[static_cast<size_t>(row * grid.Columns + column)];
+      cell.Char.AsciiChar = static_cast<CHAR>(from.Char);
+      cell.Attributes =
+          static_cast<WORD>(NearestOf16(from.Foreground) | NearestOf16(from.Background) << 4);
+    }
+  SMALL_RECT area{0, 0, static_cast<SHORT>(grid.Columns - 1), static_cast<SHORT>(grid.Rows - 1)};
+  WriteConsoleOutputA(OutputHandle, cells.data(),
+                      COORD{static_cast<SHORT>(grid.Columns), static_cast<SHORT>(grid.Rows)},
+                      COORD{0, 0}, &area);
+  SetConsoleCursorPosition(OutputHandle, COORD{static_cast<SHORT>(grid.CursorColumn),
+                                               static_cast<SHORT>(grid.CursorRow)});
+  CONSOLE_CURSOR_INFO cursor = StartCursor;
+  cursor.bVisible = grid.CursorShows;
   SetConsoleCursorInfo(OutputHandle, &cursor);
 }
 

@@ -18,6 +18,9 @@ constexpr char Esc = '\x1b';
 // Longer than any key sequence; a run of parameter bytes beyond it is thrown away whole.
 constexpr size_t MaxSequence = 64;
 constexpr std::string_view PasteEnd = "\x1b[201~";
+// A terminal's answer in a string (APC, DCS) is short; anything longer is typed keys.
+constexpr size_t MaxAnswerString = 4096;
+constexpr std::string_view StringEnd = "\x1b\\";
 constexpr int PasteStartNumber = 200;
 
 // What a PC console reports for a key: virtual-key code, scan code and character.
@@ -356,6 +359,11 @@ KeyDecoder::Parsed KeyDecoder::ParseEscape(std::string_view bytes, bool expired)
   if (bytes.size() == 1) return expired ? Parsed::Of(Escape, 0, 1) : Parsed::More();
   const char next = bytes[1];
   if (next == '[' || next == 'O') return ParseSequence(bytes, expired);
+  if (next == '_' || next == 'P') {
+    // An answer in a string (kitty graphics, DECRQSS); Alt with the key when it is none.
+    Parsed answer = ParseString(bytes, expired);
+    if (answer.Kind != Parsed::Key) return answer;
+  }
   if (next == Esc) {
     // ESC before a sequence is Alt with that key (rxvt); otherwise each ESC is the Esc key.
     if (bytes.size() == 2 && !expired) return Parsed::More();
@@ -366,6 +374,24 @@ KeyDecoder::Parsed KeyDecoder::ParseEscape(std::string_view bytes, bool expired)
   key.Length += 1;
   key.Event.ControlState |= Alt;
   return key;
+}
+
+// An APC or DCS string up to its ST, read for the answers it holds and dropped whole. A
+// string that does not end within the short wait, or grows too long, is keys after all
+// (Alt+_ or Alt+P and what followed): reported as Key so that the caller reads it so.
+KeyDecoder::Parsed KeyDecoder::ParseString(std::string_view bytes, bool expired) {
+  const size_t end = bytes.find(StringEnd);
+  if (end == std::string_view::npos)
+    return expired || bytes.size() > MaxAnswerString ? Parsed{Parsed::Key, 0, {}} : Parsed::More();
+  const std::string_view body = bytes.substr(2, end - 2);
+  if (bytes[1] == '_' && body.starts_with("Gi=31;") && body.substr(6).starts_with("OK"))
+    Answers.KittyGraphics = true;
+  // The 24-bit colours asked about come back as they were set, with ';' or ':' between.
+  if (bytes[1] == 'P' && body.starts_with("1$r") &&
+      (body.find(":1:2:3") != std::string_view::npos ||
+       body.find(";1;2;3") != std::string_view::npos))
+    Answers.DirectColour = true;
+  return Parsed::Skip(end + StringEnd.size());
 }
 
 KeyDecoder::Parsed KeyDecoder::ParseSequence(std::string_view bytes, bool expired) {
@@ -408,10 +434,28 @@ KeyDecoder::Parsed KeyDecoder::Interpret(std::string_view parameters, char final
   if (!parameters.empty() && parameters[0] >= '<') {
     // The terminal's answers to the queries made at start, not keys.
     if (parameters[0] == '?' && final == 'u') KittyFlagsSeen = true;
-    if (parameters[0] == '?' && final == 'c') AttributesSeen = true;
+    if (parameters[0] == '?' && final == 'c') {
+      ++Answers.DeviceAttributesSeen;
+      Answers.DeviceAttributes.clear();
+      int number = -1;
+      for (char c : parameters.substr(1)) {
+        if (c >= '0' && c <= '9') number = std::min(std::max(number, 0) * 10 + (c - '0'), 1 << 16);
+        if (c == ';') Answers.DeviceAttributes.push_back(number), number = -1;
+      }
+      if (number >= 0) Answers.DeviceAttributes.push_back(number);
+    }
     return Parsed::Skip(length);
   }
   const Parameters numbers(parameters);
+  if (final == 't' && !ss3) {
+    // The terminal's sizes in pixels: of a cell (6), of its text area (4); never a key.
+    const int what = numbers.At(0, 0), height = numbers.At(1, 0), width = numbers.At(2, 0);
+    if (what == 6 && height > 0 && width > 0)
+      Answers.CellHeight = height, Answers.CellWidth = width;
+    if (what == 4 && height > 0 && width > 0)
+      Answers.WindowHeight = height, Answers.WindowWidth = width;
+    return Parsed::Skip(length);
+  }
   // Old SS3 forms carry the modifier as their only parameter (SS3 5 P: Ctrl+F1).
   uint32_t state = ModifierState(ss3 && numbers.At(1, 0) < 0 ? numbers.At(0, 0) : numbers.At(1, 0));
   const int eventType = numbers.At(1, 1) > 0 ? numbers.At(1, 1)

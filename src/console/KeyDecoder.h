@@ -6,10 +6,22 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "console/KeyEvent.h"
 
 namespace console {
+
+// What a terminal said about itself in answer to the program's questions.
+struct TerminalAnswers {
+  int DeviceAttributesSeen = 0;           // answers to CSI c so far
+  std::vector<int> DeviceAttributes{};    // the last one's numbers (CSI ? 62 ; 4 c: 62, 4)
+  bool KittyGraphics = false;             // APC G i=31 ; OK: the kitty graphics protocol
+  bool DirectColour = false;              // DECRQSS gave back the 24-bit colour set before it
+  int CellWidth = 0, CellHeight = 0;      // CSI 6 ; height ; width t
+  int WindowWidth = 0, WindowHeight = 0;  // CSI 4 ; height ; width t, in pixels
+  bool operator==(const TerminalAnswers&) const = default;
+};
 
 // What KeyDecoder::Next found at the front of the bytes it holds.
 enum class DecodeResult {
@@ -38,13 +50,17 @@ class KeyDecoder {
   bool SawKittyFlags() const { return KittyFlagsSeen; }
 
   // True once the terminal answered the device attributes query (CSI ? ... c).
-  bool SawDeviceAttributes() const { return AttributesSeen; }
+  bool SawDeviceAttributes() const { return Answers.DeviceAttributesSeen > 0; }
+
+  // Everything the terminal answered so far.
+  const TerminalAnswers& Answered() const { return Answers; }
 
  private:
   struct Parsed;
   Parsed ParseKey(std::string_view bytes, bool expired);
   Parsed ParseEscape(std::string_view bytes, bool expired);
   Parsed ParseSequence(std::string_view bytes, bool expired);
+  Parsed ParseString(std::string_view bytes, bool expired);
   Parsed Interpret(std::string_view parameters, char final, bool ss3, size_t length);
   bool SkipPaste();
   bool SkipOverlongRest();
@@ -57,7 +73,7 @@ class KeyDecoder {
   OverlongPart Overlong = OverlongPart::None;
   bool OverlongSs3 = false;
   bool KittyFlagsSeen = false;
-  bool AttributesSeen = false;
+  TerminalAnswers Answers;
 };
 
 }  // namespace console

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstring>
 #include <deque>
+#include <string>
 
 #include "console/Console.h"
 #include "console/ConsolePosix.h"
@@ -26,7 +27,8 @@ constexpr int EscapeWaitMs = 50;
 // terminal across a network to answer, short enough not to be noticed.
 constexpr auto KittyAnswerWait = std::chrono::milliseconds(200);
 
-constexpr const char* KittyQueryText = "\x1b[?u\x1b[c";
+constexpr const char* KittyQueryText = "\x1b[?u";
+constexpr const char* AttributesQuestion = "\x1b[c";
 // Press, repeat and release events (2), every key as an escape code (8) so plain keys are
 // released too, unambiguous Esc (1), and the shifted key reported (4) so Shift+1 gives '!'.
 constexpr const char* KittyPush = "\x1b[>15u";
@@ -49,6 +51,10 @@ bool InputEnded = false;
 enum class Query { NotAsked, Asked, Answered };
 Query KittyQuery = Query::NotAsked;
 std::chrono::steady_clock::time_point QueryAskedAt;
+// Every round of questions ends with the device attributes question; the answers to a round
+// are all in once its answer is. The picture questions' round, while it is awaited.
+int AttributesAsked = 0;
+int PictureRound = 0;
 
 enum class Arrival { Bytes, Quiet, Ended };
 
@@ -88,19 +94,35 @@ void PushKittyProtocol() {
 // them out of the stream. A terminal with the protocol answers its query before the device
 // attributes, which every terminal answers.
 void ActOnAnswers() {
-  if (KittyQuery != Query::Asked) return;
-  if (Decoder.SawKittyFlags() && !KittyPushed) PushKittyProtocol();
-  if (Decoder.SawDeviceAttributes()) KittyQuery = Query::Answered;
+  if (KittyQuery == Query::Asked) {
+    if (Decoder.SawKittyFlags() && !KittyPushed) PushKittyProtocol();
+    if (Decoder.SawDeviceAttributes()) KittyQuery = Query::Answered;
+  }
+  if (PictureRound > 0 && Decoder.Answered().DeviceAttributesSeen >= PictureRound) {
+    // Pictures take over from the cells only now: a terminal that never answers keeps them.
+    PictureRound = 0;
+    PicturesAnswered(Decoder.Answered());
+  }
 }
 
-// Keys are read one by one without echo. The question goes out only now, not at start, so
+// Keys are read one by one without echo. The questions go out only now, not at start, so
 // that nothing waits for the terminal before a screen is drawn and the Enter wait's line
-// read never sees the protocol.
+// read never sees the protocol: the keyboard's at the first key wait, those about pictures
+// at the first after a graphical screen.
 void EnterKeyInput() {
   posix::UseKeyInput();
-  if (KittyQuery != Query::NotAsked || !InputIsConsole() || !OutputIsConsole()) return;
-  posix::WriteToTerminal(KittyQueryText);
-  KittyQuery = Query::Asked;
+  if (!InputIsConsole() || !OutputIsConsole()) return;
+  std::string questions;
+  if (KittyQuery == Query::NotAsked) {
+    questions = KittyQueryText;
+    KittyQuery = Query::Asked;
+  }
+  const std::string pictures = PictureQuestionsToAsk();
+  if (questions.empty() && pictures.empty()) return;
+  questions += pictures.empty() ? AttributesQuestion : pictures;
+  if (!pictures.empty()) PictureRound = AttributesAsked + 1;
+  ++AttributesAsked;
+  posix::WriteToTerminal(questions.c_str());
   QueryAskedAt = std::chrono::steady_clock::now();
 }
 
@@ -190,9 +212,9 @@ bool KeyEventWithin(int timeoutMs) {
 namespace posix {
 
 void FinishKeyboardQuery() {
-  if (KittyQuery != Query::Asked) return;
+  if (Decoder.Answered().DeviceAttributesSeen >= AttributesAsked) return;
   const auto deadline = QueryAskedAt + KittyAnswerWait;
-  while (!Decoder.SawDeviceAttributes() && !InputEnded) {
+  while (Decoder.Answered().DeviceAttributesSeen < AttributesAsked && !InputEnded) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) break;

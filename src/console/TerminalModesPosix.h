@@ -5,7 +5,7 @@
 namespace console::posix {
 
 // What the terminal is sent as the program leaves, in this order.
-enum class ExitSlot { Keyboard, Layout, Cursor, Colours, Count };
+enum class ExitSlot { Picture, Keyboard, Layout, Cursor, Colours, Count };
 
 // Remembers standard input's terminal modes and installs the signal handlers.
 void TakeTerminal(bool inputIsTerminal, bool outputIsTerminal);

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <utility>
 
+#include "console/KittyPicture.h"
+#include "console/PictureScaling.h"
 #include "console/Sgr.h"
+#include "console/SixelPicture.h"
 
 namespace console {
 
@@ -19,13 +22,18 @@ std::string CursorTo(int row, int column) {
 
 }  // namespace
 
-void TerminalWriter::Cells(const screen::ScreenGrid& grid, bool cursorShown, int rows,
-                           int columns) {
+void TerminalWriter::HideCursor() {
   if (CursorShown) Out += "\x1b[?25l";  // no cursor runs across the screen as it is drawn
   CursorShown = false;
   HidCursor = true;
   if (InFrame) Out += "\x1b[r";  // the cells are placed one by one: nothing scrolls
   InFrame = false;
+}
+
+void TerminalWriter::Cells(const screen::ScreenGrid& grid, bool cursorShown, int rows,
+                           int columns) {
+  TakePictureOff();
+  HideCursor();
   const int shownRows = std::min(rows, screen::Rows),
             shownColumns = std::min(columns, screen::Columns);
   for (int row = 0; row < shownRows; ++row) {
@@ -49,6 +57,95 @@ void TerminalWriter::Cells(const screen::ScreenGrid& grid, bool cursorShown, int
   CursorShown = cursorShown;
 }
 
+void TerminalWriter::Graphical(const screen::GraphicalScreen& shown,
+                               const TerminalAbilities& abilities, int rows, int columns) {
+  ShownGrid.reset();
+  HideCursor();
+  const screen::ColourGrid& grid = shown.Cells;
+  const int shownRows = std::min(rows, grid.Rows), shownColumns = std::min(columns, grid.Columns);
+  if (!ShownGraphical || ShownAbilities.Depth != abilities.Depth) ShownColourGrid.reset();
+  // A sixel picture lies in the cells: text sent there would cut holes into it.
+  if (abilities.Pictures != PictureProtocol::Sixel || !SentPicture)
+    ColourCells(grid, abilities.Depth, shownRows, shownColumns);
+  if (abilities.Pictures != PictureProtocol::None) SendPicture(shown, abilities, rows, columns);
+  ShownGraphical = shown;
+  ShownAbilities = abilities;
+  if (shownRows > 0 && shownColumns > 0)
+    Out += CursorTo(std::clamp(grid.CursorRow, 0, shownRows - 1),
+                    std::clamp(grid.CursorColumn, 0, shownColumns - 1));
+  if (grid.CursorShows) Out += "\x1b[?25h";
+  CursorShown = grid.CursorShows;
+}
+
+void TerminalWriter::ColourCells(const screen::ColourGrid& grid, ColourDepth depth, int rows,
+                                 int columns) {
+  const bool known = ShownColourGrid && ShownColourGrid->Rows == grid.Rows &&
+                     ShownColourGrid->Columns == grid.Columns;
+  for (int row = 0; row < rows; ++row) {
+    int at = -1;  // where the terminal's cursor stands in this row, when it is known
+    for (int column = 0; column < columns; ++column) {
+      const screen::ColourCell& cell = grid.At(row, column);
+      if (known && ShownColourGrid->At(row, column) == cell) continue;
+      if (at != column) Out += CursorTo(row, column);
+      UseColours(cell, depth);
+      Out += Glyphs[cell.Char];
+      at = column + 1;
+    }
+  }
+  ShownColourGrid = grid;
+}
+
+void TerminalWriter::SendPicture(const screen::GraphicalScreen& shown,
+                                 const TerminalAbilities& abilities, int rows, int columns) {
+  const screen::ColourGrid& grid = shown.Cells;
+  const bool sixel = abilities.Pictures == PictureProtocol::Sixel;
+  const int pictureRows = std::min(sixel ? rows - 1 : rows, grid.Rows),
+            pictureColumns = std::min(columns, grid.Columns);
+  if (pictureRows <= 0 || pictureColumns <= 0 || grid.Rows <= 0 || grid.Columns <= 0) return;
+  // The part of the picture under the cells that fit.
+  const screen::RgbImage part =
+      Cropped(shown.Picture, shown.Picture.Width * pictureColumns / grid.Columns,
+              shown.Picture.Height * pictureRows / grid.Rows);
+  if (SentPicture && SentPicture->Abilities.Pictures == abilities.Pictures &&
+      SentPicture->Abilities.CellWidth == abilities.CellWidth &&
+      SentPicture->Abilities.CellHeight == abilities.CellHeight &&
+      SentPicture->Rows == pictureRows && SentPicture->Columns == pictureColumns &&
+      SentPicture->Picture.Width == part.Width && SentPicture->Picture.Pixels == part.Pixels)
+    return;
+  Out += CursorTo(0, 0);
+  if (sixel)
+    Out += SixelImage(
+        Scaled(part, pictureColumns * abilities.CellWidth, pictureRows * abilities.CellHeight));
+  else Out += KittyPlacement(EncodePng(part), KittyPictureId, pictureColumns, pictureRows);
+  SentPicture = {abilities, pictureRows, pictureColumns, part};
+}
+
+std::string TerminalWriter::PictureExit() const {
+  if (!SentPicture) return {};
+  if (SentPicture->Abilities.Pictures == PictureProtocol::Kitty)
+    return KittyDeletion(KittyPictureId);
+  // Sixel pixels go with the cells they lie in: the rows down to the picture's last cleared,
+  // in the terminal's own colours rather than the last cell's.
+  return "\x1b[0m\x1b[" + std::to_string(SentPicture->Rows) + ";999H\x1b[1J\x1b[H";
+}
+
+void TerminalWriter::TakePictureOff() {
+  if (SentPicture) Out += PictureExit(), ForgetColours();
+  SentPicture.reset();
+  ShownGraphical.reset();
+  ShownColourGrid.reset();
+}
+
+void TerminalWriter::UseColours(const screen::ColourCell& cell, ColourDepth depth) {
+  if (SentColours && SentColours->Depth == depth && SentColours->Foreground == cell.Foreground &&
+      SentColours->Background == cell.Background)
+    return;
+  Out += SgrForColours(cell.Foreground, cell.Background, depth);
+  SentColours = {cell.Foreground, cell.Background, depth};
+  SentAttr = -1;
+  AnyColourSent = true;
+}
+
 void TerminalWriter::UseAttr(uint16_t attr) {
   // Only the colour bits reach the terminal; a sequence goes out only when they change.
   const int colours = attr & 0xFF;
@@ -57,9 +154,18 @@ void TerminalWriter::UseAttr(uint16_t attr) {
   Out += sequence;
   Layout.SetColours(sequence);
   SentAttr = colours;
+  SentColours.reset();
+  AnyColourSent = true;
 }
 
 bool TerminalWriter::Redraw(int rows, int columns) {
+  if (ShownGraphical) {
+    const screen::GraphicalScreen shown = *ShownGraphical;
+    ShownColourGrid.reset();
+    SentPicture.reset();
+    Graphical(shown, ShownAbilities, rows, columns);
+    return true;
+  }
   if (!ShownGrid) return false;
   const screen::ScreenGrid grid = *ShownGrid;
   ShownGrid.reset();
@@ -69,6 +175,7 @@ bool TerminalWriter::Redraw(int rows, int columns) {
 
 void TerminalWriter::Clear(uint16_t attr, bool framed) {
   ShownGrid.reset();
+  TakePictureOff();
   if (!CursorShown) Out += "\x1b[?25h";
   CursorShown = true;
   UseAttr(attr);
@@ -84,6 +191,7 @@ void TerminalWriter::Clear(uint16_t attr, bool framed) {
 void TerminalWriter::Text(std::string_view bytes, uint16_t attr) {
   if (bytes.empty()) return;
   ShownGrid.reset();
+  TakePictureOff();
   UseAttr(attr);
   if (InFrame) {
     for (char c : bytes)

@@ -9,6 +9,8 @@
 
 #include "console/DisplayTable.h"
 #include "console/FrameLayout.h"
+#include "console/TerminalAbilities.h"
+#include "screen/ColourScreen.h"
 #include "screen/ScreenGrid.h"
 
 namespace console {
@@ -32,9 +34,26 @@ class TerminalWriter {
   // or hidden.
   void Cells(const screen::ScreenGrid& grid, bool cursorShown, int rows, int columns);
 
-  // Sends the cells shown last again, all of them (the terminal was drawn over, after a
-  // stop); false when the screen shows no cells but text.
+  // Shows a graphical screen in the frame's place, as far as a terminal of `rows` and
+  // `columns` holds it: its cells where they differ from what the terminal shows, in the
+  // colours it shows, and its picture where it draws pictures, sent again only when it
+  // changed (kitty: the picture of the same id replaced; sixel: drawn again over the cells,
+  // which are not sent while it shows; it keeps the last row free, where the terminal would
+  // scroll). The cursor then stands at the grid's cursor, shown or hidden.
+  void Graphical(const screen::GraphicalScreen& shown, const TerminalAbilities& abilities, int rows,
+                 int columns);
+
+  // Sends the cells (and the picture) shown last again, all of them (the terminal was drawn
+  // over, after a stop); false when the screen shows no cells but text.
   bool Redraw(int rows, int columns);
+
+  // The bytes that take the picture off the screen as the program leaves (kitty: deleted by
+  // its id; sixel: its rows cleared); empty while no picture shows.
+  std::string PictureExit() const;
+
+  // The terminal's colours were changed behind the writer's back (a question about them):
+  // the next text or cell sends its colours again.
+  void ForgetColours() { SentAttr = -1, SentColours.reset(); }
 
   // True once the cursor was hidden, so leaving must show it again.
   bool CursorHidden() const { return HidCursor; }
@@ -43,13 +62,19 @@ class TerminalWriter {
   bool Framed() const { return InFrame; }
 
   // True once a colour has been sent, so leaving must reset the terminal's colours.
-  bool ColoursSent() const { return SentAttr >= 0; }
+  bool ColoursSent() const { return AnyColourSent; }
 
   // The bytes waiting to be sent to the terminal.
   std::string& Pending() { return Out; }
 
  private:
   void UseAttr(uint16_t attr);
+  void UseColours(const screen::ColourCell& cell, ColourDepth depth);
+  void ColourCells(const screen::ColourGrid& grid, ColourDepth depth, int rows, int columns);
+  void SendPicture(const screen::GraphicalScreen& shown, const TerminalAbilities& abilities,
+                   int rows, int columns);
+  void TakePictureOff();
+  void HideCursor();
 
   DisplayTable Table;
   DisplayTable Glyphs;  // every byte as its glyph, for the cells of a whole screen
@@ -60,6 +85,25 @@ class TerminalWriter {
   FrameLayout Layout;
   bool InFrame = false;
   int SentAttr = -1;
+  bool AnyColourSent = false;
+  // The 24-bit colours sent last, and at which depth.
+  struct SentColourPair {
+    screen::Colour Foreground, Background;
+    ColourDepth Depth;
+  };
+  std::optional<SentColourPair> SentColours;
+  // The graphical screen shown last, the abilities it was shown with, and its cells as the
+  // terminal shows them (none while a sixel picture covers them).
+  std::optional<screen::GraphicalScreen> ShownGraphical;
+  TerminalAbilities ShownAbilities;
+  std::optional<screen::ColourGrid> ShownColourGrid;
+  // The picture as the terminal shows it: how, in how many cells, from which pixels.
+  struct SentPictureState {
+    TerminalAbilities Abilities;
+    int Rows = 0, Columns = 0;
+    screen::RgbImage Picture;
+  };
+  std::optional<SentPictureState> SentPicture;
   std::string Out;
 };
 

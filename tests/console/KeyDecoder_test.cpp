@@ -158,6 +158,11 @@ const std::vector<Case> LegacyCases = {
     {CSI "1;5Xb", {Key('B', 0x30, 'b')}},
     {CSI "1;5", {}},
     {CSI "?1;2c" CSI "?0u" CSI ">1;2c", {}},  // the terminal's answers
+    // Answers about pictures, in strings and CSI t, among keys; a string that never ends is keys.
+    {"a" ESC "_Gi=31;OK" ESC "\\" ESC "P1$r0;48:2::1:2:3m" ESC "\\" CSI "6;19;8t"
+     "b",
+     {Key('A', 0x1E, 'a'), Key('B', 0x30, 'b')}},
+    {ESC "Px", {Key('P', 0x19, 'P', Shift | Alt), Key('X', 0x2D, 'x')}},
     {CSI "1 qc" SS3 "zd", {Key('C', 0x2E, 'c'), Key('D', 0x20, 'd')}},
     {CSI "12"
          "\x04",
@@ -202,6 +207,34 @@ TEST(KeyDecoder, NotesTheTerminalsAnswers) {
   DecodeWhole(kitty, CSI "?0u");
   EXPECT_TRUE(attributes.SawDeviceAttributes() && !attributes.SawKittyFlags());
   EXPECT_TRUE(kitty.SawKittyFlags() && !kitty.SawDeviceAttributes());
+}
+
+// What each answer tells, written by hand; one question's answer a row.
+struct AnswerRow {
+  std::string Bytes;
+  TerminalAnswers Expected;
+};
+const AnswerRow AnswerRows[] = {
+    {CSI "?62;4;22c", {.DeviceAttributesSeen = 1, .DeviceAttributes = {62, 4, 22}}},
+    {CSI "?6c" CSI "?63;1;4c", {.DeviceAttributesSeen = 2, .DeviceAttributes = {63, 1, 4}}},
+    {ESC "_Gi=31;OK" ESC "\\" CSI "?62;c",
+     {.DeviceAttributesSeen = 1, .DeviceAttributes = {62}, .KittyGraphics = true}},
+    {ESC "_Gi=31;ENOENT:no such file" ESC "\\", {}},
+    {ESC "_Gi=7;OK" ESC "\\", {}},  // another command's answer
+    {ESC "P1$r0;38:2::1:2:3;48:2::1:2:3m" ESC "\\", {.DirectColour = true}},
+    {ESC "P1$r38;2;1;2;3m" ESC "\\", {.DirectColour = true}},
+    {ESC "P1$r0;38;5;16;48;5;16m" ESC "\\", {}},  // brought down to 256 colours
+    {ESC "P0$r" ESC "\\", {}},                    // not understood
+    {CSI "6;19;8t", {.CellWidth = 8, .CellHeight = 19}},
+    {CSI "4;551;800t", {.WindowWidth = 800, .WindowHeight = 551}},
+};
+
+TEST(KeyDecoder, TakesTheAnswersAboutPicturesOutOfTheKeys) {
+  for (const auto& row : AnswerRows) {
+    KeyDecoder decoder;
+    EXPECT_TRUE(DecodeWhole(decoder, row.Bytes).empty()) << testing::PrintToString(row.Bytes);
+    EXPECT_EQ(decoder.Answered(), row.Expected) << testing::PrintToString(row.Bytes);
+  }
 }
 
 const std::vector<Case> KittyCases = {

@@ -36,11 +36,13 @@ inline std::vector<char*> Pointers(std::vector<std::string>& strings) {
   return pointers;
 }
 
-// One screen cell: its character and its colours as ECMA-48 indexes (-1: the default colour).
+// One screen cell: its character and its colours as ECMA-48 indexes (-1: the default colour;
+// 1000: a 24-bit colour), and as the terminal shows them, 0xRRGGBB (-1: the default colour).
 struct ScreenCell {
   char32_t Char = U' ';
   int Foreground = -1, Background = -1;
   bool Reverse = false;
+  long ForegroundRgb = -1, BackgroundRgb = -1;
 };
 
 struct PtyOptions {
@@ -48,11 +50,13 @@ struct PtyOptions {
   std::string Directory{};                 // working folder
   std::vector<std::string> Environment{};  // extra NAME=VALUE entries
   int Rows = 25, Columns = 80;
-  bool AnswerKittyQuery = false;  // answer CSI ? u as a terminal with the kitty protocol
-  bool Silent = false;            // answer nothing, as a logging pty or a serial console
-  bool Controlling = true;        // false: the terminal is not the program's controlling terminal
-  std::string InputFile{};        // read as standard input instead of the terminal
-  int MemoryLimitMb = 0;          // the program's address space, when limited
+  bool AnswerKittyQuery = false;     // answer CSI ? u as a terminal with the kitty protocol
+  bool AnswerKittyGraphics = false;  // answer the kitty graphics query OK, as kitty does
+  bool AnswerSixel = false;  // device attributes of a VT340 with sixel (CSI ? 63 ; 4 ; 22 c)
+  bool Silent = false;       // answer nothing, as a logging pty or a serial console
+  bool Controlling = true;   // false: the terminal is not the program's controlling terminal
+  std::string InputFile{};   // read as standard input instead of the terminal
+  int MemoryLimitMb = 0;     // the program's address space, when limited
 };
 
 // Limits the address space of the process that calls it (a child before its exec).
@@ -68,13 +72,20 @@ class PtyProgram {
   explicit PtyProgram(PtyOptions options) : Options(std::move(options)) {
     // The test's environment, with the terminal and locale the tests expect; all made before
     // the fork, after which only async-signal-safe calls are safe.
-    std::vector<std::string> environment{"TERM=xterm-256color", "LANG=C.UTF-8"};
+    // COLORTERM too is the row's to set: the program's colours depend on it.
+    std::vector<std::string> environment = Options.Environment;
+    const auto given = [&](std::string_view name) {
+      return std::any_of(environment.begin(), environment.end(),
+                         [&](const std::string& entry) { return entry.starts_with(name); });
+    };
+    for (const char* fixed : {"TERM=xterm-256color", "LANG=C.UTF-8"})
+      if (!given(std::string_view(fixed).substr(0, 5))) environment.emplace_back(fixed);
     for (char** entry = environ; *entry != nullptr; ++entry) {
       const std::string_view text = *entry;
-      if (!text.starts_with("TERM=") && !text.starts_with("LANG=") && !text.starts_with("LC_ALL="))
+      if (!text.starts_with("TERM=") && !text.starts_with("LANG=") &&
+          !text.starts_with("LC_ALL=") && !text.starts_with("COLORTERM="))
         environment.emplace_back(text);
     }
-    environment.insert(environment.end(), Options.Environment.begin(), Options.Environment.end());
     auto command = Options.Command;
     auto argv = Pointers(command), envp = Pointers(environment);
     struct winsize size {};
@@ -91,7 +102,10 @@ class PtyProgram {
         [](const char* bytes, size_t length, void* self) {
           // The terminal's own answers (device attributes, cursor reports) go back to the program.
           auto* program = static_cast<PtyProgram*>(self);
-          if (!program->Options.Silent) program->Send(std::string_view(bytes, length));
+          std::string_view answer(bytes, length);
+          if (program->Options.AnswerSixel && answer.starts_with("\x1b[?1;2c"))
+            answer = "\x1b[?63;4;22c";
+          if (!program->Options.Silent) program->Send(answer);
         },
         this);
     Screen = vterm_obtain_screen(Term);
@@ -158,9 +172,17 @@ class PtyProgram {
              : VTERM_COLOR_IS_INDEXED(&colour) ? colour.indexed.idx
                                                : 1000;  // RGB: never ours
     };
+    const auto rgb = [&](VTermColor colour, bool isDefault) {
+      if (isDefault) return -1L;
+      vterm_screen_convert_color_to_rgb(Screen, &colour);
+      return static_cast<long>(colour.rgb.red) << 16 | colour.rgb.green << 8 | colour.rgb.blue;
+    };
     return {cell.chars[0] == 0 ? U' ' : static_cast<char32_t>(cell.chars[0]),
             index(cell.fg, VTERM_COLOR_IS_DEFAULT_FG(&cell.fg)),
-            index(cell.bg, VTERM_COLOR_IS_DEFAULT_BG(&cell.bg)), cell.attrs.reverse != 0};
+            index(cell.bg, VTERM_COLOR_IS_DEFAULT_BG(&cell.bg)),
+            cell.attrs.reverse != 0,
+            rgb(cell.fg, VTERM_COLOR_IS_DEFAULT_FG(&cell.fg)),
+            rgb(cell.bg, VTERM_COLOR_IS_DEFAULT_BG(&cell.bg))};
   }
   // UTF-8, trailing blanks removed.
   std::string RowText(int row) const {
@@ -221,8 +243,44 @@ class PtyProgram {
       KittyAnswered = true;
       Send("\x1b[?0u");
     }
-    vterm_input_write(Term, buffer, static_cast<size_t>(got));
+    if (Options.AnswerKittyGraphics && !GraphicsAnswered &&
+        RawOutput.find("\x1b_Gi=31,") != std::string::npos) {
+      // Before the device attributes that end the questions, as kitty answers.
+      GraphicsAnswered = true;
+      Send("\x1b_Gi=31;OK\x1b\\");
+    }
+    const std::string shown =
+        WithoutApplicationStrings(std::string_view(buffer, static_cast<size_t>(got)));
+    vterm_input_write(Term, shown.data(), shown.size());
     return true;
+  }
+
+  // The bytes without APC strings (kitty graphics), which a terminal never shows but
+  // libvterm would show as text; a string may be cut between two reads.
+  std::string WithoutApplicationStrings(std::string_view bytes) {
+    std::string kept;
+    kept.reserve(bytes.size());
+    for (char c : bytes) {
+      switch (Apc) {
+        case ApcState::Text:
+          if (c == '\x1b') Apc = ApcState::Escape;
+          else kept += c;
+          break;
+        case ApcState::Escape:
+          if (c == '_') Apc = ApcState::Inside;
+          else if (kept += '\x1b', c != '\x1b') kept += c, Apc = ApcState::Text;
+          break;
+        case ApcState::Inside:
+          if (c == '\x1b') Apc = ApcState::InsideEscape;
+          break;
+        case ApcState::InsideEscape:
+          Apc = c == '\\'     ? ApcState::Text
+                : c == '\x1b' ? ApcState::InsideEscape
+                              : ApcState::Inside;
+          break;
+      }
+    }
+    return kept;
   }
 
   long VoluntarySwitches() const {
@@ -265,7 +323,8 @@ class PtyProgram {
   PtyOptions Options;
   int Master = -1;
   pid_t Child = -1;
-  bool Done = false, KittyAnswered = false;
+  bool Done = false, KittyAnswered = false, GraphicsAnswered = false;
+  enum class ApcState { Text, Escape, Inside, InsideEscape } Apc = ApcState::Text;
   int Status = 0;
   VTerm* Term = nullptr;
   VTermScreen* Screen = nullptr;

@@ -49,8 +49,8 @@ constexpr uid_t Nobody = 65534;
 // The program and its arguments, with MediumPath at an argument's start standing for the
 // medium's folder.
 std::vector<std::string> Command(const std::vector<std::string>& arguments,
-                                 const std::string& medium) {
-  std::vector<std::string> command{VESTALO_BINARY};
+                                 const std::string& medium, const std::string& program = "") {
+  std::vector<std::string> command{program.empty() ? VESTALO_BINARY : program};
 #ifdef VESTALO_WINE_PROGRAM
   command.push_back(VESTALO_WINE_PROGRAM);
 #endif
@@ -244,7 +244,7 @@ namespace {
 
 constexpr const char* StepNames[] = {"Send",  "Press", "Idle",   "Row",    "Shows",  "Cell",
                                      "Drawn", "Sent",  "Before", "Signal", "Resize", "HangUp",
-                                     "Alive", "Modes", "Golden", "Save",   "Remove"};
+                                     "Alive", "Modes", "Golden", "Save",   "Remove", "Rgb"};
 
 // Every cell where the terminal differs from the boot loader's screen `name`, one line each.
 std::vector<std::string> GoldenDifferences(const PtyProgram& program, const std::string& name,
@@ -308,6 +308,10 @@ bool RunStep(PtyProgram& program, const Step& step, const std::string& folder) {
                       Count(program.Output(), step.Expected) > 0;
              }) &&
              program.Output().find(step.Text) < program.Output().find(step.Expected);
+    case Step::Rgb: {
+      const ScreenCell cell = program.Cell(step.ScreenRow, step.ScreenColumn);
+      return cell.ForegroundRgb == step.Foreground && cell.BackgroundRgb == step.Background;
+    }
     case Step::Save: {
       std::ofstream(folder + "/.saving", std::ios::binary) << step.Expected;
       return fs::rename(folder + "/.saving", folder + "/" + step.Text), true;
@@ -342,6 +346,10 @@ void ExpectTerminalRestored(const PtyProgram& program, const ScriptRow& row) {
   };
   EXPECT_TRUE(undone(CSI ">15u", CSI "<u")) << "the kitty keyboard protocol is left on";
   EXPECT_TRUE(undone(CSI "1;25r", ESC "7" CSI "r" ESC "8")) << "the scrolling region is left";
+  // A picture is taken off: kitty's deleted by its id, sixel's rows cleared.
+  EXPECT_TRUE(undone(ESC "_Ga=T,", ESC "_Ga=d,d=I,i=4242,q=2" ESC "\\"))
+      << "a kitty picture is left";
+  EXPECT_TRUE(undone(ESC "Pq", ";999H" CSI "1J")) << "a sixel picture is left";
   // The colour reset comes last: nothing but text (a failure report) may follow it.
   const size_t reset = out.rfind(CSI "0m");
   EXPECT_TRUE(out.find(CSI "0;") == std::string::npos ||
@@ -363,9 +371,12 @@ TEST_P(TerminalScript, EndsAsExpected) {
     GTEST_SKIP() << "the sanitizers need more address space";
   MediumFolder medium(row.Files);
   PtyOptions options;
-  options.Command = Command(row.Arguments, medium.Path);
+  options.Command = Command(row.Arguments, medium.Path, row.Program);
   options.Directory = medium.Where(row.Directory);
-  options.Environment = {std::string("LC_ALL=") + row.Locale};
+  options.Environment = row.Environment;
+  options.Environment.push_back(std::string("LC_ALL=") + row.Locale);
+  options.AnswerKittyGraphics = row.KittyGraphics;
+  options.AnswerSixel = row.Sixel;
   options.Rows = row.Rows;
   options.Columns = row.Columns;
   options.AnswerKittyQuery = row.Kitty;

@@ -146,12 +146,13 @@ struct Step {
     Modes,
     Golden,
     Save,
-    Remove
+    Remove,
+    Rgb
   } Type;
   std::string Text{};  // bytes sent or awaited, a row's text, a file's or a golden screen's name
   std::string Expected{};  // Press: row 0 awaited; Before: the later bytes; Save: the file's bytes
   int ScreenRow = 0, ScreenColumn = 0;  // Row, Cell
-  int Foreground = 0, Background = 0;   // Cell
+  int Foreground = 0, Background = 0;   // Cell; Rgb: 0xRRGGBB
   int Times = 0;                        // Drawn, Sent
   int SignalNumber = 0;                 // Signal
   int Rows = 0, Columns = 0;            // Resize
@@ -176,6 +177,14 @@ inline Step Shows(std::string text) { return {Step::Shows, text}; }
 constexpr int Any = -2;
 inline Step Cell(int row, int column, int foreground, int background) {
   return {.Type = Step::Cell,
+          .ScreenRow = row,
+          .ScreenColumn = column,
+          .Foreground = foreground,
+          .Background = background};
+}
+// The cell's colours now as the terminal shows them, 0xRRGGBB (-1 the terminal's own).
+inline Step Rgb(int row, int column, int foreground, int background) {
+  return {.Type = Step::Rgb,
           .ScreenRow = row,
           .ScreenColumn = column,
           .Foreground = foreground,
@@ -237,6 +246,10 @@ struct ScriptRow {
   std::string Directory{};  // working folder: within the medium, or an absolute path
   std::string Input{};      // a file of the medium read as standard input instead of the terminal
   int MemoryLimitMb = 0;    // the program's address space, when limited (not under the sanitizers)
+  bool KittyGraphics = false;              // the terminal answers the kitty graphics query
+  bool Sixel = false;                      // the terminal lists sixel in its device attributes
+  std::vector<std::string> Environment{};  // NAME=VALUE for the program (TERM, COLORTERM)
+  std::string Program{};  // a test program of the build run instead of vestalo (a path)
 };
 
 // AddressSanitizer reserves more address space than any limit a row sets.

@@ -3,6 +3,7 @@
 // fuzz targets and the terminal tests, which check the bytes that really went out.
 #pragma once
 
+#include <cctype>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -36,10 +37,18 @@ inline bool Numbers(std::string_view params, int* values, int count) {
   return true;
 }
 
-// Colours: "0" (back to the terminal's own) or "0;FG;BG" with the sixteen PC colours.
+// Colours: "0" (back to the terminal's own) or "0;FG;BG" with the sixteen PC colours, or
+// "0;38;5;N;48;5;N" with xterm's 256, or "0;38;2;R;G;B;48;2;R;G;B" with 24-bit colours.
 inline bool ColourSequence(std::string_view params) {
   if (params == "0") return true;
-  int v[3];
+  int v[11];
+  if (Numbers(params, v, 11))
+    return v[0] == 0 && v[1] == 38 && v[2] == 2 && v[6] == 48 && v[7] == 2 &&
+           InRange(v[3], 0, 255) && InRange(v[4], 0, 255) && InRange(v[5], 0, 255) &&
+           InRange(v[8], 0, 255) && InRange(v[9], 0, 255) && InRange(v[10], 0, 255);
+  if (Numbers(params, v, 7))
+    return v[0] == 0 && v[1] == 38 && v[2] == 5 && v[4] == 48 && v[5] == 5 &&
+           InRange(v[3], 0, 255) && InRange(v[6], 0, 255);
   return Numbers(params, v, 3) && v[0] == 0 && (InRange(v[1], 30, 37) || InRange(v[1], 90, 97)) &&
          (InRange(v[2], 40, 47) || InRange(v[2], 100, 107));
 }
@@ -51,7 +60,11 @@ inline bool CursorPosition(std::string_view params) {
   return Numbers(params, v, 2) && InRange(v[0], 1, 999) && InRange(v[1], 1, 999);
 }
 
-inline bool EraseDisplay(std::string_view params) { return params == "2"; }
+// The whole screen, or (a sixel picture's rows) from its start to the cursor.
+inline bool EraseDisplay(std::string_view params) { return params == "2" || params == "1"; }
+
+// The question about the size of a cell in pixels.
+inline bool WindowReport(std::string_view params) { return params == "16"; }
 
 // The cursor hidden while cells are drawn, and shown again.
 inline bool CursorVisibility(std::string_view params) { return params == "?25"; }
@@ -84,7 +97,54 @@ constexpr KnownSequence KnownSequences[] = {
     {'m', ColourSequence},  {'H', CursorPosition},   {'J', EraseDisplay},
     {'r', ScrollRegion},    {'u', KittyKeyboard},    {'c', DeviceAttributes},
     {'X', EraseCharacters}, {'l', CursorVisibility}, {'h', CursorVisibility},
+    {'t', WindowReport},
 };
+
+inline bool IsBase64(std::string_view text) {
+  for (char c : text)
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '/' && c != '=')
+      return false;
+  return true;
+}
+
+// True when `text` starts with `prefix` and the number after it is followed by `end`;
+// `text` is then what follows.
+inline bool NumberAfter(std::string_view& text, std::string_view prefix, char end) {
+  if (!text.starts_with(prefix)) return false;
+  std::size_t at = prefix.size();
+  while (at < text.size() && text[at] >= '0' && text[at] <= '9') ++at;
+  if (at == prefix.size() || at >= text.size() || text[at] != end) return false;
+  text.remove_prefix(at + 1);
+  return true;
+}
+
+// The kitty graphics commands: the query, a picture's first piece and the ones after it, its
+// deletion.
+inline bool KittyGraphics(std::string_view body) {
+  if (body == "Gi=31,s=1,v=1,a=q,t=d,f=24;AAAA" || body == "Ga=d,d=I,i=4242,q=2") return true;
+  constexpr std::string_view First = "Ga=T,f=100,i=4242,q=2,C=1,";
+  if (body.starts_with(First)) {
+    body.remove_prefix(First.size());
+    if (!NumberAfter(body, "c=", ',') || !NumberAfter(body, "r=", ',')) return false;
+  } else if (body.starts_with("G")) {
+    body.remove_prefix(1);
+  } else {
+    return false;
+  }
+  return (body.starts_with("m=0;") || body.starts_with("m=1;")) && IsBase64(body.substr(4));
+}
+
+// A device control string: the DECRQSS question about colours, or a sixel picture (raster
+// attributes, colour registers in percent, sixel data).
+inline bool DeviceString(std::string_view body) {
+  if (body == "$qm") return true;
+  if (!body.starts_with("q\"1;1;")) return false;
+  for (char c : body.substr(6))
+    if (!(c >= 0x3F && c <= 0x7E) && !(c >= '0' && c <= '9') && c != ';' && c != '#' && c != '!' &&
+        c != '$' && c != '-')
+      return false;
+  return true;
+}
 
 // The only escapes that start no CSI: save and restore the cursor around the region's release.
 constexpr char KnownEscapes[] = {'7', '8'};
@@ -134,6 +194,15 @@ inline std::string TerminalOutputFault(std::string_view output,
       if (at + 1 < output.size() && (output[at + 1] == detail::KnownEscapes[0] ||
                                      output[at + 1] == detail::KnownEscapes[1])) {
         at += 2;
+        continue;
+      }
+      if (at + 1 < output.size() && (output[at + 1] == '_' || output[at + 1] == 'P')) {
+        const std::size_t end = output.find("\x1b\\", at + 2);
+        if (end == std::string_view::npos) return "unfinished string" + where;
+        const std::string_view body = output.substr(at + 2, end - at - 2);
+        if (!(output[at + 1] == '_' ? detail::KittyGraphics(body) : detail::DeviceString(body)))
+          return "string the program never sends" + where;
+        at = end + 2;
         continue;
       }
       if (at + 1 >= output.size() || output[at + 1] != '[')

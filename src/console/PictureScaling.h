@@ -1,0 +1,15 @@
+// A graphical screen's picture brought to the part and the size a terminal shows.
+#pragma once
+
+#include "screen/ColourScreen.h"
+
+namespace console {
+
+// The top left `width` x `height` pixels of the picture (at most the whole of it).
+screen::RgbImage Cropped(const screen::RgbImage& picture, int width, int height);
+
+// The picture drawn again at `width` x `height` pixels: each new pixel the mean of the
+// pixels it covers (at least the one under its top left corner).
+screen::RgbImage Scaled(const screen::RgbImage& picture, int width, int height);
+
+}  // namespace console

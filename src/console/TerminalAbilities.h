@@ -1,0 +1,42 @@
+// What a terminal can show of a graphical screen, decided from what it tells: its TERM and
+// COLORTERM, and its answers to the questions asked at the first key wait after such a screen.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "console/KeyDecoder.h"
+#include "console/TerminalColours.h"
+
+namespace console {
+
+// How a terminal draws pictures, if it does.
+enum class PictureProtocol { None, Kitty, Sixel };
+
+// What a graphical screen is shown with.
+struct TerminalAbilities {
+  ColourDepth Depth = ColourDepth::Sixteen;
+  PictureProtocol Pictures = PictureProtocol::None;
+  int CellWidth = 8, CellHeight = 16;  // a cell in pixels, where the terminal did not say
+};
+
+// The id of the kitty graphics query, and of the picture the program shows.
+constexpr int KittyQueryId = 31;
+constexpr int KittyPictureId = 4242;
+
+// The questions for a terminal of this TERM, ended by the device attributes question that
+// every terminal answers: the kitty graphics query (not where a multiplexer or the Linux
+// console would show it as text), the cell size, and, unless `askColours` is false, whether
+// 24-bit colours are kept (a colour set, asked back with DECRQSS, and the colours reset).
+std::string PictureQuestions(std::string_view term, bool askColours);
+
+// The abilities: 24-bit colours by COLORTERM, TERM or the DECRQSS answer (a terminal with kitty
+// graphics has them too), else 256 or 16 by TERM; kitty graphics where the query was answered
+// OK, sixel where the device attributes (of a VT220 or later, 62-65) list 4; the cell size as the
+// terminal said it, else its text area in pixels (`windowWidth` x `windowHeight`, from the
+// system, or as it said) over its cells, else 8x16, the PC's text cell.
+TerminalAbilities DecideAbilities(std::string_view term, std::string_view colorterm,
+                                  const TerminalAnswers& answers, int windowWidth, int windowHeight,
+                                  int rows, int columns);
+
+}  // namespace console
