@@ -38,6 +38,12 @@ void ShowWouldBoot(const menu::Outcome& boot) {
   if (console::NextKey() == 0) console::NextKey();
 }
 
+// The session's screen: the graphics screen of vesamenu.c32 while it shows, else its cells.
+void ShowSession(const menu::Session& session) {
+  if (session.ShowsGraphics()) console::ShowGraphicalScreen(session.Graphics());
+  else console::ShowCells(session.Screen(), session.Screen().CursorShows());
+}
+
 }  // namespace
 
 menu::Key MenuKeyFor(uint8_t code, uint8_t extended, bool menuTakesCharacter) {
@@ -75,12 +81,12 @@ void RunBootMenu(const menu::MenuStart& start) {
       continue;
     } else if (outcome.Type == menu::Outcome::BootPrompt) {
       // The loader's prompt, on what the menu left on the screen: its help keys work there.
-      console::ShowCells(session->Screen(), session->Screen().CursorShows());
+      ShowSession(*session);
       LoadConfiguration(outcome.Configuration);
       RunHelpKeyMenu();
       return;
     }
-    console::ShowCells(session->Screen(), session->Screen().CursorShows());
+    ShowSession(*session);
     const std::optional<menu::Key> key = ReadKey(session->NextChangeMs(), *session);
     const Clock::time_point now = Clock::now();
     const int elapsed =

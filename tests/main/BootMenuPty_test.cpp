@@ -9,6 +9,14 @@ namespace {
 const std::string Cases = "tests/menu/cases/";
 Medium Case(const std::string& name) { return {Copy("m", Cases + name)}; }
 
+// vesamenu.c32's menu in opaque colours, so its cells' colours are the configuration's own.
+const Medium Graphical = {File("m/isolinux.cfg",
+                               "UI vesamenu.c32\nMENU BACKGROUND #ff000080\n"
+                               "MENU COLOR title 0 #ffffff00 #ff008000 none\n"
+                               "MENU COLOR sel 0 #ffffffff #ff800000 none\n"
+                               "MENU TITLE Harbour\nLABEL one\n  MENU LABEL One\n  KERNEL one\n")};
+constexpr int Yellow = 0xFFFF00, Green = 0x008000, White = 0xFFFFFF, Maroon = 0x800000;
+
 // clang-format off
 const ScriptRow Scripts[] = {
     {.Name = "MenuIsTheFirstScreenAndItsKeysMoveIn", .Files = Case("07-submenus"),
@@ -40,6 +48,17 @@ const ScriptRow Scripts[] = {
      .Signal = SIGINT, .Directory = "m"},
     {.Name = "NoMenuKeepsTheSplashPath", .Files = Case("31-config-display"), .Arguments = {"--no-menu", "-c", "prompt.cfg"},
      .Steps = {Row(0, "Harbour splash from prompt.cfg"), Idle(), Send("x")}, .Directory = "m"},
+    // The graphical menu's grid (80x30 at 640x480) in its 24-bit colours; Esc leaves it for the
+    // loader's text screen and prompt.
+    {.Name = "GraphicalMenuInTrueColour", .Files = Graphical,
+     .Steps = {Shows("Harbour"), Idle(), Rgb(1, 40, Yellow, Green), Rgb(3, 12, White, Maroon), Send(ESC),
+               Shows("boot:"), Idle(), Send("x")},
+     .Rows = 30, .Silent = true, .Directory = "m", .Environment = {"COLORTERM=truecolor"}},
+    // A terminal that draws kitty pictures gets the screen as one, taken off as the menu is left.
+    {.Name = "GraphicalMenuAsKittyPicture", .Files = Graphical,
+     .Steps = {Shows("Harbour"), Sent(ESC "_Ga=T,f=100,"), Idle(), Send(ESC), Sent(ESC "_Ga=d"), Shows("boot:"),
+               Idle(), Send("x")},
+     .Rows = 30, .Directory = "m", .KittyGraphics = true},
 };
 // clang-format on
 
