@@ -112,11 +112,16 @@ void TerminalWriter::SendPicture(const screen::GraphicalScreen& shown,
       SentPicture->Rows == pictureRows && SentPicture->Columns == pictureColumns &&
       SentPicture->Picture.Width == part.Width && SentPicture->Picture.Pixels == part.Pixels)
     return;
-  Out += CursorTo(0, 0);
-  if (sixel)
+  if (sixel) {
+    Out += CursorTo(0, 0);
     Out += SixelImage(
         Scaled(part, pictureColumns * abilities.CellWidth, pictureRows * abilities.CellHeight));
-  else Out += KittyPlacement(EncodePng(part), KittyPictureId, pictureColumns, pictureRows);
+  } else {
+    const std::string png = EncodePng(part);
+    if (png.empty()) return;  // a build without libpng: the cells stay
+    Out += CursorTo(0, 0);
+    Out += KittyPlacement(png, KittyPictureId, pictureColumns, pictureRows);
+  }
   SentPicture = {abilities, pictureRows, pictureColumns, part};
 }
 
