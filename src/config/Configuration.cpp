@@ -64,9 +64,15 @@ ConfigurationBinding ParseConfigurationLine(std::string_view line) {
   std::size_t end = start;
   while (end < line.size() && !IsBlank(line[end])) ++end;
   const std::string_view word = line.substr(start, end - start);
-  for (const auto& keyword : Keywords)
-    if (EqualsIgnoringCase(word, keyword.Text))
-      return {keyword.Index, TrimBlanks(line.substr(end))};
+  for (const auto& keyword : Keywords) {
+    if (!EqualsIgnoringCase(word, keyword.Text)) continue;
+    // The loader takes the file name's word and leaves the rest: the graphical menu's F lines
+    // add a background colour or picture after it.
+    const std::string rest = TrimBlanks(line.substr(end));
+    std::size_t nameEnd = 0;
+    while (nameEnd < rest.size() && !IsBlank(rest[nameEnd])) ++nameEnd;
+    return {keyword.Index, rest.substr(0, nameEnd)};
+  }
   return {};
 }
 

@@ -23,7 +23,8 @@ struct ConfigurationBinding {
 
 constexpr int DisplayIndex = 0;
 
-// Reads one line as the boot loader reads its keywords: the first word, in any letter case.
+// Reads one line as the boot loader reads its keywords: the first word, in any letter case;
+// the value is the next word (what follows it is not the file's name).
 ConfigurationBinding ParseConfigurationLine(std::string_view line);
 
 // The text without its leading and trailing characters at or below the space.

@@ -28,7 +28,11 @@ TEST(ConfigurationLine, KeywordsAsTheBootLoaderReadsThem) {
       {"F11 eleven.txt", -1, ""},    {"F12 twelve.txt", -1, ""},      {"display F2.txt", DisplayIndex, "F2.txt"},
       {"# F3 old.txt", -1, ""},      {"display", DisplayIndex, ""},   {"display   ", DisplayIndex, ""},
       {"displayboot.msg", -1, ""},   {"include other.cfg", -1, ""},   {"label F1", -1, ""},  {"", -1, ""},
-      {"display my splash.txt", DisplayIndex, "my splash.txt"},        {"F1 \x7f" "del\xe9 ", 1, "\x7f" "del\xe9"},
+      {"F1 \x7f" "del\xe9 ", 1, "\x7f" "del\xe9"},
+      // The loader reads the file's name as one word (seen: "DISPLAY splash.txt #ff102040"
+      // and "F1 help.txt #ff102040" show splash.txt and help.txt).
+      {"display my splash.txt", DisplayIndex, "my"}, {"F1 help.txt #ff102040", 1, "help.txt"},
+      {"F2\thelp.png\tback.png", 2, "help.png"},
   };
   // clang-format on
   for (const auto& c : cases) {
