@@ -33,7 +33,7 @@ const RunRow Runs[] = {
      .Files = {File("ISOLINUX.CFG", "display ignored.txt\n"), File("syslinux.cfg", "DEFAULT live\r\ndisplay boot.msg\r\n"),
                File("boot.msg", "\x0f" "1eWelcome\r\n\x18logo.lss\r\nbye")},
      .Output = "Welcome\r\nbye"},
-    {.Name = "NoDisplayLine", .Files = {File("isolinux.cfg", "F1 help.txt\n")},
+    {.Name = "NoDisplayLine", .Files = {File("isolinux.cfg", "F1 help.txt\n"), File("help.txt", "Help")},
      .Output = "Vestalo read this configuration, which includes no other file:\r\n  isolinux.cfg\r\n"
                "It names no splash screen: it has no display line.\r\n\r\n"
                "Help screens: press 1 (its F1 line).\r\n\r\nPress x to end.\r\n"},
