@@ -15,8 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "MenuBench.h"
 #include "PtyRun.h"
 #include "ScreenFiles.h"
+#include "Statistics.h"
 #include "TableRow.h"
 
 namespace vestalo::bench {
@@ -24,45 +26,15 @@ namespace vestalo::bench {
 namespace {
 
 struct Options {
-  int Draws = 200;       // repetitions of the 64 KiB drawing, each for the program and for cat
-  int ImageStarts = 50;  // start-ups on the 4 GiB image and on the same medium's folder
-  int Starts = 500;      // start-ups of each program
-  int Presses = 200;     // help-key presses
+  int Draws = 200;         // repetitions of the 64 KiB drawing, each for the program and for cat
+  int ImageStarts = 50;    // start-ups on the 4 GiB image and on the same medium's folder
+  int Starts = 500;        // start-ups of each program
+  int Presses = 200;       // help-key presses
+  int MenuStarts = 40;     // first screens of each boot menu and terminal
+  int MenuPresses = 200;   // arrow keys in each boot menu and terminal
+  bool MenusOnly = false;  // only the boot menus' rows
   std::string Program = VESTALO_BINARY;
 };
-
-// Milliseconds, so the figures read as a person would time them.
-double Milliseconds(Clock::duration took) {
-  return std::chrono::duration<double, std::milli>(took).count();
-}
-
-// The value below which `fraction` of the samples lie (nearest rank).
-double Percentile(std::vector<double> samples, double fraction) {
-  std::sort(samples.begin(), samples.end());
-  size_t rank = static_cast<size_t>(fraction * static_cast<double>(samples.size()) + 0.999999);
-  rank = std::clamp<size_t>(rank, 1, samples.size());
-  return samples[rank - 1];
-}
-
-double Median(const std::vector<double>& samples) { return Percentile(samples, 0.5); }
-
-std::string Format(const char* pattern, double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, pattern, value);
-  return text;
-}
-
-// The last bytes of the program's output, readable in a message.
-std::string Tail(const std::string& out) {
-  std::string shown;
-  for (char c : out.substr(out.size() > 120 ? out.size() - 120 : 0)) {
-    if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) shown += c;
-    else
-      shown +=
-          "\\x" + std::string(1, "0123456789abcdef"[(c >> 4) & 15]) + "0123456789abcdef"[c & 15];
-  }
-  return shown + " (" + std::to_string(out.size()) + " bytes)";
-}
 
 // A folder of generated screens and a boot configuration; removed at the end.
 class Medium {
@@ -351,17 +323,25 @@ Options ParseOptions(int argc, char** argv) {
     else if (name == "--starts") options.Starts = std::stoi(value);
     else if (name == "--presses") options.Presses = std::stoi(value);
     else if (name == "--image-starts") options.ImageStarts = std::stoi(value);
+    else if (name == "--menu-starts") options.MenuStarts = std::stoi(value);
+    else if (name == "--menu-presses") options.MenuPresses = std::stoi(value);
+    else if (name == "--menus-only") options.MenusOnly = true;
     else if (name == "--program")
       options.Program = std::filesystem::absolute(value).string();  // runs elsewhere
     else
       throw std::runtime_error(
           "unknown option " + argument +
-          " (known: --draws=N --starts=N --presses=N --image-starts=N --program=PATH)");
+          " (known: --draws=N --starts=N --presses=N --image-starts=N --menu-starts=N "
+          "--menu-presses=N --menus-only --program=PATH)");
   }
   return options;
 }
 
 void Run(const Options& options) {
+  if (options.MenusOnly) {
+    RunMenuRows({options.MenuStarts, options.MenuPresses, options.Program});
+    return;
+  }
   const Medium medium;
   const std::string kib = "%.0f KiB";
   const DrawResult draw = MeasureDrawing(options, medium);
@@ -405,6 +385,8 @@ void Run(const Options& options) {
            Format("%.1f ms (one 60 Hz frame)", frame), Ratio(Median(menu) / frame));
   PrintRow("help key to help screen drawn, p99", Format("%.2f ms", Percentile(menu, 0.99)),
            Format("%.1f ms (one 60 Hz frame)", frame), Ratio(Percentile(menu, 0.99) / frame));
+
+  RunMenuRows({options.MenuStarts, options.MenuPresses, options.Program});
 }
 
 }  // namespace

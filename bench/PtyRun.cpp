@@ -8,6 +8,7 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -45,6 +46,10 @@ bool IsWaitingCall(long number, unsigned long firstArgument) {
   if (!launch.Directory.empty() && chdir(launch.Directory.c_str()) != 0) _exit(126);
   // Box drawing reaches the terminal as UTF-8, as on a usual desktop.
   setenv("LC_ALL", "C.UTF-8", 1);
+  for (const auto& entry : launch.Environment) {
+    const size_t equals = entry.find('=');
+    setenv(entry.substr(0, equals).c_str(), entry.substr(equals + 1).c_str(), 1);
+  }
   std::vector<char*> argv{const_cast<char*>(launch.Program.c_str())};
   for (const auto& argument : launch.Arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
@@ -61,10 +66,14 @@ double CpuMilliseconds(const struct rusage& usage) {
 
 }  // namespace
 
-PtyRun::PtyRun(const Launch& launch) : AnswerQueries(launch.AnswerQueries) {
+PtyRun::PtyRun(const Launch& launch)
+    : AnswerQueries(launch.AnswerQueries || launch.AnswerKittyGraphics),
+      AnswerKittyGraphics(launch.AnswerKittyGraphics) {
   struct winsize size {};
-  size.ws_row = 25;
-  size.ws_col = 80;
+  size.ws_row = static_cast<unsigned short>(launch.Rows);
+  size.ws_col = static_cast<unsigned short>(launch.Columns);
+  size.ws_xpixel = static_cast<unsigned short>(launch.Columns * 8);
+  size.ws_ypixel = static_cast<unsigned short>(launch.Rows * 16);
   struct termios modes {};
   // The modes a new terminal has: cooked input with echo, and CR before each LF on output.
   modes.c_iflag = ICRNL | IXON | IUTF8;
@@ -123,12 +132,32 @@ bool PtyRun::ReadSome(int timeoutMs) {
 }
 
 void PtyRun::Answer() {
-  static const std::string Query = "\x1b[c";
-  for (size_t at; (at = Out.find(Query, Answered)) != std::string::npos;
-       Answered = at + Query.size())
-    Type(std::string(DeviceAttributesAnswer));
-  // A query split over two reads is found next time.
-  if (Out.size() >= Query.size()) Answered = std::max(Answered, Out.size() - (Query.size() - 1));
+  struct Question {
+    std::string_view Asked, Answer;
+    bool Kitty;  // asked of a terminal with kitty graphics only
+  };
+  static constexpr Question Questions[] = {
+      {"\x1b[c", DeviceAttributesAnswer, false},
+      {"\x1b_Gi=31,", KittyGraphicsAnswer, true},
+      {"\x1b[16t", CellSizeAnswer, true},
+  };
+  // Answered in the order asked, as a terminal reads them.
+  for (;;) {
+    size_t first = std::string::npos;
+    const Question* next = nullptr;
+    for (const auto& question : Questions) {
+      if (question.Kitty && !AnswerKittyGraphics) continue;
+      const size_t at = Out.find(question.Asked, Answered);
+      if (at < first) first = at, next = &question;
+    }
+    if (next == nullptr) break;
+    Type(std::string(next->Answer));
+    Answered = first + next->Asked.size();
+  }
+  // A question split over two reads is found next time.
+  size_t longest = 0;
+  for (const auto& question : Questions) longest = std::max(longest, question.Asked.size());
+  if (Out.size() >= longest) Answered = std::max(Answered, Out.size() - (longest - 1));
 }
 
 void PtyRun::ClearOutput() {
@@ -177,6 +206,14 @@ long PtyRun::PeakRssKb() const {
   while (std::getline(status, line))
     if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
   throw std::runtime_error("no peak memory figure for the program");
+}
+
+double PtyRun::CpuMsSoFar() const {
+  clockid_t clock{};
+  struct timespec used {};
+  if (clock_getcpuclockid(Child, &clock) != 0 || clock_gettime(clock, &used) != 0)
+    throw std::runtime_error("no processor time for the program");
+  return static_cast<double>(used.tv_sec) * 1e3 + static_cast<double>(used.tv_nsec) / 1e6;
 }
 
 Ending PtyRun::Finish(int timeoutMs) {

@@ -16,14 +16,24 @@ using Clock = std::chrono::steady_clock;
 
 // What the reader answers to the device attributes query: a VT220-like terminal.
 constexpr std::string_view DeviceAttributesAnswer = "\x1b[?62;22c";
+// What a terminal with kitty graphics answers to the program's graphics query (id 31), and
+// to the question for its cell size in pixels (8x16, the PC's text cell).
+constexpr std::string_view KittyGraphicsAnswer = "\x1b_Gi=31;OK\x1b\\";
+constexpr std::string_view CellSizeAnswer = "\x1b[6;16;8t";
 
 // How a program is started: its path, arguments, folder and environment.
 struct Launch {
   std::string Program;
-  std::vector<std::string> Arguments;
-  std::string Directory;       // empty: the current one
+  std::vector<std::string> Arguments{};
+  std::string Directory{};     // empty: the current one
   bool RawOutput = false;      // the terminal sends what was written, without CR before LF
   bool AnswerQueries = false;  // answer the device attributes query, as every terminal does
+  // Also answer the kitty graphics query OK and the cell size question, as kitty does (but
+  // not the kitty keyboard query: keys stay the usual escape sequences).
+  bool AnswerKittyGraphics = false;
+  std::vector<std::string> Environment{};  // NAME=VALUE entries set for the program
+  // The terminal's size in cells; in pixels it is 8x16 a cell, the PC's text cell.
+  int Rows = 25, Columns = 80;
 };
 
 // How a program ended.
@@ -34,7 +44,8 @@ struct Ending {
 
 class PtyRun {
  public:
-  // Starts the program in an 80x25 terminal in the UTF-8 locale.
+  // Starts the program in a terminal of the launch's size (80x25 by default) in the UTF-8
+  // locale.
   explicit PtyRun(const Launch& launch);
   ~PtyRun();
   PtyRun(const PtyRun&) = delete;
@@ -51,6 +62,8 @@ class PtyRun {
   // The program's peak resident set so far, in KiB, as the kernel counts it since the
   // program was started (wait4 would count this process's pages copied at fork too).
   long PeakRssKb() const;
+  // The processor time the running program has taken so far, all its threads, in ms.
+  double CpuMsSoFar() const;
   // Reads everything until the program has ended and returns how it ended.
   Ending Finish(int timeoutMs = 30000);
 
@@ -67,6 +80,7 @@ class PtyRun {
   pid_t Child = -1;
   bool Closed = false;
   bool AnswerQueries = false;
+  bool AnswerKittyGraphics = false;
   size_t Answered = 0;  // where the search for the next query starts
   std::string Out;
 };
