@@ -6,7 +6,7 @@
 namespace vestalo::testing {
 namespace {
 
-constexpr int Red = 1, Blue = 4, Yellow = 11, White = 15;
+constexpr int Red = 1, Green = 2, Blue = 4, Yellow = 11, White = 15;
 const std::string NoConfiguration = "no valid configuration file found\r\n" + HelpText;
 const Medium Screens = {File("my splash.txt",
                              "\x0f"
@@ -77,6 +77,17 @@ const ScriptRow Scripts[] = {
     {.Name = "BootMenu", .Files = {Copy("m", "tests/menu/cases/07-submenus")},
      .Steps = {Shows("Top menu"), Alive(1000), Send("\r"), Shows("Here the boot loader would boot"), Alive(1000), Send("a"),
                Shows("Top menu"), Alive(1000), Send("q"), Alive(1000), Send("\r"), Row(23, "boot:"), Alive(1000), Send("x")},
+     .Directory = "m"},
+    // vesamenu.c32's menu in the nearest of the console's 16 colours: yellow (255,255,0) on
+    // green (0,128,0) is bright yellow on green; white on maroon (128,0,0) bright white on red.
+    {.Name = "GraphicalMenu",
+     .Files = {File("m/isolinux.cfg", "UI vesamenu.c32\nMENU BACKGROUND #ff000080\n"
+                                      "MENU COLOR title 0 #ffffff00 #ff008000 none\n"
+                                      "MENU COLOR sel 0 #ffffffff #ff800000 none\n"
+                                      "MENU TITLE Harbour\nLABEL one\n  MENU LABEL One\n  KERNEL one\n"
+                                      "LABEL quit\n  MENU LABEL ^Quit\n  MENU QUIT\n")},
+     .Steps = {Shows("Harbour"), Cell(1, 40, Yellow, Green), Cell(3, 12, White, Red), Alive(1000), Send("q"), Alive(1000),
+               Send("\r"), Shows("boot:"), Alive(1000), Send("x")},
      .Directory = "m"},
     // Saved by rename, as editors save: the screen is drawn again while the Enter wait goes on.
     {.Name = "WatchedScreenFile", .Files = Menu, .Arguments = {"--watch", "screen.txt"},
