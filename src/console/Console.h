@@ -52,6 +52,12 @@ void ShowCells(const screen::ScreenGrid& grid, bool cursorShown);
 // every way out (and by the next text screen).
 void ShowGraphicalScreen(const screen::GraphicalScreen& shown);
 
+// The same, with the picture made only where and when the console sends one (drawing it costs
+// more than the cells, and most terminals show cells): `picture` is called then, and again if
+// the terminal says later that it draws pictures, until the next screen is shown.
+void ShowGraphicalScreen(const screen::ColourGrid& cells,
+                         std::function<screen::RgbImage()> picture);
+
 // Sends everything gathered for the console. Returns 0 or the platform's error code.
 int FlushConsole();
 

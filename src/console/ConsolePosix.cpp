@@ -60,7 +60,16 @@ std::string Term, ColourTerm;
 enum class QuestionState { NotNeeded, ToAsk, Asked };
 QuestionState Questions = QuestionState::NotNeeded;
 bool ShowingGraphical = false;
-screen::GraphicalScreen LastGraphical;
+screen::ColourGrid LastCells;
+std::function<screen::RgbImage()> LastPicture;  // the picture of LastCells, made when sent
+
+// The graphical screen as the terminal shows it: its picture only where one is sent.
+screen::GraphicalScreen AsShown() {
+  screen::GraphicalScreen shown;
+  shown.Cells = LastCells;
+  if (Abilities.Pictures != PictureProtocol::None && LastPicture) shown.Picture = LastPicture();
+  return shown;
+}
 
 // The terminal's size in cells, and its text area in pixels where the system knows it.
 struct winsize TerminalSize() {
@@ -185,12 +194,18 @@ void ShowCells(const screen::ScreenGrid& grid, bool cursorShown) {
 }
 
 void ShowGraphicalScreen(const screen::GraphicalScreen& shown) {
+  ShowGraphicalScreen(shown.Cells, [picture = shown.Picture] { return picture; });
+}
+
+void ShowGraphicalScreen(const screen::ColourGrid& cells,
+                         std::function<screen::RgbImage()> picture) {
   if (!Writer) return;
   const struct winsize size = TerminalSize();
-  FitsFrame(shown.Cells.Rows, shown.Cells.Columns);  // what does not fit is noted for the end
+  FitsFrame(cells.Rows, cells.Columns);  // what does not fit is noted for the end
   Shown = {};  // the screen is the cells now; after a stop they are all sent again
-  Writer->Graphical(shown, Abilities, size.ws_row, size.ws_col);
-  LastGraphical = shown;
+  LastCells = cells;
+  LastPicture = std::move(picture);
+  Writer->Graphical(AsShown(), Abilities, size.ws_row, size.ws_col);
   ShowingGraphical = true;
   if (Questions == QuestionState::NotNeeded && InputIsConsole()) Questions = QuestionState::ToAsk;
   posix::SetExitSequence(posix::ExitSlot::Layout, "");
@@ -217,7 +232,7 @@ void PicturesAnswered(const TerminalAnswers& answers) {
   Abilities = DecideAbilities(Term, ColourTerm, answers, size.ws_xpixel, size.ws_ypixel,
                               size.ws_row, size.ws_col);
   if (!ShowingGraphical) return;
-  Writer->Graphical(LastGraphical, Abilities, size.ws_row, size.ws_col);
+  Writer->Graphical(AsShown(), Abilities, size.ws_row, size.ws_col);
   NotePictureExit();
   FlushConsole();
 }

@@ -138,6 +138,13 @@ void ShowGraphicalScreen(const screen::GraphicalScreen& shown) {
   SetConsoleCursorInfo(OutputHandle, &cursor);
 }
 
+// The Windows console draws no pictures: the cells are the whole screen.
+void ShowGraphicalScreen(const screen::ColourGrid& cells, std::function<screen::RgbImage()>) {
+  screen::GraphicalScreen shown;
+  shown.Cells = cells;
+  ShowGraphicalScreen(shown);
+}
+
 void SetTextForeground(uint16_t colour) { ApplyAttribute(screen::WithForeground(Attr, colour)); }
 
 void SetTextBackground(uint16_t colour) { ApplyAttribute(screen::WithBackground(Attr, colour)); }

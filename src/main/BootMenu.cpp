@@ -38,10 +38,13 @@ void ShowWouldBoot(const menu::Outcome& boot) {
   if (console::NextKey() == 0) console::NextKey();
 }
 
-// The session's screen: the graphics screen of vesamenu.c32 while it shows, else its cells.
-void ShowSession(const menu::Session& session) {
-  if (session.ShowsGraphics()) console::ShowGraphicalScreen(session.Graphics());
-  else console::ShowCells(session.Screen(), session.Screen().CursorShows());
+// The session's screen: the graphics screen of vesamenu.c32 while it shows (its picture drawn
+// only for a terminal that shows it), else its cells.
+void ShowSession(const std::shared_ptr<const menu::Session>& session) {
+  if (session->ShowsGraphics())
+    console::ShowGraphicalScreen(session->GraphicalCells(),
+                                 [session] { return session->GraphicalPicture(); });
+  else console::ShowCells(session->Screen(), session->Screen().CursorShows());
 }
 
 }  // namespace
@@ -55,7 +58,7 @@ menu::Key MenuKeyFor(uint8_t code, uint8_t extended, bool menuTakesCharacter) {
 }
 
 void RunBootMenu(const menu::MenuStart& start) {
-  auto session = std::make_unique<menu::Session>(*MediumFiles, start);
+  auto session = std::make_shared<menu::Session>(*MediumFiles, start);
   menu::Outcome outcome = session->Elapse(0);
   Clock::time_point last = Clock::now();
   for (;;) {
@@ -76,17 +79,17 @@ void RunBootMenu(const menu::MenuStart& start) {
         RunHelpKeyMenu();
         return;
       }
-      session = std::make_unique<menu::Session>(*MediumFiles, next);
+      session = std::make_shared<menu::Session>(*MediumFiles, next);
       outcome = session->Elapse(0);
       continue;
     } else if (outcome.Type == menu::Outcome::BootPrompt) {
       // The loader's prompt, on what the menu left on the screen: its help keys work there.
-      ShowSession(*session);
+      ShowSession(session);
       LoadConfiguration(outcome.Configuration);
       RunHelpKeyMenu();
       return;
     }
-    ShowSession(*session);
+    ShowSession(session);
     const std::optional<menu::Key> key = ReadKey(session->NextChangeMs(), *session);
     const Clock::time_point now = Clock::now();
     const int elapsed =

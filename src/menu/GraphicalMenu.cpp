@@ -60,9 +60,11 @@ void Session::LayGraphicsGrid() {
   ScreenRows = screen::GraphicsRows(Height, Font.Height);
   ScreenColumns = screen::GraphicsColumns(Width);
   Grid = screen::ScreenGrid(ScreenRows, ScreenColumns);
+  Means.clear();
 }
 
 void Session::SetBackground(const std::string& spec) {
+  Means.clear();
   if (spec.empty()) {
     Backdrop = screen::DefaultBackground(Width, Height);
     return;
@@ -84,14 +86,33 @@ void Session::SetBackground(const std::string& spec) {
   Backdrop = screen::LaidBackground(picture, Width, Height);
 }
 
-screen::GraphicalScreen Session::Graphics() const {
-  if (!ShowsGraphics()) return {};
+std::vector<screen::CellColours> Session::ElementColours() const {
   const ColorTable& colors = Set().Colors;
   std::vector<screen::CellColours> elements(colors.size());
   for (std::size_t i = 0; i < colors.size(); ++i)
     elements[i] = {colors[i].Foreground, colors[i].Background, ShadowNamed(colors[i].Shadow)};
-  const screen::GraphicalStyle style{elements, Font, colors[ScreenColor].Background};
-  return screen::DrawGraphicalScreen(Backdrop, Grid, style);
+  return elements;
+}
+
+screen::ColourGrid Session::GraphicalCells() const {
+  if (!ShowsGraphics()) return {};
+  // The background changes only with a help file's own: its means are worked out once.
+  if (Means.size() != static_cast<std::size_t>(Grid.RowCount() * Grid.ColumnCount()))
+    Means = screen::CellMeans(Backdrop, Grid.RowCount(), Grid.ColumnCount(), Font.Height);
+  const std::vector<screen::CellColours> elements = ElementColours();
+  return screen::GraphicalCells(Means, Grid, {elements, Font, Set().Colors[ScreenColor].Background});
+}
+
+screen::RgbImage Session::GraphicalPicture() const {
+  if (!ShowsGraphics()) return {};
+  const std::vector<screen::CellColours> elements = ElementColours();
+  return screen::DrawGraphicalPicture(Backdrop, Grid,
+                                      {elements, Font, Set().Colors[ScreenColor].Background});
+}
+
+screen::GraphicalScreen Session::Graphics() const {
+  if (!ShowsGraphics()) return {};
+  return {GraphicalPicture(), GraphicalCells()};
 }
 
 }  // namespace menu

@@ -12,6 +12,7 @@
 #include "menu/Start.h"
 #include "screen/CellFont.h"
 #include "screen/ColourScreen.h"
+#include "screen/GraphicalDrawing.h"
 #include "screen/ScreenGrid.h"
 
 namespace menu {
@@ -67,6 +68,9 @@ class Session {
   // The graphics screen as the loader draws it (empty while ShowsGraphics() is false): the
   // picture pixel for pixel, and the cells in 24-bit colours.
   screen::GraphicalScreen Graphics() const;
+  // Its parts alone: the cells (quick: for terminals that draw no pictures), the picture.
+  screen::ColourGrid GraphicalCells() const;
+  screen::RgbImage GraphicalPicture() const;
   // What the graphics screen stands on: its pixels and its cells' height.
   int PixelWidth() const { return Width; }
   int PixelHeight() const { return Height; }
@@ -103,6 +107,8 @@ class Session {
   // The background for MENU BACKGROUND or an F line: a picture file, #AARRGGBB, or "" (the
   // loader's own).
   void SetBackground(const std::string& spec);
+  // The MENU COLOR elements of the menu on screen as the graphics screen draws them.
+  std::vector<screen::CellColours> ElementColours() const;
   // The layout as this screen takes it: the graphical menu is as wide as its columns.
   Layout Geometry() const;
   // Geometry of the menu on screen.
@@ -171,6 +177,7 @@ class Session {
   int Width = 0, Height = 0;
   screen::CellFont Font;
   screen::RgbImage Backdrop;
+  mutable std::vector<screen::CellMean> Means;  // under each cell of the grid; empty: not yet
   Mode Now = Mode::Menu;
   Place Here;
   std::vector<int> Stack;    // the menus Esc returns to, innermost last

@@ -78,6 +78,13 @@ Colour MeanUnder(const RgbImage& picture, int x0, int y0, int height) {
           static_cast<uint8_t>((blue + n / 2) / n)};
 }
 
+// The element a cell is drawn in; none for a cell without one.
+const CellColours* ElementColours(const GraphicalStyle& style, const Cell& cell) {
+  if (cell.Element < 0 || static_cast<std::size_t>(cell.Element) >= style.Elements.size())
+    return nullptr;
+  return &style.Elements[static_cast<std::size_t>(cell.Element)];
+}
+
 RgbImage Blank(int width, int height) {
   RgbImage image;
   image.Width = std::max(width, 0);
@@ -122,42 +129,59 @@ RgbImage LaidBackground(const PictureFile& picture, int width, int height) {
   return image;
 }
 
-GraphicalScreen DrawGraphicalScreen(const RgbImage& background, const ScreenGrid& grid,
-                                    const GraphicalStyle& style) {
-  GraphicalScreen screen;
-  screen.Picture = background;
-  RgbImage& out = screen.Picture;
-  const int w = out.Width, h = out.Height, height = style.Font.Height;
-  ColourGrid& cells = screen.Cells;
+std::vector<CellMean> CellMeans(const RgbImage& background, int rows, int columns, int height) {
+  std::vector<CellMean> means(static_cast<std::size_t>(std::max(rows, 0) * std::max(columns, 0)));
+  const int w = background.Width, h = background.Height;
+  for (int row = 0; row < rows; ++row)
+    for (int column = 0; column < columns; ++column) {
+      const int x = GraphicsBorder + GraphicsCellWidth * column, y = GraphicsBorder + height * row;
+      if (x + GraphicsCellWidth > w - GraphicsBorder || y + height > h - GraphicsBorder) continue;
+      means[static_cast<std::size_t>(row * columns + column)] = {
+          MeanUnder(background, x, y, height), true};
+    }
+  return means;
+}
+
+ColourGrid GraphicalCells(const std::vector<CellMean>& means, const ScreenGrid& grid,
+                          const GraphicalStyle& style) {
+  ColourGrid cells;
   cells.Rows = grid.RowCount();
   cells.Columns = grid.ColumnCount();
   cells.Cells.resize(static_cast<std::size_t>(cells.Rows * cells.Columns));
   cells.CursorRow = grid.CursorRow();
   cells.CursorColumn = grid.CursorColumn();
   cells.CursorShows = grid.CursorShows();
-
-  auto colours = [&](const Cell& cell) -> const CellColours* {
-    if (cell.Element < 0 || static_cast<std::size_t>(cell.Element) >= style.Elements.size())
-      return nullptr;
-    return &style.Elements[static_cast<std::size_t>(cell.Element)];
-  };
-  auto fits = [&](int x, int y) {
-    return x + GraphicsCellWidth <= w - GraphicsBorder && y + height <= h - GraphicsBorder;
-  };
-  std::vector<CellToLay> toLay;
-  toLay.reserve(cells.Cells.size());
   for (int row = 0; row < cells.Rows; ++row)
     for (int column = 0; column < cells.Columns; ++column) {
       const Cell& cell = grid.At(row, column);
       ColourCell& shown = cells.At(row, column);
       shown.Char = cell.Char;
-      const int x = GraphicsBorder + GraphicsCellWidth * column, y = GraphicsBorder + height * row;
-      const CellColours* c = colours(cell);
-      if (!fits(x, y)) continue;
-      const Colour mean = MeanUnder(background, x, y, height);
+      const std::size_t at = static_cast<std::size_t>(row * cells.Columns + column);
+      if (at >= means.size() || !means[at].Fits) continue;
+      const Colour mean = means[at].Mean;
+      const CellColours* c = ElementColours(style, cell);
       shown.Foreground = c ? Blend(c->Foreground, mean) : mean;  // what a terminal shows
       shown.Background = c ? Blend(c->Background, mean) : mean;
-      if (c)
+    }
+  return cells;
+}
+
+RgbImage DrawGraphicalPicture(const RgbImage& background, const ScreenGrid& grid,
+                              const GraphicalStyle& style) {
+  RgbImage out = background;
+  const int w = out.Width, h = out.Height, height = style.Font.Height;
+  const int rows = grid.RowCount(), columns = grid.ColumnCount();
+  auto fits = [&](int x, int y) {
+    return x + GraphicsCellWidth <= w - GraphicsBorder && y + height <= h - GraphicsBorder;
+  };
+  std::vector<CellToLay> toLay;
+  toLay.reserve(static_cast<std::size_t>(rows * columns));
+  for (int row = 0; row < rows; ++row)
+    for (int column = 0; column < columns; ++column) {
+      const Cell& cell = grid.At(row, column);
+      const int x = GraphicsBorder + GraphicsCellWidth * column, y = GraphicsBorder + height * row;
+      const CellColours* c = ElementColours(style, cell);
+      if (c && fits(x, y))
         toLay.push_back({x, y, &style.Font.Rows[static_cast<std::size_t>(cell.Char * height)], *c});
     }
   std::vector<uint8_t> raised;
@@ -173,12 +197,12 @@ GraphicalScreen DrawGraphicalScreen(const RgbImage& background, const ScreenGrid
   Shade(out, raised);
   // The cursor: two pixel rows in the foreground of the cell it stands on, laid over the
   // finished screen as the loader draws it, after the cells.
-  if (!grid.CursorShows() || cells.CursorRow >= cells.Rows || cells.CursorColumn >= cells.Columns)
-    return screen;
-  const int x = GraphicsBorder + GraphicsCellWidth * cells.CursorColumn;
-  const int y = GraphicsBorder + height * cells.CursorRow;
-  const CellColours* c = colours(grid.At(cells.CursorRow, cells.CursorColumn));
-  if (c == nullptr || !fits(x, y)) return screen;
+  const int cursorRow = grid.CursorRow(), cursorColumn = grid.CursorColumn();
+  if (!grid.CursorShows() || cursorRow >= rows || cursorColumn >= columns) return out;
+  const int x = GraphicsBorder + GraphicsCellWidth * cursorColumn;
+  const int y = GraphicsBorder + height * cursorRow;
+  const CellColours* c = ElementColours(style, grid.At(cursorRow, cursorColumn));
+  if (c == nullptr || !fits(x, y)) return out;
   std::vector<uint8_t> glyph(static_cast<std::size_t>(height), 0);
   const int first = CursorFirstRow(height);
   for (int row = first; row < first + 2 && row < height; ++row)
@@ -186,7 +210,15 @@ GraphicalScreen DrawGraphicalScreen(const RgbImage& background, const ScreenGrid
   const RgbImage drawn = out;
   LayCells(out, drawn, {{x, y, glyph.data(), *c}}, height, raised);
   Shade(out, raised);
-  return screen;
+  return out;
+}
+
+GraphicalScreen DrawGraphicalScreen(const RgbImage& background, const ScreenGrid& grid,
+                                    const GraphicalStyle& style) {
+  return {DrawGraphicalPicture(background, grid, style),
+          GraphicalCells(
+              CellMeans(background, grid.RowCount(), grid.ColumnCount(), style.Font.Height), grid,
+              style)};
 }
 
 }  // namespace screen

@@ -56,6 +56,24 @@ struct GraphicalStyle {
   Argb Strips = 0;
 };
 
+// The mean colour of the background under a cell; Fits is false for a cell that does not
+// fit on the screen, which a terminal shows in its default colours.
+struct CellMean {
+  Colour Mean;
+  bool Fits = false;
+};
+// The means under each cell of a grid of rows x columns cells `height` pixels high, row by row.
+std::vector<CellMean> CellMeans(const RgbImage& background, int rows, int columns, int height);
+
+// The cells in 24-bit colours, as a terminal shows them: each element's colours blended over
+// the mean of the background under its cell (`means` as CellMeans gives them).
+ColourGrid GraphicalCells(const std::vector<CellMean>& means, const ScreenGrid& grid,
+                          const GraphicalStyle& style);
+
+// The picture alone, pixel for pixel.
+RgbImage DrawGraphicalPicture(const RgbImage& background, const ScreenGrid& grid,
+                              const GraphicalStyle& style);
+
 // Draws the grid (its row 0 at y = 8) and, when it shows, its cursor over the background:
 // the picture pixel for pixel, and the cells in 24-bit colours, each laid over the mean
 // colour of the background under it.
