@@ -2,6 +2,7 @@
 // background, and the picture drawn from the grid the session keeps.
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "base/InOutError.h"
 #include "menu/Session.h"
@@ -83,7 +84,7 @@ void Session::SetBackground(const std::string& spec) {
       // Too large or unreadable: black, as a missing file.
     }
   }
-  Backdrop = screen::LaidBackground(picture, Width, Height);
+  Backdrop = screen::LaidBackground(std::move(picture), Width, Height);
 }
 
 std::vector<screen::CellColours> Session::ElementColours() const {
@@ -100,7 +101,8 @@ screen::ColourGrid Session::GraphicalCells() const {
   if (Means.size() != static_cast<std::size_t>(Grid.RowCount() * Grid.ColumnCount()))
     Means = screen::CellMeans(Backdrop, Grid.RowCount(), Grid.ColumnCount(), Font.Height);
   const std::vector<screen::CellColours> elements = ElementColours();
-  return screen::GraphicalCells(Means, Grid, {elements, Font, Set().Colors[ScreenColor].Background});
+  return screen::GraphicalCells(Means, Grid,
+                                {elements, Font, Set().Colors[ScreenColor].Background});
 }
 
 screen::RgbImage Session::GraphicalPicture() const {

@@ -118,14 +118,19 @@ RgbImage SolidBackground(Colour colour, int width, int height) {
   return image;
 }
 
-RgbImage LaidBackground(const PictureFile& picture, int width, int height) {
-  RgbImage image = Blank(width, height);
-  const RgbImage& p = picture.Image;
+RgbImage LaidBackground(PictureFile picture, int width, int height) {
+  RgbImage& p = picture.Image;
   if (picture.Status != PictureStatus::Read || p.Width <= 0 || p.Height <= 0 || p.Width > width ||
       p.Height > height)
-    return image;
-  for (int y = 0; y < image.Height; ++y)
-    for (int x = 0; x < image.Width; ++x) image.At(x, y) = p.At(x % p.Width, y % p.Height);
+    return Blank(width, height);
+  if (p.Width == width && p.Height == height) return std::move(p);
+  RgbImage image = Blank(width, height);
+  for (int y = 0; y < image.Height; ++y) {
+    const Colour* from = &p.At(0, y % p.Height);
+    Colour* to = &image.At(0, y);
+    for (int x = 0; x < image.Width; x += p.Width)
+      std::copy_n(from, std::min(p.Width, width - x), to + x);
+  }
   return image;
 }
 
@@ -215,10 +220,10 @@ RgbImage DrawGraphicalPicture(const RgbImage& background, const ScreenGrid& grid
 
 GraphicalScreen DrawGraphicalScreen(const RgbImage& background, const ScreenGrid& grid,
                                     const GraphicalStyle& style) {
-  return {DrawGraphicalPicture(background, grid, style),
-          GraphicalCells(
-              CellMeans(background, grid.RowCount(), grid.ColumnCount(), style.Font.Height), grid,
-              style)};
+  return {
+      DrawGraphicalPicture(background, grid, style),
+      GraphicalCells(CellMeans(background, grid.RowCount(), grid.ColumnCount(), style.Font.Height),
+                     grid, style)};
 }
 
 }  // namespace screen

@@ -45,7 +45,7 @@ RgbImage DefaultBackground(int width, int height);
 RgbImage SolidBackground(Colour colour, int width, int height);
 // A picture file as the background of a screen of this size: at the top-left corner and
 // repeated right and down when it is smaller; black when it could not be read or is larger.
-RgbImage LaidBackground(const PictureFile& picture, int width, int height);
+RgbImage LaidBackground(PictureFile picture, int width, int height);
 
 // How the grid is drawn: each cell's Element indexes Elements (cells without one are not
 // drawn); Strips is the colour the `screen` element lays over the pixels right of and below

@@ -167,7 +167,7 @@ std::vector<Finding> CheckMenus(const media::Medium& files, const std::string& c
   for (const auto& config : start.Configs)
     check.Missing({config, start.Where}, "menu configuration");
   for (std::size_t key = 1; key < model.FKeys.size(); ++key)
-    check.Missing(model.FKeys[key], "F" + std::to_string(key) + " file");
+    check.Missing(model.FKeys[key], std::string("F").append(std::to_string(key)).append(" file"));
   for (const auto& menu : model.Menus) check.Menu(menu);
   return check.Found;
 }
