@@ -363,6 +363,7 @@ class Reader {
       const std::string element(words.Next());
       const int index = ElementNamed(element);
       if (index < 0) return;
+      set.ColorWhere[static_cast<std::size_t>(index)] = At(file, line, words.LastColumn());
       const std::string ansi(words.Next()), fg(words.Next()), bg(words.Next()),
           shadow(words.Next());
       SetColor(set.Colors[static_cast<std::size_t>(index)], ansi, fg, bg, shadow);
@@ -379,7 +380,9 @@ class Reader {
     } else if (Is(word, "passprompt")) {
       set.PassPrompt = words.Rest();
     } else if (Is(word, "resolution")) {
-      const std::string width(words.Next()), height(words.Next());
+      const std::string width(words.Next());
+      set.ResolutionWhere = At(file, line, words.LastColumn());
+      const std::string height(words.Next());
       set.ResolutionWidth = Clamped(width, 0, 65535);
       set.ResolutionHeight = Clamped(height, 0, 65535);
     } else if (Is(word, "background")) {
