@@ -285,7 +285,10 @@ class Reader {
       Words value(rest);
       const std::string name(value.Next());
       Out.FKeys[static_cast<std::size_t>(key)] = {name, At(file, line, words.LastColumn())};
-      Out.FKeyPictures[static_cast<std::size_t>(key)] = {std::string(value.Next()), {}};
+      const std::string picture(value.Next());
+      // Where the picture stands, for --check: the column in `rest`, past the line's start.
+      Out.FKeyPictures[static_cast<std::size_t>(key)] = {
+          picture, At(file, line, words.LastColumn() + value.LastColumn() - 1)};
     }
   }
 

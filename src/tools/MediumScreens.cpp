@@ -29,6 +29,13 @@ std::vector<NamedScreen> ScreensOf(const media::Medium& files, const Configurati
   return screens;
 }
 
+void TakeGraphicalHelpFiles(ConfigurationReport& report) {
+  for (int key = 1; key <= HelpFileCount; ++key) {
+    std::string& name = report.Help[static_cast<size_t>(key)].Name;
+    name = name.substr(0, name.find_first_of(" \t"));
+  }
+}
+
 Finding FindingAt(const media::Medium& files, const ConfigurationPlace& place, bool error,
                   std::string message) {
   return {files.PathForUser(place.File), place.Line, place.Column, error, std::move(message)};
