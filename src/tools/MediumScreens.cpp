@@ -30,10 +30,7 @@ std::vector<NamedScreen> ScreensOf(const media::Medium& files, const Configurati
 }
 
 void TakeGraphicalHelpFiles(ConfigurationReport& report) {
-  for (int key = 1; key <= HelpFileCount; ++key) {
-    std::string& name = report.Help[static_cast<size_t>(key)].Name;
-    name = name.substr(0, name.find_first_of(" \t"));
-  }
+  for (auto& help : report.Help) help.Name = help.Name.substr(0, help.Name.find_first_of(" \t"));
 }
 
 Finding FindingAt(const media::Medium& files, const ConfigurationPlace& place, bool error,

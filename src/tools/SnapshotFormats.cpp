@@ -118,7 +118,7 @@ std::string SnapshotText(const screen::ColourGrid& cells) {
     std::string line;
     for (int column = 0; column < cells.Columns; ++column)
       line += EncodeUtf8(screen::Cp437CodePoint(cells.At(row, column).Char));
-    line.erase(line.find_last_not_of(' ') + 1);
+    line.resize(line.find_last_not_of(' ') + 1);
     text += line + "\n";
   }
   return text;
