@@ -147,9 +147,11 @@ const Medium FaultyGraphics = Parts + Medium{
                          "F1 help.txt gone.png\n"            // 5
                          "F2 help.txt text.png\n"            // 6: no picture
                          "F3 help.txt big.png\n"             // 7: 800x600 on 640x480
+                         "F4 help.txt short.png\n"           // 8: as wide, not as high: tiled
                          "LABEL a\n  KERNEL k\n"),
     File("small.png", GreyPng(320, 240)), File("notafont.psf", "not a font\n"),
-    File("text.png", "not a picture\n"), File("big.png", GreyPng(800, 600))};
+    File("text.png", "not a picture\n"), File("big.png", GreyPng(800, 600)),
+    File("short.png", GreyPng(640, 100))};
 const Medium MissingGraphics = Parts + Medium{
     File("isolinux.cfg", "UI vesamenu.c32\nMENU BACKGROUND gone.png\nFONT gone.psf\nLABEL a\n  KERNEL k\n")};
 // At 800x600 the same pictures fit, a PSF font is read, and the colours can be read.
@@ -174,7 +176,15 @@ const RunRow Runs[] = {
                "the loader tiles it from the top-left corner\n"
                "isolinux.cfg:5:13: error: F1 picture gone.png is missing: the loader shows black\n"
                "isolinux.cfg:6:13: warning: F2 picture text.png is no PNG, JPEG or LSS16 picture: the menu shows black instead\n"
-               "isolinux.cfg:7:13: warning: F3 picture big.png is larger than the screen's 640x480: the loader shows black instead\n"},
+               "isolinux.cfg:7:13: warning: F3 picture big.png is larger than the screen's 640x480: the loader shows black instead\n"
+               "isolinux.cfg:8:13: warning: F4 picture short.png is 640x100, smaller than the screen's 640x480: "
+               "the loader tiles it from the top-left corner\n"},
+    // The cells' colours by hand: #404040 over the black background, the bar black on white.
+    {.Name = "SnapshotOfCellColours", .Files = DimGraphics, .Arguments = {"--snapshot", "out"},
+     .Output = "menu (isolinux.cfg, vesamenu.c32, 640x480): " + Files("menu"),
+     .FileHas = {{"out/menu.ans", "\x1b[38;2;0;0;0;48;2;255;255;255m Alpha "},
+                 {"out/menu.ans", "\x1b[38;2;64;64;64;48;2;0;0;0m Bravo "},
+                 {"out/menu.html", "<span style=\"color:#404040;background-color:#000000\"> Bravo "}}},
     {.Name = "CheckMissingGraphics", .Files = MissingGraphics, .Arguments = {"--check"}, .Exit = 2,
      .Output = "isolinux.cfg:3:6: error: FONT file gone.psf is missing: the menu keeps the BIOS's 8x16 font\n"
                "isolinux.cfg:2:17: error: MENU BACKGROUND picture gone.png is missing: the loader shows black\n"},
