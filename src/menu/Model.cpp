@@ -285,7 +285,10 @@ class Reader {
       Words value(rest);
       const std::string name(value.Next());
       Out.FKeys[static_cast<std::size_t>(key)] = {name, At(file, line, words.LastColumn())};
-      Out.FKeyPictures[static_cast<std::size_t>(key)] = {std::string(value.Next()), {}};
+      const std::string picture(value.Next());
+      // Where the picture stands, for --check: the column in `rest`, past the line's start.
+      Out.FKeyPictures[static_cast<std::size_t>(key)] = {
+          picture, At(file, line, words.LastColumn() + value.LastColumn() - 1)};
     }
   }
 
@@ -363,6 +366,7 @@ class Reader {
       const std::string element(words.Next());
       const int index = ElementNamed(element);
       if (index < 0) return;
+      set.ColorWhere[static_cast<std::size_t>(index)] = At(file, line, words.LastColumn());
       const std::string ansi(words.Next()), fg(words.Next()), bg(words.Next()),
           shadow(words.Next());
       SetColor(set.Colors[static_cast<std::size_t>(index)], ansi, fg, bg, shadow);
@@ -379,7 +383,9 @@ class Reader {
     } else if (Is(word, "passprompt")) {
       set.PassPrompt = words.Rest();
     } else if (Is(word, "resolution")) {
-      const std::string width(words.Next()), height(words.Next());
+      const std::string width(words.Next());
+      set.ResolutionWhere = At(file, line, words.LastColumn());
+      const std::string height(words.Next());
       set.ResolutionWidth = Clamped(width, 0, 65535);
       set.ResolutionHeight = Clamped(height, 0, 65535);
     } else if (Is(word, "background")) {

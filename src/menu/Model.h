@@ -88,7 +88,11 @@ struct Settings {
   Place OnTimeoutWhere;
   // For the graphical menu, read and kept: MENU RESOLUTION, MENU BACKGROUND, MENU MSGCOLOR.
   int ResolutionWidth = 640, ResolutionHeight = 480;
+  Place ResolutionWhere;  // for --check: the MENU RESOLUTION line's width
   Named Background;
+  // For --check: where the MENU COLOR line that last set each element names it (nowhere:
+  // the loader's default).
+  std::array<Place, ElementCount> ColorWhere{};
   std::string MsgColor;
 };
 

@@ -7,6 +7,7 @@
 #include "base/InOutError.h"
 #include "menu/Model.h"
 #include "menu/Start.h"
+#include "tools/GraphicalCheck.h"
 #include "tools/MediumScreens.h"
 #include "tools/ScreenCheck.h"
 
@@ -169,6 +170,14 @@ std::vector<Finding> CheckMenus(const media::Medium& files, const std::string& c
   for (std::size_t key = 1; key < model.FKeys.size(); ++key)
     check.Missing(model.FKeys[key], std::string("F").append(std::to_string(key)).append(" file"));
   for (const auto& menu : model.Menus) check.Menu(menu);
+  if (start.Kind == menu::Module::Graphical) {
+    try {
+      for (auto& finding : CheckGraphicalMenu(files, start, model))
+        check.Found.push_back(std::move(finding));
+    } catch (const EInOutError&) {
+      // A file the menu reads again that cannot be read now: the findings above tell of it.
+    }
+  }
   return check.Found;
 }
 

@@ -44,6 +44,28 @@ std::string Encode(const std::vector<uint8_t>& pixels) {
 
 }  // namespace
 
+std::string PngPicture(const screen::RgbImage& picture, std::string& problem) {
+  std::vector<png_byte> pixels;
+  pixels.reserve(picture.Pixels.size() * 3);
+  for (const screen::Colour& c : picture.Pixels)
+    pixels.insert(pixels.end(), {c.Red, c.Green, c.Blue});
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = static_cast<png_uint_32>(picture.Width);
+  image.height = static_cast<png_uint_32>(picture.Height);
+  image.format = PNG_FORMAT_RGB;
+  png_alloc_size_t size = 0;
+  std::string png;
+  if (png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr)) {
+    png.resize(size);
+    if (png_image_write_to_memory(&image, png.data(), &size, 0, pixels.data(), 0, nullptr))
+      png.resize(size);
+    else png.clear();
+  }
+  if (png.empty()) problem = "libpng could not encode the picture";
+  return png;
+}
+
 std::string PngPicture(const screen::ScreenGrid& grid, std::string& problem) {
   if (!Font()) {
     problem = NoFont;
@@ -55,13 +77,14 @@ std::string PngPicture(const screen::ScreenGrid& grid, std::string& problem) {
 }
 
 std::string PictureSupport() {
-  if (!Font()) return "PNG snapshots: " + NoFont;
+  const std::string backgrounds = "; menu backgrounds: " + BackgroundFormats();
+  if (!Font()) return "PNG snapshots: " + NoFont + backgrounds;
   std::string line = "PNG snapshots: font";
   for (size_t i = 0; i < Font()->Files.size(); ++i)
     line += (i == 0 ? " " : ", ") + Font()->Files[i];
   if (Font()->Missing > 0)
     line += " (no glyph for " + std::to_string(Font()->Missing) + " characters)";
-  return line;
+  return line + backgrounds;
 }
 
 }  // namespace vestalo::tools

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "screen/ColourScreen.h"
 #include "screen/ScreenGrid.h"
 
 namespace vestalo::tools {
@@ -12,7 +13,16 @@ namespace vestalo::tools {
 // the user why, when this build or this system cannot draw one.
 std::string PngPicture(const screen::ScreenGrid& grid, std::string& problem);
 
-// What --version tells about the pictures: the font they are drawn with, or why there are none.
+// The PNG file of a picture as it is, pixel for pixel (the graphical menu's screen); empty,
+// with `problem` telling the user why, when this build has no PNG writer.
+std::string PngPicture(const screen::RgbImage& picture, std::string& problem);
+
+// What --version tells about the pictures: the font they are drawn with, or why there are none,
+// and the picture formats the graphical menu's backgrounds are read in.
 std::string PictureSupport();
+
+// The background picture formats this build reads, and those it lacks with the reason:
+// "PNG, JPEG, LSS16" or, say, "PNG, LSS16 (no JPEG: built without libjpeg)".
+std::string BackgroundFormats();
 
 }  // namespace vestalo::tools

@@ -15,6 +15,13 @@ std::string PngPicture(const screen::ScreenGrid&, std::string& problem) {
   return {};
 }
 
-std::string PictureSupport() { return std::string("PNG snapshots: ") + NotBuilt; }
+std::string PngPicture(const screen::RgbImage&, std::string& problem) {
+  problem = NotBuilt;
+  return {};
+}
+
+std::string PictureSupport() {
+  return std::string("PNG snapshots: ") + NotBuilt + "; menu backgrounds: " + BackgroundFormats();
+}
 
 }  // namespace vestalo::tools

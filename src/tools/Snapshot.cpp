@@ -14,6 +14,7 @@
 #include "media/Medium.h"
 #include "menu/Session.h"
 #include "menu/Start.h"
+#include "screen/ColourScreen.h"
 #include "screen/ScreenGrid.h"
 #include "tools/MediumScreens.h"
 #include "tools/Notice.h"
@@ -36,6 +37,8 @@ struct Planned {
   std::string Said;                        // how the run names it to the user
   std::optional<screen::ScreenGrid> Grid;  // a menu, the notice, a tour's step
   std::vector<std::string> Events;         // told after its files: what a tour's step did
+  // The graphical menu's screen: the picture and its cells, written instead of Grid.
+  std::optional<screen::GraphicalScreen> Graphics{};
 };
 
 // What the run works on: the screens, and every file of the medium that must stay as it is.
@@ -60,23 +63,24 @@ std::string FileNamePart(const std::string& tag) {
 }
 
 // Every menu of the configuration: the top one as it first shows (its countdown at its first
-// value), then each submenu as it shows when entered.
+// value), then each submenu as it shows when entered. The graphical menu's as the loader
+// draws it, at its resolution.
 void PlanMenus(const media::Medium& files, const menu::MenuStart& start, Plan& plan) {
   menu::Session session(files, start);
   session.Elapse(0);
-  const std::string where =
-      files.PathForUser(start.StartConfig) +
-      (start.Kind == menu::Module::Graphical ? ", " + start.ModuleName + " drawn as the text menu"
-                                             : std::string());
-  plan.Screens.push_back({{}, "menu", "menu (" + where + ")", session.Screen(), {}});
+  const bool graphics = session.ShowsGraphics();
+  const std::string where = files.PathForUser(start.StartConfig) +
+                            (graphics ? ", " + GraphicsShown(start.ModuleName, session) : "");
+  auto take = [&](std::string stem, std::string said) {
+    Planned planned{{}, std::move(stem), std::move(said), session.Screen(), {}};
+    if (graphics) planned.Graphics = session.Graphics();
+    plan.Screens.push_back(std::move(planned));
+  };
+  take("menu", "menu (" + where + ")");
   const std::vector<std::string> names = session.MenuNames();
   for (std::size_t m = 1; m < names.size(); ++m) {
     session.Open(names[m]);
-    plan.Screens.push_back({{},
-                            "menu-" + FileNamePart(names[m]),
-                            "menu " + names[m] + " (" + where + ")",
-                            session.Screen(),
-                            {}});
+    take("menu-" + FileNamePart(names[m]), "menu " + names[m] + " (" + where + ")");
   }
   for (const auto& file : session.Menus().FilesRead) plan.MediumFiles.push_back(file);
 }
@@ -88,12 +92,13 @@ Plan PlanMedium(const ToolTarget& target) {
     return plan;
   }
   const media::Medium& files = target.Files;
-  const ConfigurationReport report = ScanConfiguration(files, target.ConfigName);
+  ConfigurationReport report = ScanConfiguration(files, target.ConfigName);
   plan.MediumFiles = report.FilesRead;
   for (const auto& include : report.Includes) plan.MediumFiles.push_back(include.Name);
   // The first screen a user sees: the menu, the splash, or the notice that stands in for it.
   const menu::MenuStart start =
       target.Menus ? menu::FindMenuStart(files, target.ConfigName) : menu::MenuStart{};
+  if (start.Kind == menu::Module::Graphical) TakeGraphicalHelpFiles(report);
   if (start.Kind != menu::Module::None) PlanMenus(files, start, plan);
   else if (report.Display.Name.empty())
     plan.Screens.push_back(
@@ -139,9 +144,16 @@ bool PlanTour(const ToolTarget& target, Plan& plan) {
   }
   plan.MediumFiles = ScanConfiguration(target.Files, target.ConfigName).FilesRead;
   for (auto& screen :
-       WalkTour(target.Files, target.ConfigName, target.Menus, steps, target.MediumName))
-    plan.Screens.push_back(
-        {{}, screen.Stem, screen.Stem, std::move(screen.Grid), std::move(screen.Events)});
+       WalkTour(target.Files, target.ConfigName, target.Menus, steps, target.MediumName)) {
+    const std::string said =
+        screen.Graphics ? screen.Stem + " (" + screen.Shows + ")" : screen.Stem;
+    plan.Screens.push_back({{},
+                            screen.Stem,
+                            said,
+                            std::move(screen.Grid),
+                            std::move(screen.Events),
+                            std::move(screen.Graphics)});
+  }
   return true;
 }
 
@@ -177,17 +189,27 @@ void Write(const fs::path& path, std::string_view bytes) {
   if (int error = platform::WriteWholeFile(path.string(), bytes)) ReportIOFailure(error);
 }
 
+// The four files of one screen: text, ANSI colours, web page and picture ("": none).
+std::vector<std::string> SnapshotFiles(const media::Medium& files, const Planned& screen,
+                                       std::string& pictureProblem) {
+  const std::string title = screen.Name.empty() ? screen.Said : screen.Name;
+  if (screen.Graphics) {
+    const screen::ColourGrid& cells = screen.Graphics->Cells;
+    return {SnapshotText(cells), SnapshotAnsi(cells), SnapshotHtml(cells, title),
+            PngPicture(screen.Graphics->Picture, pictureProblem)};
+  }
+  screen::ScreenGrid drawn;
+  if (!screen.Grid) UTypes::RenderDisplayText(files.LoadWholeFile(screen.Name), drawn);
+  const screen::ScreenGrid& grid = screen.Grid ? *screen.Grid : drawn;
+  return {SnapshotText(grid), SnapshotAnsi(grid), SnapshotHtml(grid, title),
+          PngPicture(grid, pictureProblem)};
+}
+
 // Draws one screen and writes its snapshots; returns the names written, for the user.
 std::string WriteSnapshots(const media::Medium& files, const Planned& screen,
                            const fs::path& folder, const fs::path& shownFolder,
                            std::string& pictureProblem) {
-  screen::ScreenGrid drawn;
-  if (!screen.Grid) UTypes::RenderDisplayText(files.LoadWholeFile(screen.Name), drawn);
-  const screen::ScreenGrid& grid = screen.Grid ? *screen.Grid : drawn;
-  const std::string outputs[] = {
-      SnapshotText(grid), SnapshotAnsi(grid),
-      SnapshotHtml(grid, screen.Name.empty() ? screen.Said : screen.Name),
-      PngPicture(grid, pictureProblem)};
+  const std::vector<std::string> outputs = SnapshotFiles(files, screen, pictureProblem);
   std::string written;
   for (size_t i = 0; i < std::size(Extensions); ++i) {
     if (outputs[i].empty()) continue;

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "screen/ColourScreen.h"
 #include "screen/ScreenGrid.h"
 
 namespace vestalo::tools {
@@ -16,5 +17,11 @@ std::string SnapshotAnsi(const screen::ScreenGrid& grid);
 
 // One self-contained HTML page: the 25 rows in a monospace font and the PC's 16 colours.
 std::string SnapshotHtml(const screen::ScreenGrid& grid, const std::string& title);
+
+// The same three files of the graphical menu's cells, every row and column of its grid, in
+// the 24-bit colours the screen shows them in (the element's colours over the picture).
+std::string SnapshotText(const screen::ColourGrid& cells);
+std::string SnapshotAnsi(const screen::ColourGrid& cells);
+std::string SnapshotHtml(const screen::ColourGrid& cells, const std::string& title);
 
 }  // namespace vestalo::tools

@@ -60,6 +60,7 @@ class Walk {
       return;
     }
     Session = std::make_unique<menu::Session>(Files, start);
+    Module = start.ModuleName;
     Take(Session->Elapse(0), events);
   }
 
@@ -84,6 +85,16 @@ class Walk {
 
   const screen::ScreenGrid& Screen() const { return Session ? Session->Screen() : Grid; }
 
+  // The screen as a tour's snapshot keeps it: the graphical menu's picture while it shows.
+  TourScreen Taken(std::string stem, std::vector<std::string> events) const {
+    TourScreen taken{std::move(stem), Screen(), std::move(events)};
+    if (Session && Session->ShowsGraphics()) {
+      taken.Graphics = Session->Graphics();
+      taken.Shows = GraphicsShown(Module, *Session);
+    }
+    return taken;
+  }
+
  private:
   void Take(const menu::Outcome& outcome, std::vector<std::string>& events) {
     if (outcome.Type == menu::Outcome::Boot) events.push_back(BootLine(Files, outcome));
@@ -97,6 +108,7 @@ class Walk {
   bool Menus;
   std::string Target;
   std::unique_ptr<menu::Session> Session;  // none: the help-key menu
+  std::string Module;                      // the menu module as the configuration names it
   ConfigurationReport Scan;                // the help-key menu's configuration
   screen::ScreenGrid Grid;                 // the help-key menu's screen
 };
@@ -108,6 +120,11 @@ std::string Numbered(std::size_t n, const std::string& name) {
 }
 
 }  // namespace
+
+std::string GraphicsShown(const std::string& module, const menu::Session& session) {
+  return module + ", " + std::to_string(session.PixelWidth()) + "x" +
+         std::to_string(session.PixelHeight());
+}
 
 screen::ScreenGrid LinesScreen(const std::vector<std::string>& lines) {
   screen::ScreenGrid grid;
@@ -130,15 +147,15 @@ std::vector<TourScreen> WalkTour(const media::Medium& files, const std::string& 
   Walk walk(files, menus, target);
   std::vector<std::string> events;
   walk.Start(configName, events);
-  screens.push_back({"00-boot", walk.Screen(), std::move(events)});
+  screens.push_back(walk.Taken("00-boot", std::move(events)));
   for (std::size_t i = 0; i < steps.size(); ++i) {
     events.clear();
     const std::string stem = Numbered(i + 1, steps[i].Name);
     if (!walk.Step(steps[i], events)) {
-      screens.push_back({stem, walk.Screen(), {"x ends the help-key menu: the tour ends here"}});
+      screens.push_back(walk.Taken(stem, {"x ends the help-key menu: the tour ends here"}));
       break;
     }
-    screens.push_back({stem, walk.Screen(), std::move(events)});
+    screens.push_back(walk.Taken(stem, std::move(events)));
   }
   return screens;
 }

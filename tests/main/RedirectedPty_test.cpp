@@ -41,6 +41,9 @@ const RunRow Runs[] = {
     {.Name = "ShortHelp", .Arguments = {"-h"}, .Output = HelpText},
     // One line a fact, as other programs print their version; the first is the version alone.
     {.Name = "Version", .Arguments = {"--version"}, .OutputHas = "vestalo 1.1.0\nPNG snapshots: "},
+    // The build installs libpng and libjpeg (scripts/deps.sh): every background format is read.
+    {.Name = "VersionNamesBackgroundFormats", .Arguments = {"--version"},
+     .OutputHas = "; menu backgrounds: PNG, JPEG, LSS16\nISO images: "},
     {.Name = "ScreenBytesWithoutCodes",
      .Files = {File("screen.txt", std::string("\x0f" "1eA\x18img\nB\x19\x0c" "C\r\n\x1b\x11" "D\x10hid\x13" "E\x1aZ", 24))},
      .Arguments = {"screen.txt"}, .Output = "ABC\r\n\x1b" "DE"},

@@ -16,6 +16,7 @@
 
 #include "support/GoldenScreens.h"
 #include "support/PcGlyphs.h"
+#include "support/PictureGoldens.h"
 #include "support/PtyHarness.h"
 #include "support/TerminalOutputCheck.h"
 
@@ -233,6 +234,19 @@ TEST_P(RedirectedRun, EndsAsExpected) {
     for (const auto& difference :
          SnapshotDifferences(medium.Path + "/" + snapshot.Stem, snapshot.Golden, snapshot.Masks))
       ADD_FAILURE() << difference;
+  for (const auto& picture : row.Pictures)
+    for (const auto& difference : PictureDifferences(medium.Path + "/" + picture.Png,
+                                                     picture.Golden, picture.Levels, picture.Masks))
+      ADD_FAILURE() << difference;
+  for (const auto& line : row.FileLines)
+    for (const auto& difference :
+         FileLineDifferences(medium.Path + "/" + line.File, line.Number, line.Text, line.Lines))
+      ADD_FAILURE() << difference;
+  for (const auto& [name, bytes] : row.FileHas) {
+    std::ifstream in(medium.Path + "/" + name, std::ios::binary);
+    const std::string held{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_NE(held.find(bytes), std::string::npos) << name << " lacks " << bytes;
+  }
   EXPECT_EQ(medium.Changed(row.Files), std::vector<std::string>{}) << "files of the medium changed";
   if (row.ErrClosed) return;
   EXPECT_TRUE(row.Report.empty() ? errors == row.Errors.value_or("")

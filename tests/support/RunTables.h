@@ -121,6 +121,24 @@ struct RunRow {
     std::vector<int> Masks{};
   };
   std::vector<Snapshot> Snapshots{};
+  // Pictures made by the run against the graphical menu's screendumps (PictureGoldens.h).
+  struct Picture {
+    std::string Png, Golden;   // the run's, in the medium; the loader's, in the source tree
+    int Levels = 0;            // how far a channel may differ (a JPEG background's decoding)
+    std::vector<int> Masks{};  // rectangles left out: x, y, width, height, ...
+  };
+  std::vector<Picture> Pictures{};
+  // Lines of files made by the run: line Number (from 1) reads Text exactly, and the file
+  // has Lines lines (0: not counted).
+  struct FileLine {
+    std::string File;
+    int Number = 0;
+    std::string Text{};
+    int Lines = 0;
+  };
+  std::vector<FileLine> FileLines{};
+  // Bytes that files made by the run hold: the file, and the bytes.
+  std::vector<std::pair<std::string, std::string>> FileHas{};
   // The failure report's message (a final "*" stands for any rest); empty: standard error stays
   // empty, unless Errors says what it holds.
   std::string Report{};
