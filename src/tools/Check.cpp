@@ -8,7 +8,6 @@
 #include "config/Configuration.h"
 #include "media/Medium.h"
 #include "media/MediumPaths.h"
-#include "menu/Start.h"
 #include "tools/Finding.h"
 #include "tools/MediumScreens.h"
 #include "tools/MenuCheck.h"
@@ -38,14 +37,6 @@ std::optional<Finding> OtherConfigurationFinding(const ToolTarget& target) {
                      " shows it, and vestalo --check -c " + other + " checks it)"};
 }
 
-bool StartsGraphicalMenu(const media::Medium& files, const std::string& configName) {
-  try {
-    return menu::FindMenuStart(files, configName).Kind == menu::Module::Graphical;
-  } catch (const EInOutError&) {
-    return false;  // the configuration's own check tells of it
-  }
-}
-
 std::vector<Finding> CheckMedium(const ToolTarget& target) {
   if (auto missing = MissingConfiguration(target)) return {*missing};
   ConfigurationReport report;
@@ -56,8 +47,6 @@ std::vector<Finding> CheckMedium(const ToolTarget& target) {
     return {{target.Files.PathForUser(target.ConfigName), 0, 0, true,
              "configuration file cannot be read: " + failure.Message}};
   }
-  if (target.Menus && StartsGraphicalMenu(target.Files, target.ConfigName))
-    TakeGraphicalHelpFiles(report);
   std::vector<Finding> findings = CheckReport(target.Files, report);
   if (target.Menus) Append(findings, CheckMenus(target.Files, target.ConfigName));
   if (auto other = OtherConfigurationFinding(target)) findings.push_back(*other);

@@ -208,7 +208,7 @@ std::vector<Finding> CheckGraphicalMenu(const media::Medium& files, const menu::
   check.Font();
   for (const auto& menu : model.Menus) check.Picture(menu.Set.Background, "MENU BACKGROUND");
   for (std::size_t key = 1; key < model.FKeyPictures.size(); ++key)
-    check.Picture(model.FKeyPictures[key], "F" + std::to_string(key));
+    check.Picture(model.FKeyPictures[key], std::string("F").append(std::to_string(key)));
   check.Contrast();
   return check.Found;
 }

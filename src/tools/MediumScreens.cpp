@@ -29,10 +29,6 @@ std::vector<NamedScreen> ScreensOf(const media::Medium& files, const Configurati
   return screens;
 }
 
-void TakeGraphicalHelpFiles(ConfigurationReport& report) {
-  for (auto& help : report.Help) help.Name = help.Name.substr(0, help.Name.find_first_of(" \t"));
-}
-
 Finding FindingAt(const media::Medium& files, const ConfigurationPlace& place, bool error,
                   std::string message) {
   return {files.PathForUser(place.File), place.Line, place.Column, error, std::move(message)};

@@ -18,10 +18,6 @@ struct NamedScreen {
   ScreenRole Role;
 };
 
-// The graphical menu (vesamenu.c32) reads an F line as a help file and a background
-// picture: the help files of a report are then the lines' first words.
-void TakeGraphicalHelpFiles(ConfigurationReport& report);
-
 // The display file, then the help files of F1 .. F10, from a finished configuration scan:
 // each file once (as the first line that names it), or with `eachRole` once in each role it
 // plays (a display file that is also a help file is drawn both ways at boot).

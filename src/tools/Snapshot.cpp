@@ -92,13 +92,12 @@ Plan PlanMedium(const ToolTarget& target) {
     return plan;
   }
   const media::Medium& files = target.Files;
-  ConfigurationReport report = ScanConfiguration(files, target.ConfigName);
+  const ConfigurationReport report = ScanConfiguration(files, target.ConfigName);
   plan.MediumFiles = report.FilesRead;
   for (const auto& include : report.Includes) plan.MediumFiles.push_back(include.Name);
   // The first screen a user sees: the menu, the splash, or the notice that stands in for it.
   const menu::MenuStart start =
       target.Menus ? menu::FindMenuStart(files, target.ConfigName) : menu::MenuStart{};
-  if (start.Kind == menu::Module::Graphical) TakeGraphicalHelpFiles(report);
   if (start.Kind != menu::Module::None) PlanMenus(files, start, plan);
   else if (report.Display.Name.empty())
     plan.Screens.push_back(
