@@ -1,6 +1,7 @@
 // A boot menu from a mutated configuration, driven by mutated keys and time: the session
-// must end every key, never write outside its 80x25 grid (AddressSanitizer watches), keep
-// its cursor on the screen, and say when the screen next changes without going backwards.
+// must end every key, never write outside its grid (80x25, or the graphics screen's; the
+// AddressSanitizer watches), keep its cursor on the screen, draw the graphics screen's cells
+// and picture, and say when the screen next changes without going backwards.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -36,9 +37,13 @@ void Drive(menu::Session& session, std::string_view keys) {
     else if (byte == 0xFE) outcome = session.Elapse(next * 100);
     else outcome = session.Press({byte, 0});
     const screen::ScreenGrid& grid = session.Screen();
-    if (grid.CursorRow() < 0 || grid.CursorRow() >= screen::Rows || grid.CursorColumn() < 0 ||
-        grid.CursorColumn() >= screen::Columns)
+    if (grid.CursorRow() < 0 || grid.CursorRow() >= grid.RowCount() || grid.CursorColumn() < 0 ||
+        grid.CursorColumn() >= grid.ColumnCount())
       Fail("cursor off the screen");
+    if (session.ShowsGraphics() &&
+        session.GraphicalCells().Cells.size() !=
+            static_cast<std::size_t>(grid.RowCount() * grid.ColumnCount()))
+      Fail("the graphics screen's cells are not its grid's");
     if (session.NextChangeMs() < -1) Fail("a change in the past");
     if (outcome.Type == menu::Outcome::BootPrompt) return;  // the program takes over
   }
@@ -72,6 +77,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (start.Kind != menu::Module::None) {
       menu::Session started(medium, start);
       Drive(started, keys);
+      const screen::RgbImage picture = started.GraphicalPicture();
+      if (started.ShowsGraphics() &&
+          (picture.Width != started.PixelWidth() || picture.Height != started.PixelHeight()))
+        Fail("the graphics screen's picture is not the screen's size");
     }
   } catch (const vestalo::EInOutError&) {
     // A file too large for the program: its failure report, as for any medium.
