@@ -18,8 +18,10 @@ inline std::size_t TextFileEnd(std::string_view text) {
 
 // The length of a screen text before its end mark: the first ^Z or 0xFF, or the whole text.
 inline std::size_t ScreenTextEnd(std::string_view text) {
-  const std::size_t end = text.find_first_of(std::string_view("\x1a\xff", 2));
-  return end == std::string_view::npos ? text.size() : end;
+  // A plain loop: find_first_of looks each byte up in the set with a call of its own.
+  std::size_t end = 0;
+  while (end < text.size() && text[end] != EndOfFileChar && text[end] != '\xff') ++end;
+  return end;
 }
 
 }  // namespace vestalo

@@ -44,8 +44,8 @@ constexpr size_t KeptScreenBytes = 4 * 1024 * 1024;
 struct ShownScreen {
   bool Kept = false;
   uint16_t ClearAttr = screen::StartAttr;
-  std::vector<std::pair<uint16_t, std::string>> Runs;
-  size_t Bytes = 0;
+  std::string Text;                               // every byte shown since the clear
+  std::vector<std::pair<uint16_t, size_t>> Runs;  // each run's colours and where it starts
 };
 ShownScreen Shown;
 
@@ -148,7 +148,10 @@ uint16_t CurrentAttr() { return Attr; }
 
 void ClearScreen() {
   if (!Writer) return;
-  Shown = {true, Attr, {}, 0};
+  Shown.Kept = true;
+  Shown.ClearAttr = Attr;
+  Shown.Text.clear();
+  Shown.Runs.clear();
   Writer->Clear(Attr, FitsFrame());
   ShowingGraphical = false;
   NotePictureExit();
@@ -166,11 +169,13 @@ bool OutputIsConsole() { return OutputTerminal; }
 int WriteConsoleText(std::string_view bytes) {
   if (!Writer) return 0;
   if (Shown.Kept) {
-    Shown.Bytes += bytes.size();
-    if (Shown.Bytes > KeptScreenBytes) Shown = {};
-    else if (!Shown.Runs.empty() && Shown.Runs.back().first == Attr)
-      Shown.Runs.back().second.append(bytes);
-    else Shown.Runs.emplace_back(Attr, std::string(bytes));
+    if (Shown.Text.size() + bytes.size() > KeptScreenBytes) {
+      Shown = {};
+    } else {
+      if (Shown.Runs.empty() || Shown.Runs.back().first != Attr)
+        Shown.Runs.emplace_back(Attr, Shown.Text.size());
+      Shown.Text.append(bytes);
+    }
   }
   Writer->Text(bytes, Attr);
   if (ShowingGraphical) ShowingGraphical = false, NotePictureExit();
@@ -249,7 +254,12 @@ void RepaintIfResumed() {
   if (!Writer->Redraw(size.ws_row, size.ws_col)) {
     if (!Shown.Kept) return;
     Writer->Clear(Shown.ClearAttr, FitsFrame());
-    for (const auto& [attr, text] : Shown.Runs) Writer->Text(text, attr);
+    const std::string_view text = Shown.Text;
+    for (size_t run = 0; run < Shown.Runs.size(); ++run) {
+      const size_t start = Shown.Runs[run].second;
+      const size_t end = run + 1 < Shown.Runs.size() ? Shown.Runs[run + 1].second : text.size();
+      Writer->Text(text.substr(start, end - start), Shown.Runs[run].first);
+    }
   }
   NotePictureExit();
   // Drawn again as it was; the colours in force stay what the program set last.

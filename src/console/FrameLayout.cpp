@@ -17,7 +17,11 @@ struct TerminalMoves {
   std::string_view Colours;
   std::string& Out;
 
-  void Cell(int, int, bool blank) { Out += blank ? std::string_view(" ") : Glyph; }
+  void Cell(int, int, bool blank) {
+    if (blank) Out += ' ';
+    else if (Glyph.size() == 1) Out += Glyph[0];
+    else Out.append(Glyph);
+  }
   void NextRow(bool scrolled) {
     // CR LF also cancels the terminal's own pending wrap after a write in column 80; at the
     // bottom of the scrolling region it scrolls the frame alone. Not every terminal fills
@@ -43,6 +47,15 @@ void FrameLayout::Clear(std::string& out) {
 void FrameLayout::Put(unsigned char byte, std::string_view glyph, std::string& out) {
   TerminalMoves moves{glyph, Colours, out};
   Cursor.Put(byte, moves);
+}
+
+void FrameLayout::PutAll(std::string_view bytes, const std::string* glyphs, std::string& out) {
+  out.reserve(out.size() + 2 * bytes.size());
+  for (char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    TerminalMoves moves{glyphs[byte], Colours, out};
+    Cursor.Put(byte, moves);
+  }
 }
 
 }  // namespace console

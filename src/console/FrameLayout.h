@@ -31,11 +31,13 @@ class FrameLayout {
 
   // The colour sequence in force, sent again after a scroll: the row a scroll brings in is
   // blanked in the terminal's own colours first, so that no colour spills past the frame.
-  void SetColours(std::string sequence) { Colours = std::move(sequence); }
+  void SetColours(std::string_view sequence) { Colours.assign(sequence); }
 
   // Appends what lays out one screen byte; `glyph` is how the terminal shows the byte
   // (the byte itself for the control bytes the terminal may act on).
   void Put(unsigned char byte, std::string_view glyph, std::string& out);
+  // Lays out each byte of `bytes` as Put does, its glyph taken from `glyphs` (by byte value).
+  void PutAll(std::string_view bytes, const std::string* glyphs, std::string& out);
 
   int CursorRow() const { return Cursor.Row(); }
   int CursorColumn() const { return Cursor.Column(); }

@@ -1,6 +1,7 @@
 #include "console/TerminalWriter.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "console/KittyPicture.h"
@@ -155,7 +156,14 @@ void TerminalWriter::UseAttr(uint16_t attr) {
   // Only the colour bits reach the terminal; a sequence goes out only when they change.
   const int colours = attr & 0xFF;
   if (colours == SentAttr) return;
-  const std::string sequence = SgrFor(static_cast<uint16_t>(colours));
+  // Made once: a dense screen changes colours every few characters.
+  static const std::array<std::string, 256> Sequences = [] {
+    std::array<std::string, 256> made;
+    for (int c = 0; c < 256; ++c)
+      made[static_cast<std::size_t>(c)] = SgrFor(static_cast<uint16_t>(c));
+    return made;
+  }();
+  const std::string& sequence = Sequences[static_cast<std::size_t>(colours)];
   Out += sequence;
   Layout.SetColours(sequence);
   SentAttr = colours;
@@ -199,8 +207,7 @@ void TerminalWriter::Text(std::string_view bytes, uint16_t attr) {
   TakePictureOff();
   UseAttr(attr);
   if (InFrame) {
-    for (char c : bytes)
-      Layout.Put(static_cast<unsigned char>(c), Table[static_cast<unsigned char>(c)], Out);
+    Layout.PutAll(bytes, Table.data(), Out);
     return;
   }
   for (char c : bytes) Out += Table[static_cast<unsigned char>(c)];
