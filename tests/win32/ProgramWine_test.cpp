@@ -86,7 +86,7 @@ const ScriptRow Scripts[] = {
                                       "MENU COLOR sel 0 #ffffffff #ff800000 none\n"
                                       "MENU TITLE Harbour\nLABEL one\n  MENU LABEL One\n  KERNEL one\n"
                                       "LABEL quit\n  MENU LABEL ^Quit\n  MENU QUIT\n")},
-     .Steps = {Shows("Harbour"), Cell(1, 40, Yellow, Green), Cell(3, 12, White, Red), Alive(1000), Send("q"), Alive(1000),
+     .Steps = {Shows("Harbour"), Shows("Quit"), Cell(1, 40, Yellow, Green), Cell(3, 12, White, Red), Alive(1000), Send("q"), Alive(1000),
                Send("\r"), Shows("boot:"), Alive(1000), Send("x")},
      .Directory = "m"},
     // Saved by rename, as editors save: the screen is drawn again while the Enter wait goes on.
