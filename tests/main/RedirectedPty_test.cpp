@@ -40,7 +40,7 @@ const RunRow Runs[] = {
     {.Name = "LongHelp", .Arguments = {"--help", "x.txt"}, .Output = HelpText},
     {.Name = "ShortHelp", .Arguments = {"-h"}, .Output = HelpText},
     // One line a fact, as other programs print their version; the first is the version alone.
-    {.Name = "Version", .Arguments = {"--version"}, .OutputHas = "vestalo 1.1.0\nPNG snapshots: "},
+    {.Name = "Version", .Arguments = {"--version"}, .OutputHas = "vestalo 1.2.0\nPNG snapshots: "},
     // The build installs libpng and libjpeg (scripts/deps.sh): every background format is read.
     {.Name = "VersionNamesBackgroundFormats", .Arguments = {"--version"},
      .OutputHas = "; menu backgrounds: PNG, JPEG, LSS16\nISO images: "},

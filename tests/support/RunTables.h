@@ -293,7 +293,7 @@ inline void PrintTo(const RunRow& row, std::ostream* out) { *out << row.Name; }
 inline void PrintTo(const ScriptRow& row, std::ostream* out) { *out << row.Name; }
 // The usage text of -help, byte for byte.
 inline const std::string HelpText =
-    "\r\nVestalo 1.1.0 by the Vestalo team, dev@vestalo.invalid, https://vestalo.invalid\r\n\r\n"
+    "\r\nVestalo 1.2.0 by the Vestalo team, dev@vestalo.invalid, https://vestalo.invalid\r\n\r\n"
     "Usage:\r\n"
     " - without arguments: Vestalo will try to find isolinux.cfg/syslinux.cfg\r\n"
     "      and to read configuration from there.\r\n"

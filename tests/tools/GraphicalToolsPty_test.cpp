@@ -41,7 +41,9 @@ RunRow Walk(const char* suiteCase, const std::string& resolution,
     for (char& c : stem)
       if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-') c = '_';
     keys += (keys.empty() ? "" : ",") + joined;
-    stems.push_back((stems.size() < 10 ? "0" : "") + std::to_string(stems.size()) + "-" + stem);
+    std::string numbered = stems.size() < 10 ? "0" : "";  // built in place: GCC 12's -Wrestrict
+    numbered.append(std::to_string(stems.size())).append("-").append(stem);
+    stems.push_back(numbered);
   }
   row.Arguments = {"--snapshot", "out", "--keys", keys, "m"};
   if (keys.empty()) row.Arguments = {"--snapshot", "out", "--keys", "wait:0", "m"};
