@@ -59,6 +59,14 @@ TEST(WouldBoot, TellsWhatWouldRunAndWhichFilesAreThere) {
   EXPECT_EQ(lines[4],
             "  ISOLINUX 6.04 takes prompt.cfg as a kernel here, not as a configuration: the");
   EXPECT_EQ(lines[5], "  menu comes back (a CONFIG line opens one).");
+  // LOCALBOOT 0 runs no file: the local disk boots.
+  menu::Outcome local;
+  local.Type = menu::Outcome::Boot;
+  local.Label = "hd";
+  local.Kernel = "0";
+  local.KernelKind = "localboot";
+  EXPECT_EQ(WouldBootLines(local, [](const std::string&) { return false; })[3],
+            "  the local disk 0");
 }
 
 }  // namespace
