@@ -27,16 +27,12 @@ bool IsExtended(Key key, uint8_t code) { return key.Char == 0 && key.Extended ==
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Draws a message file onto the grid with each colour code XX in the attribute of msgXX.
-class MessageSink : public UTypes::DisplaySink {
+// A message file's colour codes: code XX selects the element msgXX, whose attribute (when it
+// has one) becomes the pen.
+class MessageColours : public UTypes::DisplaySink {
  public:
-  MessageSink(screen::ScreenGrid& grid, const ColorTable& colors, uint8_t& pen)
-      : Grid(grid), Colors(colors), Pen(pen) {}
+  MessageColours(const ColorTable& colors, uint8_t& pen) : Colors(colors), Pen(pen) {}
 
-  void ClearScreen() override {
-    Apply();
-    Grid.ClearScreen();
-  }
   void SetTextForeground(uint16_t colour) override {
     Code = static_cast<uint8_t>((Code & 0xF0) | (colour & 0x0F));
     Apply();
@@ -45,42 +41,53 @@ class MessageSink : public UTypes::DisplaySink {
     Code = static_cast<uint8_t>((Code & 0x0F) | ((colour & 0x0F) << 4));
     Apply();
   }
-  void Write(std::string_view bytes) override { Grid.Write(bytes); }
 
- private:
-  void Apply() {
+ protected:
+  virtual void Apply() {
     // A msgXX without an attribute of its own leaves the one in force.
     if (const auto& attr = Colors[static_cast<std::size_t>(FirstMsgColor + Code)].Attr) Pen = *attr;
-    Grid.SetAttribute(Pen);
   }
+  int16_t Element() const { return static_cast<int16_t>(FirstMsgColor + Code); }
 
-  screen::ScreenGrid& Grid;
   const ColorTable& Colors;
   uint8_t& Pen;
   uint8_t Code = 0x07;
 };
 
+// Draws a message file onto the text screen's grid in the attributes of msgXX.
+class MessageSink : public MessageColours {
+ public:
+  MessageSink(screen::ScreenGrid& grid, const ColorTable& colors, uint8_t& pen)
+      : MessageColours(colors, pen), Grid(grid) {}
+
+  void ClearScreen() override {
+    Apply();
+    Grid.ClearScreen();
+  }
+  void Write(std::string_view bytes) override { Grid.Write(bytes); }
+
+ private:
+  void Apply() override {
+    MessageColours::Apply();
+    Grid.SetAttribute(Pen);
+  }
+
+  screen::ScreenGrid& Grid;
+};
+
 // Draws a message file onto the graphics screen's grid as the graphical menu lays it out:
 // from the first row's first cell, on the next row after the last column, each colour code
 // XX in the element msgXX; a clear blanks every cell in the colours in force.
-class GraphicalMessageSink : public UTypes::DisplaySink {
+class GraphicalMessageSink : public MessageColours {
  public:
   GraphicalMessageSink(screen::ScreenGrid& grid, const ColorTable& colors, uint8_t& pen)
-      : Grid(grid), Colors(colors), Pen(pen) {}
+      : MessageColours(colors, pen), Grid(grid) {}
 
   void ClearScreen() override {
     Apply();
     for (int row = 0; row < Grid.RowCount(); ++row)
       for (int column = 0; column < Grid.ColumnCount(); ++column) Grid.Put(row, column, Blank());
     Row = Column = 0;
-  }
-  void SetTextForeground(uint16_t colour) override {
-    Code = static_cast<uint8_t>((Code & 0xF0) | (colour & 0x0F));
-    Apply();
-  }
-  void SetTextBackground(uint16_t colour) override {
-    Code = static_cast<uint8_t>((Code & 0x0F) | ((colour & 0x0F) << 4));
-    Apply();
   }
   void Write(std::string_view bytes) override {
     for (char byte : bytes) {
@@ -104,15 +111,9 @@ class GraphicalMessageSink : public UTypes::DisplaySink {
   }
 
  private:
-  void Apply() {
-    if (const auto& attr = Colors[static_cast<std::size_t>(FirstMsgColor + Code)].Attr) Pen = *attr;
-  }
-  screen::Cell Blank() const { return {' ', Pen, static_cast<int16_t>(FirstMsgColor + Code)}; }
+  screen::Cell Blank() const { return {' ', Pen, Element()}; }
 
   screen::ScreenGrid& Grid;
-  const ColorTable& Colors;
-  uint8_t& Pen;
-  uint8_t Code = 0x07;
   int Row = 0, Column = 0;
 };
 
