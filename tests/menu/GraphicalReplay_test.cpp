@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "media/Medium.h"
+#include "menu/QemuKeys.h"
 #include "menu/Session.h"
 
 namespace menu {
@@ -35,35 +36,6 @@ constexpr Mask Masks[] = {{"22-countdown", "00-boot", 20, 41, 42}};
 // The cases whose background is a JPEG: the loader's decoder is not libjpeg's.
 constexpr const char* JpegCases[] = {"08-jpeg-420", "09-jpeg-444"};
 constexpr int JpegLevels = 3;
-
-// QEMU's key names as the PC's keyboard interface gives them.
-struct NamedKey {
-  const char* Name;
-  Key Code;
-};
-// clang-format off
-constexpr NamedKey KeyNames[] = {
-    {"ret", {13, 0}}, {"esc", {27, 0}}, {"tab", {9, 0}}, {"backspace", {8, 0}}, {"up", {0, 0x48}},
-    {"down", {0, 0x50}}, {"left", {0, 0x4B}}, {"right", {0, 0x4D}}, {"f1", {0, 0x3B}},
-    {"f2", {0, 0x3C}}, {"f3", {0, 0x3D}},
-};
-// clang-format on
-
-std::vector<Key> KeysOf(const std::string& step) {
-  std::vector<Key> pressed;
-  if (step.rfind("text:", 0) == 0) {
-    for (char c : step.substr(5)) pressed.push_back({static_cast<uint8_t>(c), 0});
-    return pressed;
-  }
-  std::stringstream names(step);
-  for (std::string name; std::getline(names, name, ',');) {
-    const auto named = std::find_if(std::begin(KeyNames), std::end(KeyNames),
-                                    [&](const NamedKey& k) { return name == k.Name; });
-    if (named == std::end(KeyNames)) ADD_FAILURE() << "key name " << name;
-    else pressed.push_back(named->Code);
-  }
-  return pressed;
-}
 
 // A golden picture as libpng reads it: 8-bit RGB, row by row.
 struct Golden {
