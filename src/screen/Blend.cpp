@@ -59,6 +59,16 @@ ColourLayer::ColourLayer(Argb colour)
   Blue = alpha * Linear[rgb.Blue];
 }
 
+ColourTable::ColourTable(Argb colour) : Colour_(colour) {
+  const ColourLayer layer(colour);
+  for (int v = 0; v < 256; ++v) {
+    const auto value = static_cast<uint8_t>(v);
+    Results[static_cast<std::size_t>(v)] = layer.Over({value, 0, 0}).Red;
+    Results[static_cast<std::size_t>(256 + v)] = layer.Over({0, value, 0}).Green;
+    Results[static_cast<std::size_t>(512 + v)] = layer.Over({0, 0, value}).Blue;
+  }
+}
+
 uint8_t LinearToShown(int level) {
   return Table().ToShown[static_cast<std::size_t>(std::clamp(level, 0, 4095))];
 }

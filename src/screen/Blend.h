@@ -2,6 +2,7 @@
 // with its own tables and integer rounding, so that every pixel comes out as on the boot.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "screen/ColourScreen.h"
@@ -36,6 +37,21 @@ class ColourLayer {
   const uint16_t* Linear;
   const uint8_t* Shown;
   unsigned Rest, Red, Green, Blue;
+};
+
+// The same for a great many pixels: each channel's 256 results worked out once, so that a
+// pixel costs three lookups.
+class ColourTable {
+ public:
+  explicit ColourTable(Argb colour);
+  Argb Of() const { return Colour_; }
+  Colour Over(Colour under) const {
+    return {Results[under.Red], Results[256 + under.Green], Results[512 + under.Blue]};
+  }
+
+ private:
+  Argb Colour_;
+  std::array<uint8_t, 768> Results;
 };
 
 // The RGB part of an #AARRGGBB colour, its alpha ignored.

@@ -30,9 +30,11 @@ struct ColourCell {
   bool operator==(const ColourCell&) const = default;
 };
 
-// The text cells of a graphical screen, Rows x Columns, and its cursor.
+// The text cells of a graphical screen, Rows x Columns, and its cursor. A cell is 8 pixels
+// wide and CellHeight pixels high in the picture (the font's height).
 struct ColourGrid {
   int Rows = 0, Columns = 0;
+  int CellHeight = 16;
   std::vector<ColourCell> Cells;
   int CursorRow = 0, CursorColumn = 0;
   bool CursorShows = false;

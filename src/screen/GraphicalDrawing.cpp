@@ -1,6 +1,7 @@
 #include "screen/GraphicalDrawing.h"
 
 #include <algorithm>
+#include <deque>
 
 namespace screen {
 
@@ -30,9 +31,16 @@ void LayCells(RgbImage& out, const RgbImage& under, const std::vector<CellToLay>
               std::vector<uint8_t>& raised) {
   const int w = out.Width, h = out.Height;
   raised.assign(static_cast<std::size_t>(w * h), 0);
+  // A screen has a handful of colours: each one's table is made once.
+  std::deque<ColourTable> tables;  // a deque keeps them in place as more are made
+  const auto tableOf = [&tables](Argb colour) -> const ColourTable& {
+    for (const ColourTable& table : tables)
+      if (table.Of() == colour) return table;
+    return tables.emplace_back(colour);
+  };
   for (const CellToLay& cell : cells) {
-    const ColourLayer layers[2] = {ColourLayer(cell.Colours.Background),
-                                   ColourLayer(cell.Colours.Foreground)};
+    const ColourTable* layers[2] = {&tableOf(cell.Colours.Background),
+                                    &tableOf(cell.Colours.Foreground)};
     const bool raises[2] = {Raises(cell.Colours.Mode, false), Raises(cell.Colours.Mode, true)};
     for (int y = 0; y < height; ++y) {
       const int py = cell.Y + y;
@@ -44,7 +52,7 @@ void LayCells(RgbImage& out, const RgbImage& under, const std::vector<CellToLay>
       for (int x = 0; x < GraphicsCellWidth; ++x) {
         const int foreground = (bits >> (7 - x)) & 1;
         const bool raise = raises[foreground];
-        row[x] = layers[foreground].Over(raise ? belowRight[x] : here[x]);
+        row[x] = layers[foreground]->Over(raise ? belowRight[x] : here[x]);
         lifted[x] = raise;
       }
     }
@@ -152,6 +160,7 @@ ColourGrid GraphicalCells(const std::vector<CellMean>& means, const ScreenGrid& 
   ColourGrid cells;
   cells.Rows = grid.RowCount();
   cells.Columns = grid.ColumnCount();
+  cells.CellHeight = style.Font.Height;
   cells.Cells.resize(static_cast<std::size_t>(cells.Rows * cells.Columns));
   cells.CursorRow = grid.CursorRow();
   cells.CursorColumn = grid.CursorColumn();

@@ -36,7 +36,6 @@ void Quietly(j_common_ptr, int) {}
 PictureFile ReadJpeg(std::string_view bytes, int maxWidth, int maxHeight) {
   // Everything that outlives a longjmp back here lives on the heap, its pointer unchanged.
   auto file = std::make_unique<PictureFile>();
-  auto row = std::make_unique<std::vector<JSAMPLE>>();
   auto info = std::make_unique<jpeg_decompress_struct>();
   auto errors = std::make_unique<Errors>();
   info->err = jpeg_std_error(&errors->Manager);
@@ -66,15 +65,13 @@ PictureFile ReadJpeg(std::string_view bytes, int maxWidth, int maxHeight) {
   image.Height = static_cast<int>(info->output_height);
   image.Pixels.resize(static_cast<std::size_t>(image.Width) *
                       static_cast<std::size_t>(image.Height));
-  row->resize(static_cast<std::size_t>(image.Width) * 3);
+  // Straight into the picture: a pixel is three bytes, red first, as libjpeg writes RGB.
+  static_assert(sizeof(Colour) == 3);
   while (info->output_scanline < info->output_height) {
-    const int y = static_cast<int>(info->output_scanline);
-    JSAMPROW rows[1] = {row->data()};
+    JSAMPROW rows[1] = {
+        reinterpret_cast<JSAMPROW>(&image.Pixels[static_cast<std::size_t>(info->output_scanline) *
+                                                 static_cast<std::size_t>(image.Width)])};
     jpeg_read_scanlines(info.get(), rows, 1);
-    for (int x = 0; x < image.Width; ++x) {
-      const std::size_t at = static_cast<std::size_t>(x) * 3;
-      image.At(x, y) = {(*row)[at], (*row)[at + 1], (*row)[at + 2]};
-    }
   }
   jpeg_finish_decompress(info.get());
   jpeg_destroy_decompress(info.get());

@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <map>
 
 #include "base/Utf8.h"
@@ -39,11 +40,15 @@ uint32_t Le32(const std::string& data, size_t at) {
 std::optional<std::string> ReadPacked(const std::string& path) {
   gzFile file = gzopen(path.c_str(), "rb");
   if (file == nullptr) return std::nullopt;
-  std::string data(LargestFont, '\0');
-  const int got = gzread(file, data.data(), static_cast<unsigned>(data.size()));
+  // In pieces: a font is a few kilobytes, and a megabyte cleared up front costs more than
+  // reading it.
+  std::string data;
+  char piece[16384];
+  int got = 0;
+  while (data.size() < LargestFont && (got = gzread(file, piece, sizeof piece)) > 0)
+    data.append(piece, std::min(static_cast<size_t>(got), LargestFont - data.size()));
   gzclose(file);
-  if (got <= 0) return std::nullopt;
-  data.resize(static_cast<size_t>(got));
+  if (got < 0 || data.empty()) return std::nullopt;
   return data;
 }
 
