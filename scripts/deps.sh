@@ -38,11 +38,11 @@ ensure_packages() {
 
 # What the program itself needs, so that every build is the whole program: libarchive-dev
 # reads ISO images (its static library with zlib's keeps start-up quick), libpng-dev and
-# zlib1g-dev write the PNG snapshots, read the graphical menu's PNG backgrounds and make the
-# pictures for terminals with kitty graphics, with the VGA font of console-data at run time;
-# libjpeg-dev (libjpeg-turbo) reads its JPEG backgrounds, and libcrypt-dev checks the boot
-# menu's hashed passwords.
-PROGRAM_PACKAGES=(cmake make g++ pkg-config libarchive-dev zlib1g-dev libpng-dev libjpeg-dev console-data libcrypt-dev)
+# zlib1g-dev write the PNG snapshots and read the graphical menu's PNG backgrounds, with the
+# VGA font of console-data at run time; libdeflate-dev packs the pictures for terminals with
+# kitty graphics; libjpeg-dev (libjpeg-turbo) reads JPEG backgrounds, and libcrypt-dev checks
+# the boot menu's hashed passwords.
+PROGRAM_PACKAGES=(cmake make g++ pkg-config libarchive-dev zlib1g-dev libpng-dev libdeflate-dev libjpeg-dev console-data libcrypt-dev)
 # The tests: GoogleTest, libvterm for the terminal tables, groff for the manual page, libsixel
 # to decode the sixel pictures the program sends.
 BUILD_PACKAGES=("${PROGRAM_PACKAGES[@]}" libgtest-dev libvterm-dev groff-base libsixel-dev)

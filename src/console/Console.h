@@ -58,6 +58,10 @@ void ShowGraphicalScreen(const screen::GraphicalScreen& shown);
 void ShowGraphicalScreen(const screen::ColourGrid& cells,
                          std::function<screen::RgbImage()> picture);
 
+// The picture protocols the console sends a graphical screen in, for --version: "kitty, sixel"
+// or what this build or platform lacks.
+std::string PictureProtocols();
+
 // Sends everything gathered for the console. Returns 0 or the platform's error code.
 int FlushConsole();
 

@@ -21,6 +21,7 @@
 #include "base/PlatformPosix.h"
 #include "console/Console.h"
 #include "console/KittyKeyboardPosix.h"
+#include "console/KittyPicture.h"
 #include "console/TerminalAbilities.h"
 #include "console/TerminalModesPosix.h"
 #include "console/TerminalWriter.h"
@@ -196,6 +197,11 @@ void ShowCells(const screen::ScreenGrid& grid, bool cursorShown) {
   posix::SetExitSequence(posix::ExitSlot::Layout, "");
   if (Writer->CursorHidden()) posix::SetExitSequence(posix::ExitSlot::Cursor, "\x1b[?25h");
   NoteColoursSent();
+}
+
+std::string PictureProtocols() {
+  // Sixel is written by the program itself: every build sends it.
+  return KittyPicturesBuilt ? "kitty, sixel" : "sixel (no kitty: built without libdeflate)";
 }
 
 void ShowGraphicalScreen(const screen::GraphicalScreen& shown) {

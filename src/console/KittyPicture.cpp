@@ -14,17 +14,19 @@ constexpr std::size_t PieceSize = 4096;
 std::string Base64(std::string_view bytes) {
   static constexpr char Digits[] =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string text;
-  text.reserve((bytes.size() + 2) / 3 * 4);
-  for (std::size_t at = 0; at < bytes.size(); at += 3) {
-    const std::size_t left = bytes.size() - at;
-    uint32_t group = static_cast<uint32_t>(static_cast<unsigned char>(bytes[at])) << 16;
-    if (left > 1) group |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8;
-    if (left > 2) group |= static_cast<unsigned char>(bytes[at + 2]);
-    text += Digits[group >> 18 & 63];
-    text += Digits[group >> 12 & 63];
-    text += left > 1 ? Digits[group >> 6 & 63] : '=';
-    text += left > 2 ? Digits[group & 63] : '=';
+  std::string text((bytes.size() + 2) / 3 * 4, '=');
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  char* out = text.data();
+  std::size_t at = 0;
+  for (; at + 3 <= bytes.size(); at += 3, out += 4) {
+    const uint32_t group = uint32_t{in[at]} << 16 | uint32_t{in[at + 1]} << 8 | in[at + 2];
+    out[0] = Digits[group >> 18], out[1] = Digits[group >> 12 & 63];
+    out[2] = Digits[group >> 6 & 63], out[3] = Digits[group & 63];
+  }
+  if (const std::size_t left = bytes.size() - at; left > 0) {  // the last one or two bytes
+    const uint32_t group = uint32_t{in[at]} << 16 | (left > 1 ? uint32_t{in[at + 1]} << 8 : 0);
+    out[0] = Digits[group >> 18], out[1] = Digits[group >> 12 & 63];
+    if (left > 1) out[2] = Digits[group >> 6 & 63];
   }
   return text;
 }

@@ -9,8 +9,13 @@
 
 namespace console {
 
-// The picture as a PNG file (8-bit RGB); empty in a build without libpng.
+// Whether this build makes kitty pictures (it needs libdeflate).
+extern const bool KittyPicturesBuilt;
+
+// The picture as a PNG file (8-bit RGB); empty in a build without libdeflate.
 std::string EncodePng(const screen::RgbImage& picture);
+// The same for `height` rows of `width` pixels from `pixels` on.
+std::string EncodePng(const screen::Colour* pixels, int width, int height);
 
 // The bytes in base64 (RFC 4648, padded with '=').
 std::string Base64(std::string_view bytes);

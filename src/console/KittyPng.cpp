@@ -1,7 +1,11 @@
-// The kitty picture's PNG file, through libpng.
-#include <png.h>
+// The kitty picture's PNG file. The zlib stream inside is libdeflate's: it packs a screen
+// about three times as fast as zlib at its fastest, and smaller, which a key redrawn on a
+// picture terminal waits for. The file around it, a signature and three chunks, is written
+// here.
+#include <libdeflate.h>
 
-#include <vector>
+#include <cstdint>
+#include <memory>
 
 #include "console/KittyPicture.h"
 
@@ -9,43 +13,64 @@ namespace console {
 
 namespace {
 
-// Rows go to libpng as they are held: three bytes a pixel, red first.
-static_assert(sizeof(screen::Colour) == 3);
+struct CompressorFree {
+  void operator()(libdeflate_compressor* compressor) const {
+    libdeflate_free_compressor(compressor);
+  }
+};
 
-void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
-  static_cast<std::string*>(png_get_io_ptr(png))
-      ->append(reinterpret_cast<const char*>(data), length);
+void AppendBigEndian(std::string& file, uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8) file += static_cast<char>(value >> shift & 0xFF);
 }
 
-void NoFlush(png_structp) {}
+void AppendChunk(std::string& file, const char (&type)[5], std::string_view data) {
+  AppendBigEndian(file, static_cast<uint32_t>(data.size()));
+  const std::size_t start = file.size();
+  file.append(type, 4);
+  file.append(data);
+  AppendBigEndian(file, libdeflate_crc32(0, file.data() + start, file.size() - start));
+}
 
 }  // namespace
 
+const bool KittyPicturesBuilt = true;
+
 std::string EncodePng(const screen::RgbImage& picture) {
-  std::string file;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  if (png == nullptr) return file;
-  png_infop info = png_create_info_struct(png);
-  std::vector<png_bytep> rows(static_cast<std::size_t>(picture.Height));
-  for (int y = 0; y < picture.Height; ++y)
-    rows[static_cast<std::size_t>(y)] = reinterpret_cast<png_bytep>(const_cast<screen::Colour*>(
-        picture.Pixels.data() +
-        static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.Width)));
-  if (info == nullptr || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    return {};
+  return EncodePng(picture.Pixels.data(), picture.Width, picture.Height);
+}
+
+std::string EncodePng(const screen::Colour* picture, int width, int height) {
+  // Level 1: speed over size, as the picture goes out again after a key.
+  static const std::unique_ptr<libdeflate_compressor, CompressorFree> compressor(
+      libdeflate_alloc_compressor(1));
+  if (!compressor || width <= 0 || height <= 0) return {};
+  // Each row after its filter byte, Sub (1): each byte less the one a pixel to its left,
+  // which packs a photograph well at little cost.
+  const std::size_t stride = static_cast<std::size_t>(width) * 3;
+  std::string rows;
+  rows.resize((stride + 1) * static_cast<std::size_t>(height));
+  auto* out = reinterpret_cast<uint8_t*>(rows.data());
+  const auto* pixels = reinterpret_cast<const uint8_t*>(picture);
+  static_assert(sizeof(screen::Colour) == 3);
+  for (int y = 0; y < height; ++y, pixels += stride) {
+    *out++ = 1;
+    for (std::size_t i = 0; i < stride; ++i)
+      *out++ = static_cast<uint8_t>(pixels[i] - (i >= 3 ? pixels[i - 3] : 0));
   }
-  png_set_write_fn(png, &file, AppendBytes, NoFlush);
-  // Speed over size: the picture goes out again after every key, and a terminal unpacks it.
-  png_set_compression_level(png, 1);
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(picture.Width),
-               static_cast<png_uint_32>(picture.Height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
-  png_write_info(png, info);
-  png_write_image(png, rows.data());
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
+  std::string packed(libdeflate_zlib_compress_bound(compressor.get(), rows.size()), '\0');
+  packed.resize(libdeflate_zlib_compress(compressor.get(), rows.data(), rows.size(), packed.data(),
+                                         packed.size()));
+  if (packed.empty()) return {};
+
+  std::string header;
+  AppendBigEndian(header, static_cast<uint32_t>(width));
+  AppendBigEndian(header, static_cast<uint32_t>(height));
+  header += std::string_view("\x08\x02\x00\x00\x00", 5);  // 8 bits, RGB, deflate, no interlace
+  std::string file = "\x89PNG\r\n\x1a\n";
+  file.reserve(packed.size() + 64);
+  AppendChunk(file, "IHDR", header);
+  AppendChunk(file, "IDAT", packed);
+  AppendChunk(file, "IEND", {});
   return file;
 }
 

@@ -23,6 +23,9 @@ struct TerminalAbilities {
 // The id of the kitty graphics query, and of the picture the program shows.
 constexpr int KittyQueryId = 31;
 constexpr int KittyPictureId = 4242;
+// A kitty picture's strips are at least this many pixels high: at most 75 of them for the
+// largest screen (1200 pixel rows).
+constexpr int KittyStripHeight = 16;
 
 // The questions for a terminal of this TERM, ended by the device attributes question that
 // every terminal answers: the kitty graphics query (not where a multiplexer or the Linux

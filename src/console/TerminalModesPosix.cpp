@@ -15,7 +15,8 @@ namespace console::posix {
 namespace {
 
 constexpr int SlotCount = static_cast<int>(ExitSlot::Count);
-constexpr int SequenceSize = 32;
+// Room for the deletion of every strip of a kitty picture (at most 75, 27 bytes each).
+constexpr int SequenceSize = 4096;
 
 // Plain static storage: the signal handlers read all of this.
 bool InputTerminal = false;

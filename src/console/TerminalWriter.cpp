@@ -8,6 +8,7 @@
 #include "console/PictureScaling.h"
 #include "console/Sgr.h"
 #include "console/SixelPicture.h"
+#include "screen/GraphicalDrawing.h"
 
 namespace console {
 
@@ -74,8 +75,12 @@ void TerminalWriter::Graphical(const screen::GraphicalScreen& shown,
   if (shownRows > 0 && shownColumns > 0)
     Out += CursorTo(std::clamp(grid.CursorRow, 0, shownRows - 1),
                     std::clamp(grid.CursorColumn, 0, shownColumns - 1));
-  if (grid.CursorShows) Out += "\x1b[?25h";
-  CursorShown = grid.CursorShows;
+  // Over a kitty picture the terminal's cursor would stand off the picture's cells (its
+  // blocks start at the screen's corner, the cells 8 pixels in): the picture shows its own.
+  const bool cursor = grid.CursorShows &&
+                      !(SentPicture && SentPicture->Abilities.Pictures == PictureProtocol::Kitty);
+  if (cursor) Out += "\x1b[?25h";
+  CursorShown = cursor;
 }
 
 void TerminalWriter::ColourCells(const screen::ColourGrid& grid, ColourDepth depth, int rows,
@@ -98,12 +103,13 @@ void TerminalWriter::ColourCells(const screen::ColourGrid& grid, ColourDepth dep
 
 void TerminalWriter::SendPicture(const screen::GraphicalScreen& shown,
                                  const TerminalAbilities& abilities, int rows, int columns) {
+  if (abilities.Pictures == PictureProtocol::Kitty) return SendKittyStrips(shown, rows, columns);
   const screen::ColourGrid& grid = shown.Cells;
-  const bool sixel = abilities.Pictures == PictureProtocol::Sixel;
-  const int pictureRows = std::min(sixel ? rows - 1 : rows, grid.Rows),
+  const int pictureRows = std::min(rows - 1, grid.Rows),
             pictureColumns = std::min(columns, grid.Columns);
   if (pictureRows <= 0 || pictureColumns <= 0 || grid.Rows <= 0 || grid.Columns <= 0) return;
-  // The part of the picture under the cells that fit.
+  // The part of the picture under the cells that fit, the last row kept free: a sixel
+  // reaching the bottom row would scroll the screen.
   const screen::RgbImage part =
       Cropped(shown.Picture, shown.Picture.Width * pictureColumns / grid.Columns,
               shown.Picture.Height * pictureRows / grid.Rows);
@@ -113,23 +119,68 @@ void TerminalWriter::SendPicture(const screen::GraphicalScreen& shown,
       SentPicture->Rows == pictureRows && SentPicture->Columns == pictureColumns &&
       SentPicture->Picture.Width == part.Width && SentPicture->Picture.Pixels == part.Pixels)
     return;
-  if (sixel) {
-    Out += CursorTo(0, 0);
-    Out += SixelImage(
-        Scaled(part, pictureColumns * abilities.CellWidth, pictureRows * abilities.CellHeight));
-  } else {
-    const std::string png = EncodePng(part);
-    if (png.empty()) return;  // a build without libpng: the cells stay
-    Out += CursorTo(0, 0);
-    Out += KittyPlacement(png, KittyPictureId, pictureColumns, pictureRows);
-  }
+  Out += CursorTo(0, 0);
+  Out += SixelImage(
+      Scaled(part, pictureColumns * abilities.CellWidth, pictureRows * abilities.CellHeight));
   SentPicture = {abilities, pictureRows, pictureColumns, part};
+}
+
+// The kitty picture lies over the terminal's cells as the screen's blocks of 8 x CellHeight
+// pixels, one a cell, the right and bottom edges filled with black up to a whole cell. It goes
+// in strips of whole rows of cells, each a picture of its own (id KittyPictureId + strip), so
+// that a key sends again only the strips it changed: a whole 640x480 screen takes longer to
+// pack and to pass than a key may. Being whole blocks, the strips are scaled alike and meet
+// without a seam. A strip is at least 16 pixels high, so that even a screen of 1200 pixel rows
+// in the smallest font has few enough to be deleted on the way out (KittyStripsMost).
+void TerminalWriter::SendKittyStrips(const screen::GraphicalScreen& shown, int rows, int columns) {
+  const screen::RgbImage& picture = shown.Picture;
+  const int height = std::max(1, shown.Cells.CellHeight), width = screen::GraphicsCellWidth;
+  const int pictureRows = std::min(rows, (picture.Height + height - 1) / height),
+            pictureColumns = std::min(columns, (picture.Width + width - 1) / width);
+  if (pictureRows <= 0 || pictureColumns <= 0) return;
+  const int stripRows = (KittyStripHeight + height - 1) / height;
+  // Most screens fill whole cells and fit: the picture goes as it is.
+  screen::RgbImage part =
+      picture.Width == pictureColumns * width && picture.Height == pictureRows * height
+          ? picture
+          : Filled(picture, pictureColumns * width, pictureRows * height);
+  const bool same = SentPicture && SentPicture->Abilities.Pictures == PictureProtocol::Kitty &&
+                    SentPicture->Rows == pictureRows && SentPicture->Columns == pictureColumns &&
+                    SentPicture->Picture.Height == part.Height &&
+                    SentPicture->StripRows == stripRows;
+  if (SentPicture && !same) Out += PictureExit();
+  const std::size_t rowPixels = static_cast<std::size_t>(part.Width * height);
+  for (int row = 0, strip = 0; row < pictureRows; row += stripRows, ++strip) {
+    const int cells = std::min(stripRows, pictureRows - row);
+    const std::size_t from = rowPixels * static_cast<std::size_t>(row),
+                      to = from + rowPixels * static_cast<std::size_t>(cells);
+    if (same && std::equal(part.Pixels.begin() + static_cast<std::ptrdiff_t>(from),
+                           part.Pixels.begin() + static_cast<std::ptrdiff_t>(to),
+                           SentPicture->Picture.Pixels.begin() + static_cast<std::ptrdiff_t>(from)))
+      continue;
+    const std::string png = EncodePng(&part.Pixels[from], part.Width, cells * height);
+    if (png.empty()) {  // a build without libdeflate: the cells stay
+      SentPicture.reset();
+      return;
+    }
+    Out += CursorTo(row, 0);
+    Out += KittyPlacement(png, KittyPictureId + strip, pictureColumns, cells);
+  }
+  SentPicture = {{ColourDepth::Direct, PictureProtocol::Kitty},
+                 pictureRows,
+                 pictureColumns,
+                 std::move(part),
+                 stripRows};
 }
 
 std::string TerminalWriter::PictureExit() const {
   if (!SentPicture) return {};
-  if (SentPicture->Abilities.Pictures == PictureProtocol::Kitty)
-    return KittyDeletion(KittyPictureId);
+  if (SentPicture->Abilities.Pictures == PictureProtocol::Kitty) {
+    std::string deletions;
+    for (int strip = 0; strip * SentPicture->StripRows < SentPicture->Rows; ++strip)
+      deletions += KittyDeletion(KittyPictureId + strip);
+    return deletions;
+  }
   // Sixel pixels go with the cells they lie in: the rows down to the picture's last cleared,
   // in the terminal's own colours rather than the last cell's.
   return "\x1b[0m\x1b[" + std::to_string(SentPicture->Rows) + ";999H\x1b[1J\x1b[H";
@@ -175,6 +226,9 @@ bool TerminalWriter::Redraw(int rows, int columns) {
   if (ShownGraphical) {
     const screen::GraphicalScreen shown = *ShownGraphical;
     ShownColourGrid.reset();
+    // Kitty's strips stay where they were put: those of another size must go.
+    if (SentPicture && SentPicture->Abilities.Pictures == PictureProtocol::Kitty)
+      Out += PictureExit();
     SentPicture.reset();
     Graphical(shown, ShownAbilities, rows, columns);
     return true;

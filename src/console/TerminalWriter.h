@@ -73,6 +73,7 @@ class TerminalWriter {
   void ColourCells(const screen::ColourGrid& grid, ColourDepth depth, int rows, int columns);
   void SendPicture(const screen::GraphicalScreen& shown, const TerminalAbilities& abilities,
                    int rows, int columns);
+  void SendKittyStrips(const screen::GraphicalScreen& shown, int rows, int columns);
   void TakePictureOff();
   void HideCursor();
 
@@ -102,6 +103,7 @@ class TerminalWriter {
     TerminalAbilities Abilities;
     int Rows = 0, Columns = 0;
     screen::RgbImage Picture;
+    int StripRows = 1;  // kitty: the rows of cells in each strip
   };
   std::optional<SentPictureState> SentPicture;
   std::string Out;

@@ -1,4 +1,5 @@
 // The background formats --version names: what the build reads, and what it lacks and why.
+#include "console/Console.h"
 #include "screen/PictureFile.h"
 #include "tools/PngPicture.h"
 
@@ -28,5 +29,7 @@ std::string BackgroundFormats() {
   // LSS16 is the loader's own format: every build reads it.
   return read + "LSS16" + (lacked.empty() ? "" : lacked + ")");
 }
+
+std::string TerminalPictureFormats() { return console::PictureProtocols(); }
 
 }  // namespace vestalo::tools

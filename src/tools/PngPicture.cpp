@@ -77,7 +77,8 @@ std::string PngPicture(const screen::ScreenGrid& grid, std::string& problem) {
 }
 
 std::string PictureSupport() {
-  const std::string backgrounds = "; menu backgrounds: " + BackgroundFormats();
+  const std::string backgrounds = "; menu backgrounds: " + BackgroundFormats() +
+                                  "; terminal pictures: " + TerminalPictureFormats();
   if (!Font()) return "PNG snapshots: " + NoFont + backgrounds;
   std::string line = "PNG snapshots: font";
   for (size_t i = 0; i < Font()->Files.size(); ++i)

@@ -24,5 +24,7 @@ std::string PictureSupport();
 // The background picture formats this build reads, and those it lacks with the reason:
 // "PNG, JPEG, LSS16" or, say, "PNG, LSS16 (no JPEG: built without libjpeg)".
 std::string BackgroundFormats();
+// The picture protocols of terminals this build sends the graphical menu in.
+std::string TerminalPictureFormats();
 
 }  // namespace vestalo::tools

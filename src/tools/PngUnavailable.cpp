@@ -21,7 +21,8 @@ std::string PngPicture(const screen::RgbImage&, std::string& problem) {
 }
 
 std::string PictureSupport() {
-  return std::string("PNG snapshots: ") + NotBuilt + "; menu backgrounds: " + BackgroundFormats();
+  return std::string("PNG snapshots: ") + NotBuilt + "; menu backgrounds: " + BackgroundFormats() +
+         "; terminal pictures: " + TerminalPictureFormats();
 }
 
 }  // namespace vestalo::tools

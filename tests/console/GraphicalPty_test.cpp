@@ -24,7 +24,9 @@ std::vector<std::string> Environment(std::vector<std::string> more = {}) {
 }
 
 constexpr int Ink = 0xFAFAFA, Title = 0x641414, Sea = 0x1020C8;
-#define KITTY_PICTURE ESC "_Ga=T,f=100,i=4242,q=2,C=1,"
+// The kitty picture goes in strips of one row of cells, each under its own id from 4242 on.
+#define KITTY_STRIP(id) ESC "_Ga=T,f=100,i=" #id ",q=2,C=1,"
+#define KITTY_PICTURE KITTY_STRIP(4242)
 
 // clang-format off
 const ScriptRow GraphicalRuns[] = {
@@ -45,16 +47,17 @@ const ScriptRow GraphicalRuns[] = {
      .Steps = {Row(0, "Boot menu"), Idle(), Sent(CSI "0;38;2;250;250;250;48;2;100;20;20m"), Idle(),
                Rgb(0, 0, Ink, Title), Rgb(28, 77, Title, Sea), Drawn(ESC "_Ga=T", 0), Send("x")},
      .Rows = 30, .Environment = Environment(), .Program = TestProgram()},
-    // The first screen goes out as cells; the picture takes over once kitty answered, and is
-    // replaced under its id after a key.
+    // The first screen goes out as cells; the picture takes over once kitty answered: 640x480
+    // pixels over 80x30 cells, a strip a row. A key sends again only the strip it changed.
     {.Name = "KittyPictureTakesOverOnceAnswered",
-     .Steps = {Row(0, "Boot menu"), Sent(KITTY_PICTURE "c=78,r=29,m=1;"), Idle(),
-               Before(CSI "0;38;5;231;48;5;52m", KITTY_PICTURE), Rgb(0, 0, Ink, Title),
-               Send("1"), Row(0, "Pressed 1"), Sent(KITTY_PICTURE, 2), Idle(), Send("x")},
+     .Steps = {Row(0, "Boot menu"), Sent(KITTY_PICTURE "c=80,r=1,m=0;"), Sent(KITTY_STRIP(4271) "c=80,r=1,"),
+               Idle(), Drawn(KITTY_STRIP(4272), 0), Before(CSI "0;38;5;231;48;5;52m", KITTY_PICTURE),
+               Rgb(0, 0, Ink, Title), Send("1"), Row(0, "Pressed 1"), Sent(KITTY_PICTURE, 2), Idle(),
+               Drawn(KITTY_STRIP(4243), 1), Send("x")},
      .Rows = 30, .KittyGraphics = true, .Environment = Environment(), .Program = TestProgram()},
     {.Name = "KittyPictureOfWhatFitsASmallerTerminal",
-     .Steps = {Row(0, "Boot menu"), Sent(KITTY_PICTURE "c=78,r=24,m=1;"), Idle(), Send("x"),
-               Shows("80x24, smaller than the boot screen's 78x29: 5 rows")},
+     .Steps = {Row(0, "Boot menu"), Sent(KITTY_STRIP(4265) "c=80,r=1,"), Idle(), Drawn(KITTY_STRIP(4266), 0),
+               Send("x"), Shows("80x24, smaller than the boot screen's 78x29: 5 rows")},
      .Rows = 24, .KittyGraphics = true, .Environment = Environment(), .Program = TestProgram()},
     {.Name = "KittyPictureDeletedWhenEndedBySignal",
      .Steps = {Row(0, "Boot menu"), Sent(KITTY_PICTURE), Idle(), Signal(SIGTERM)},

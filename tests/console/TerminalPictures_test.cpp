@@ -293,31 +293,82 @@ TEST(TerminalWriter, GraphicalCellsGoOutWhereTheyChanged) {
   EXPECT_EQ(writer.PictureExit(), "");
 }
 
-TEST(TerminalWriter, AKittyPictureIsReplacedWhenItChanges) {
+// A graphical screen of 20x40 pixels in cells of 8 x `height` pixels, the right column of
+// cells (and the bottom row, where they do not fill it) filled out with black on a kitty
+// terminal.
+screen::GraphicalScreen Striped(Colour corner = {100, 20, 20}, int height = 16) {
+  screen::GraphicalScreen shown = Small(corner);
+  shown.Picture = Gradient(20, 40);
+  shown.Picture.At(0, 20) = corner;  // in the second row of 16-pixel cells
+  shown.Cells.CellHeight = height;
+  shown.Cells.CursorShows = true;
+  return shown;
+}
+
+// Pixel rows [top, top + rows) of a Striped() screen as the terminal must get them, 24 wide.
+RgbImage StripOf(const screen::GraphicalScreen& shown, int top, int rows) {
+  RgbImage strip{24, rows, {}};
+  for (int y = top; y < top + rows; ++y)
+    for (int x = 0; x < 24; ++x)
+      strip.Pixels.push_back(x < 20 && y < 40 ? shown.Picture.At(x, y) : Colour{0, 0, 0});
+  return strip;
+}
+
+std::string Deleted(std::initializer_list<int> ids) {
+  std::string out;
+  for (int id : ids) out += "\x1b_Ga=d,d=I,i=" + std::to_string(id) + ",q=2\x1b\\";
+  return out;
+}
+
+TEST(TerminalWriter, AKittyPictureGoesInStripsSentAgainWhereTheyChange) {
   TerminalWriter writer("UTF-8");
   const TerminalAbilities kitty{ColourDepth::Direct, PictureProtocol::Kitty, 8, 16};
-  writer.Graphical(Small(), kitty, 25, 80);
-  auto sent = KittyPictures(Take(writer));
-  ASSERT_EQ(sent.size(), 1u);
-  EXPECT_EQ(sent[0].first, "a=T,f=100,i=4242,q=2,C=1,c=3,r=2,m=0");
-  EXPECT_TRUE(sent[0].second.Pixels == Small().Picture.Pixels);
-  writer.Graphical(Small(), kitty, 25, 80);  // nothing changed: only the cursor
+  writer.Graphical(Striped(), kitty, 25, 80);
+  std::string out = Take(writer);
+  EXPECT_EQ(out.find(CSI "?25h"), std::string::npos) << "the picture shows its own cursor";
+  auto sent = KittyPictures(out);
+  ASSERT_EQ(sent.size(), 3u);
+  for (int row = 0; row < 3; ++row) {
+    EXPECT_EQ(sent[row].first,
+              "a=T,f=100,i=" + std::to_string(4242 + row) + ",q=2,C=1,c=3,r=1,m=0");
+    EXPECT_TRUE(sent[row].second.Pixels == StripOf(Striped(), 16 * row, 16).Pixels) << row;
+  }
+  EXPECT_NE(out.find(CSI "2;1H\x1b_Ga=T,f=100,i=4243,"), std::string::npos) << "placed in its row";
+  writer.Graphical(Striped(), kitty, 25, 80);  // nothing changed: only the cursor
   EXPECT_EQ(Take(writer), CSI "1;1H");
-  writer.Graphical(Small({1, 2, 3}), kitty, 25, 80);
+  writer.Graphical(Striped({1, 2, 3}), kitty, 25, 80);
   sent = KittyPictures(Take(writer));
   ASSERT_EQ(sent.size(), 1u);
-  EXPECT_TRUE(sent[0].second.Pixels == Small({1, 2, 3}).Picture.Pixels);
-  // One row of the two: the top half of the picture, in one row of cells.
-  writer.Graphical(Small({1, 2, 3}), kitty, 1, 80);
-  sent = KittyPictures(Take(writer));
-  ASSERT_EQ(sent.size(), 1u);
-  EXPECT_EQ(sent[0].first, "a=T,f=100,i=4242,q=2,C=1,c=3,r=1,m=0");
-  EXPECT_TRUE(sent[0].second.Pixels == Cropped(Small({1, 2, 3}).Picture, 6, 2).Pixels);
-  EXPECT_EQ(writer.PictureExit(), "\x1b_Ga=d,d=I,i=4242,q=2\x1b\\");
-  // A text screen takes it off.
+  EXPECT_TRUE(sent[0].first.starts_with("a=T,f=100,i=4243,"));
+  EXPECT_TRUE(sent[0].second.Pixels == StripOf(Striped({1, 2, 3}), 16, 16).Pixels);
+  // A terminal of two rows: the three strips go, two come again.
+  writer.Graphical(Striped({1, 2, 3}), kitty, 2, 80);
+  out = Take(writer);
+  EXPECT_NE(out.find(Deleted({4242, 4243, 4244})), std::string::npos);
+  sent = KittyPictures(out);
+  ASSERT_EQ(sent.size(), 2u);
+  EXPECT_TRUE(sent[1].first.starts_with("a=T,f=100,i=4243,"));
+  EXPECT_EQ(writer.PictureExit(), Deleted({4242, 4243}));
+  // A text screen takes them off.
   writer.Clear(0x07);
-  EXPECT_TRUE(Take(writer).starts_with("\x1b_Ga=d,d=I,i=4242,q=2\x1b\\" CSI "?25h"));
+  EXPECT_TRUE(Take(writer).starts_with(Deleted({4242, 4243}) + CSI "?25h"));
   EXPECT_EQ(writer.PictureExit(), "");
+}
+
+TEST(TerminalWriter, KittyStripsOfASmallFontHoldSeveralRowsOfCells) {
+  TerminalWriter writer("UTF-8");
+  writer.Graphical(Striped({1, 2, 3}, 8), {ColourDepth::Direct, PictureProtocol::Kitty, 8, 16}, 25,
+                   80);
+  const auto sent = KittyPictures(Take(writer));
+  const std::pair<int, int> strips[] = {{0, 2}, {16, 2}, {32, 1}};  // top pixel row, rows of cells
+  ASSERT_EQ(sent.size(), std::size(strips));
+  for (std::size_t i = 0; i < sent.size(); ++i) {
+    const auto [top, rows] = strips[i];
+    EXPECT_EQ(sent[i].first, "a=T,f=100,i=" + std::to_string(4242 + i) +
+                                 ",q=2,C=1,c=3,r=" + std::to_string(rows) + ",m=0");
+    EXPECT_TRUE(sent[i].second.Pixels == StripOf(Striped({1, 2, 3}, 8), top, 8 * rows).Pixels) << i;
+  }
+  EXPECT_EQ(writer.PictureExit(), Deleted({4242, 4243, 4244}));
 }
 
 TEST(TerminalWriter, ASixelPictureIsDrawnAgainOverItsCells) {

@@ -43,7 +43,7 @@ const RunRow Runs[] = {
     {.Name = "Version", .Arguments = {"--version"}, .OutputHas = "vestalo 1.2.0\nPNG snapshots: "},
     // The build installs libpng and libjpeg (scripts/deps.sh): every background format is read.
     {.Name = "VersionNamesBackgroundFormats", .Arguments = {"--version"},
-     .OutputHas = "; menu backgrounds: PNG, JPEG, LSS16\nISO images: "},
+     .OutputHas = "; menu backgrounds: PNG, JPEG, LSS16; terminal pictures: kitty, sixel\nISO images: "},
     {.Name = "ScreenBytesWithoutCodes",
      .Files = {File("screen.txt", std::string("\x0f" "1eA\x18img\nB\x19\x0c" "C\r\n\x1b\x11" "D\x10hid\x13" "E\x1aZ", 24))},
      .Arguments = {"screen.txt"}, .Output = "ABC\r\n\x1b" "DE"},

@@ -360,9 +360,14 @@ void ExpectTerminalRestored(const PtyProgram& program, const ScriptRow& row) {
   };
   EXPECT_TRUE(undone(CSI ">15u", CSI "<u")) << "the kitty keyboard protocol is left on";
   EXPECT_TRUE(undone(CSI "1;25r", ESC "7" CSI "r" ESC "8")) << "the scrolling region is left";
-  // A picture is taken off: kitty's deleted by its id, sixel's rows cleared.
-  EXPECT_TRUE(undone(ESC "_Ga=T,", ESC "_Ga=d,d=I,i=4242,q=2" ESC "\\"))
-      << "a kitty picture is left";
+  // A picture is taken off: each kitty picture deleted by its id, sixel's rows cleared.
+  constexpr std::string_view Placed = ESC "_Ga=T,f=100,i=";
+  for (size_t at = out.find(Placed); at != std::string::npos; at = out.find(Placed, at + 1)) {
+    const size_t from = at + Placed.size();
+    const std::string id = out.substr(from, out.find(',', from) - from);
+    EXPECT_TRUE(undone(std::string(Placed) + id + ",", ESC "_Ga=d,d=I,i=" + id + ",q=2" ESC "\\"))
+        << "the kitty picture " << id << " is left";
+  }
   EXPECT_TRUE(undone(ESC "Pq", ";999H" CSI "1J")) << "a sixel picture is left";
   // The colour reset comes last: nothing but text (a failure report) may follow it.
   const size_t reset = out.rfind(CSI "0m");

@@ -121,10 +121,15 @@ inline bool NumberAfter(std::string_view& text, std::string_view prefix, char en
 // The kitty graphics commands: the query, a picture's first piece and the ones after it, its
 // deletion.
 inline bool KittyGraphics(std::string_view body) {
-  if (body == "Gi=31,s=1,v=1,a=q,t=d,f=24;AAAA" || body == "Ga=d,d=I,i=4242,q=2") return true;
-  constexpr std::string_view First = "Ga=T,f=100,i=4242,q=2,C=1,";
-  if (body.starts_with(First)) {
-    body.remove_prefix(First.size());
+  if (body == "Gi=31,s=1,v=1,a=q,t=d,f=24;AAAA") return true;
+  if (body.starts_with("Ga=d,d=I,")) {
+    body.remove_prefix(9);
+    return NumberAfter(body, "i=", ',') && body == "q=2";
+  }
+  if (body.starts_with("Ga=T,f=100,")) {
+    body.remove_prefix(11);
+    if (!NumberAfter(body, "i=", ',') || !body.starts_with("q=2,C=1,")) return false;
+    body.remove_prefix(8);
     if (!NumberAfter(body, "c=", ',') || !NumberAfter(body, "r=", ',')) return false;
   } else if (body.starts_with("G")) {
     body.remove_prefix(1);
