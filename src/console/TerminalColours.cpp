@@ -36,12 +36,28 @@ int NearestLevel(int value) {
   return best;
 }
 
-// The 256 colours' SGR parameter for one layer (38 foreground, 48 background).
-std::string Layer(int layer, const screen::Colour& colour, ColourDepth depth) {
-  if (depth == ColourDepth::Direct)
-    return std::to_string(layer) + ";2;" + std::to_string(colour.Red) + ";" +
-           std::to_string(colour.Green) + ";" + std::to_string(colour.Blue);
-  return std::to_string(layer) + ";5;" + std::to_string(NearestOf256(colour));
+void AppendNumber(std::string& out, int value) {
+  char digits[4];
+  int count = 0;
+  do digits[count++] = static_cast<char>('0' + value % 10), value /= 10;
+  while (value > 0);
+  while (count > 0) out += digits[--count];
+}
+
+// One layer's SGR parameters (38 foreground, 48 background): 24-bit, or one of 256.
+void AppendLayer(std::string& out, int layer, const screen::Colour& colour, ColourDepth depth) {
+  AppendNumber(out, layer);
+  if (depth != ColourDepth::Direct) {
+    out += ";5;";
+    AppendNumber(out, NearestOf256(colour));
+    return;
+  }
+  out += ";2;";
+  AppendNumber(out, colour.Red);
+  out += ';';
+  AppendNumber(out, colour.Green);
+  out += ';';
+  AppendNumber(out, colour.Blue);
 }
 
 }  // namespace
@@ -81,7 +97,21 @@ std::string SgrForColours(const screen::Colour& foreground, const screen::Colour
   if (depth == ColourDepth::Sixteen)
     return SgrFor(static_cast<uint16_t>(NearestOf16(foreground) | NearestOf16(background) << 4));
   // The leading 0 drops any bold, underline or reverse video a previous program left on.
-  return "\x1b[0;" + Layer(38, foreground, depth) + ";" + Layer(48, background, depth) + "m";
+  std::string sequence = "\x1b[0;";
+  AppendLayer(sequence, 38, foreground, depth);
+  sequence += ';';
+  AppendLayer(sequence, 48, background, depth);
+  sequence += 'm';
+  return sequence;
+}
+
+void AppendColourChange(std::string& out, const screen::Colour* foreground,
+                        const screen::Colour* background, ColourDepth depth) {
+  out += "\x1b[";
+  if (foreground != nullptr) AppendLayer(out, 38, *foreground, depth);
+  if (foreground != nullptr && background != nullptr) out += ';';
+  if (background != nullptr) AppendLayer(out, 48, *background, depth);
+  out += 'm';
 }
 
 }  // namespace console

@@ -28,4 +28,10 @@ int NearestOf16(const screen::Colour& colour);
 std::string SgrForColours(const screen::Colour& foreground, const screen::Colour& background,
                           ColourDepth depth);
 
+// The SGR sequence that changes only the layers given (not null), in 24 bits or 256 colours,
+// after a sequence of SgrForColours: shorter, as most cells of a graphics screen differ from
+// the one before in their background alone.
+void AppendColourChange(std::string& out, const screen::Colour* foreground,
+                        const screen::Colour* background, ColourDepth depth);
+
 }  // namespace console

@@ -194,11 +194,19 @@ void TerminalWriter::TakePictureOff() {
 }
 
 void TerminalWriter::UseColours(const screen::ColourCell& cell, ColourDepth depth) {
-  if (SentColours && SentColours->Depth == depth && SentColours->Foreground == cell.Foreground &&
-      SentColours->Background == cell.Background)
-    return;
-  Out += SgrForColours(cell.Foreground, cell.Background, depth);
-  SentColours = {cell.Foreground, cell.Background, depth};
+  const bool known = SentColours && SentColours->Depth == depth;
+  // A blank cell shows no foreground: the one the terminal has will do.
+  const bool blank = cell.Char == ' ' || cell.Char == 0 || cell.Char == 0xFF;
+  const screen::Colour ink = known && blank ? SentColours->Foreground : cell.Foreground;
+  if (known && SentColours->Foreground == ink && SentColours->Background == cell.Background) return;
+  if (!known || depth == ColourDepth::Sixteen) {
+    Out += SgrForColours(ink, cell.Background, depth);
+  } else {
+    AppendColourChange(Out, SentColours->Foreground == ink ? nullptr : &ink,
+                       SentColours->Background == cell.Background ? nullptr : &cell.Background,
+                       depth);
+  }
+  SentColours = {ink, cell.Background, depth};
   SentAttr = -1;
   AnyColourSent = true;
 }

@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 namespace screen {
 namespace {
@@ -89,6 +90,29 @@ TEST(GraphicalCells, TakeTheirElementsColoursOverTheMeanOfThePicture) {
   EXPECT_EQ(shown.Cells.At(3, 4).Background, (Colour{0, 255, 0}));
   // A cell without an element shows the picture under it.
   EXPECT_EQ(shown.Cells.At(0, 0).Background, (Colour{0, 0, 255}));
+}
+
+// Means worked out by hand: cell (0,0) is x 8-15, y 8-23 (128 pixels); its red is 1 in half
+// of them (64/128 rounds to 1), its green 255 in three (765/128 = 5.98: 6), its blue each
+// pixel's x (11.5: 12). Cell (28,77), the last, is x 624-631, y 456-471.
+TEST(GraphicalCells, WithoutAnElementShowTheRoundedMeanOfThePictureUnderThem) {
+  RgbImage picture = SolidBackground({0, 0, 0}, 640, 480);
+  for (int y = 8; y < 24; ++y)
+    for (int x = 8; x < 16; ++x)
+      picture.At(x, y) = {static_cast<uint8_t>(y < 16), 0, static_cast<uint8_t>(x)};
+  for (int x : {8, 12, 15}) picture.At(x, 20).Green = 255;
+  for (int y = 456; y < 472; ++y)
+    for (int x = 624; x < 632; ++x) picture.At(x, y) = {10, 20, 30};
+  const ScreenGrid grid(29, 78);
+  const std::vector<CellColours> none;
+  const GraphicalScreen shown = DrawGraphicalScreen(picture, grid, {none, CellFont{}, 0});
+  const std::tuple<int, int, Colour> rows[] = {{0, 0, {1, 6, 12}},
+                                               {0, 1, {0, 0, 0}},
+                                               {1, 0, {0, 0, 0}},
+                                               {28, 77, {10, 20, 30}},
+                                               {28, 76, {0, 0, 0}}};
+  for (const auto& [row, column, mean] : rows)
+    EXPECT_EQ(shown.Cells.At(row, column).Background, mean) << row << "," << column;
 }
 
 std::string Lss16(int width, int height, std::initializer_list<uint8_t> rows) {

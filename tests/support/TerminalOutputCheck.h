@@ -3,10 +3,12 @@
 // fuzz targets and the terminal tests, which check the bytes that really went out.
 #pragma once
 
+#include <algorithm>
 #include <cctype>
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vestalo::checks {
 
@@ -37,20 +39,31 @@ inline bool Numbers(std::string_view params, int* values, int count) {
   return true;
 }
 
-// Colours: "0" (back to the terminal's own) or "0;FG;BG" with the sixteen PC colours, or
-// "0;38;5;N;48;5;N" with xterm's 256, or "0;38;2;R;G;B;48;2;R;G;B" with 24-bit colours.
+// Colours: "0" (back to the terminal's own) or "0;FG;BG" with the sixteen PC colours; or, with
+// xterm's 256 ("38;5;N") or 24-bit colours ("38;2;R;G;B"), the foreground (38), the
+// background (48) or both in that order, after a "0;" or (a change of layers only) without.
 inline bool ColourSequence(std::string_view params) {
-  if (params == "0") return true;
-  int v[11];
-  if (Numbers(params, v, 11))
-    return v[0] == 0 && v[1] == 38 && v[2] == 2 && v[6] == 48 && v[7] == 2 &&
-           InRange(v[3], 0, 255) && InRange(v[4], 0, 255) && InRange(v[5], 0, 255) &&
-           InRange(v[8], 0, 255) && InRange(v[9], 0, 255) && InRange(v[10], 0, 255);
-  if (Numbers(params, v, 7))
-    return v[0] == 0 && v[1] == 38 && v[2] == 5 && v[4] == 48 && v[5] == 5 &&
-           InRange(v[3], 0, 255) && InRange(v[6], 0, 255);
-  return Numbers(params, v, 3) && v[0] == 0 && (InRange(v[1], 30, 37) || InRange(v[1], 90, 97)) &&
-         (InRange(v[2], 40, 47) || InRange(v[2], 100, 107));
+  std::vector<int> v;
+  for (std::size_t end; !params.empty(); params.remove_prefix(std::min(end + 1, params.size()))) {
+    end = std::min(params.find(';'), params.size());
+    v.push_back(Number(params.substr(0, end)));
+    if (v.back() < 0) return false;
+  }
+  if (v.size() == 1) return v[0] == 0;
+  if (v.size() == 3 && v[0] == 0)
+    return (InRange(v[1], 30, 37) || InRange(v[1], 90, 97)) &&
+           (InRange(v[2], 40, 47) || InRange(v[2], 100, 107));
+  std::size_t at = !v.empty() && v[0] == 0 ? 1 : 0;
+  int layers = 0;
+  for (int layer : {38, 48}) {
+    if (at >= v.size() || v[at] != layer) continue;
+    const std::size_t size = at + 1 < v.size() && v[at + 1] == 2 ? 5 : 3;
+    if (at + size > v.size() || (v[at + 1] != 2 && v[at + 1] != 5)) return false;
+    for (std::size_t i = at + 2; i < at + size; ++i)
+      if (!InRange(v[i], 0, 255)) return false;
+    at += size, ++layers;
+  }
+  return layers > 0 && at == v.size();
 }
 
 // Cursor to the top left, or to a row and column of the screen.
