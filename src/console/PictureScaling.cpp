@@ -12,12 +12,12 @@ screen::RgbImage Cropped(const screen::RgbImage& picture, int width, int height)
   return part;
 }
 
-screen::RgbImage Filled(const screen::RgbImage& picture, int width, int height) {
+screen::RgbImage Filled(const screen::RgbImage& picture, int top, int width, int height) {
   screen::RgbImage part{width, height, {}};
   part.Pixels.resize(static_cast<std::size_t>(width * height));
   const int copied = std::min(width, picture.Width);
-  for (int y = 0; y < std::min(height, picture.Height) && copied > 0; ++y)
-    std::copy_n(&picture.At(0, y), copied, &part.At(0, y));
+  for (int y = 0; y < height && top + y < picture.Height && copied > 0; ++y)
+    std::copy_n(&picture.At(0, top + y), copied, &part.At(0, y));
   return part;
 }
 

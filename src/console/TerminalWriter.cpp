@@ -59,8 +59,8 @@ void TerminalWriter::Cells(const screen::ScreenGrid& grid, bool cursorShown, int
   CursorShown = cursorShown;
 }
 
-void TerminalWriter::Graphical(const screen::GraphicalScreen& shown,
-                               const TerminalAbilities& abilities, int rows, int columns) {
+void TerminalWriter::Graphical(screen::GraphicalScreen shown, const TerminalAbilities& abilities,
+                               int rows, int columns) {
   ShownGrid.reset();
   HideCursor();
   const screen::ColourGrid& grid = shown.Cells;
@@ -70,8 +70,6 @@ void TerminalWriter::Graphical(const screen::GraphicalScreen& shown,
   if (abilities.Pictures != PictureProtocol::Sixel || !SentPicture)
     ColourCells(grid, abilities.Depth, shownRows, shownColumns);
   if (abilities.Pictures != PictureProtocol::None) SendPicture(shown, abilities, rows, columns);
-  ShownGraphical = shown;
-  ShownAbilities = abilities;
   if (shownRows > 0 && shownColumns > 0)
     Out += CursorTo(std::clamp(grid.CursorRow, 0, shownRows - 1),
                     std::clamp(grid.CursorColumn, 0, shownColumns - 1));
@@ -81,6 +79,9 @@ void TerminalWriter::Graphical(const screen::GraphicalScreen& shown,
                       !(SentPicture && SentPicture->Abilities.Pictures == PictureProtocol::Kitty);
   if (cursor) Out += "\x1b[?25h";
   CursorShown = cursor;
+  // Kept whole, once: a screen's picture is most of a megabyte.
+  ShownGraphical = std::move(shown);
+  ShownAbilities = abilities;
 }
 
 void TerminalWriter::ColourCells(const screen::ColourGrid& grid, ColourDepth depth, int rows,
@@ -131,7 +132,8 @@ void TerminalWriter::SendPicture(const screen::GraphicalScreen& shown,
 // that a key sends again only the strips it changed: a whole 640x480 screen takes longer to
 // pack and to pass than a key may. Being whole blocks, the strips are scaled alike and meet
 // without a seam. A strip is at least 16 pixels high, so that even a screen of 1200 pixel rows
-// in the smallest font has few enough to be deleted on the way out (KittyStripsMost).
+// in the smallest font has few enough to be deleted on the way out. The strips are told
+// changed by the picture of the screen shown before.
 void TerminalWriter::SendKittyStrips(const screen::GraphicalScreen& shown, int rows, int columns) {
   const screen::RgbImage& picture = shown.Picture;
   const int height = std::max(1, shown.Cells.CellHeight), width = screen::GraphicsCellWidth;
@@ -139,26 +141,28 @@ void TerminalWriter::SendKittyStrips(const screen::GraphicalScreen& shown, int r
             pictureColumns = std::min(columns, (picture.Width + width - 1) / width);
   if (pictureRows <= 0 || pictureColumns <= 0) return;
   const int stripRows = (KittyStripHeight + height - 1) / height;
-  // Most screens fill whole cells and fit: the picture goes as it is.
-  screen::RgbImage part =
-      picture.Width == pictureColumns * width && picture.Height == pictureRows * height
-          ? picture
-          : Filled(picture, pictureColumns * width, pictureRows * height);
-  const bool same = SentPicture && SentPicture->Abilities.Pictures == PictureProtocol::Kitty &&
-                    SentPicture->Rows == pictureRows && SentPicture->Columns == pictureColumns &&
-                    SentPicture->Picture.Height == part.Height &&
-                    SentPicture->StripRows == stripRows;
-  if (SentPicture && !same) Out += PictureExit();
-  const std::size_t rowPixels = static_cast<std::size_t>(part.Width * height);
+  const screen::RgbImage* before =
+      SentPicture && SentPicture->Abilities.Pictures == PictureProtocol::Kitty &&
+              SentPicture->Rows == pictureRows && SentPicture->Columns == pictureColumns &&
+              SentPicture->StripRows == stripRows && ShownGraphical &&
+              ShownGraphical->Picture.Width == picture.Width &&
+              ShownGraphical->Picture.Height == picture.Height
+          ? &ShownGraphical->Picture
+          : nullptr;
+  if (SentPicture && before == nullptr) Out += PictureExit();
+  const int stripWidth = pictureColumns * width, taken = std::min(stripWidth, picture.Width);
   for (int row = 0, strip = 0; row < pictureRows; row += stripRows, ++strip) {
     const int cells = std::min(stripRows, pictureRows - row);
-    const std::size_t from = rowPixels * static_cast<std::size_t>(row),
-                      to = from + rowPixels * static_cast<std::size_t>(cells);
-    if (same && std::equal(part.Pixels.begin() + static_cast<std::ptrdiff_t>(from),
-                           part.Pixels.begin() + static_cast<std::ptrdiff_t>(to),
-                           SentPicture->Picture.Pixels.begin() + static_cast<std::ptrdiff_t>(from)))
-      continue;
-    const std::string png = EncodePng(&part.Pixels[from], part.Width, cells * height);
+    const int top = row * height, bottom = std::min(picture.Height, top + cells * height);
+    bool same = before != nullptr;
+    for (int y = top; y < bottom && same; ++y)
+      same = std::equal(&picture.At(0, y), &picture.At(0, y) + taken, &before->At(0, y));
+    if (same) continue;
+    // Most screens fill whole cells and fit: their strips go as they are.
+    const bool whole =
+        taken == picture.Width && stripWidth == picture.Width && bottom - top == cells * height;
+    const std::string png = whole ? EncodePng(&picture.At(0, top), stripWidth, cells * height)
+                                  : EncodePng(Filled(picture, top, stripWidth, cells * height));
     if (png.empty()) {  // a build without libdeflate: the cells stay
       SentPicture.reset();
       return;
@@ -166,11 +170,8 @@ void TerminalWriter::SendKittyStrips(const screen::GraphicalScreen& shown, int r
     Out += CursorTo(row, 0);
     Out += KittyPlacement(png, KittyPictureId + strip, pictureColumns, cells);
   }
-  SentPicture = {{ColourDepth::Direct, PictureProtocol::Kitty},
-                 pictureRows,
-                 pictureColumns,
-                 std::move(part),
-                 stripRows};
+  SentPicture = {
+      {ColourDepth::Direct, PictureProtocol::Kitty}, pictureRows, pictureColumns, {}, stripRows};
 }
 
 std::string TerminalWriter::PictureExit() const {
@@ -232,13 +233,13 @@ void TerminalWriter::UseAttr(uint16_t attr) {
 
 bool TerminalWriter::Redraw(int rows, int columns) {
   if (ShownGraphical) {
-    const screen::GraphicalScreen shown = *ShownGraphical;
+    screen::GraphicalScreen shown = *ShownGraphical;
     ShownColourGrid.reset();
     // Kitty's strips stay where they were put: those of another size must go.
     if (SentPicture && SentPicture->Abilities.Pictures == PictureProtocol::Kitty)
       Out += PictureExit();
     SentPicture.reset();
-    Graphical(shown, ShownAbilities, rows, columns);
+    Graphical(std::move(shown), ShownAbilities, rows, columns);
     return true;
   }
   if (!ShownGrid) return false;

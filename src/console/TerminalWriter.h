@@ -37,10 +37,11 @@ class TerminalWriter {
   // Shows a graphical screen in the frame's place, as far as a terminal of `rows` and
   // `columns` holds it: its cells where they differ from what the terminal shows, in the
   // colours it shows, and its picture where it draws pictures, sent again only when it
-  // changed (kitty: the picture of the same id replaced; sixel: drawn again over the cells,
-  // which are not sent while it shows; it keeps the last row free, where the terminal would
-  // scroll). The cursor then stands at the grid's cursor, shown or hidden.
-  void Graphical(const screen::GraphicalScreen& shown, const TerminalAbilities& abilities, int rows,
+  // changed (kitty: the strips of rows of cells that changed, each replaced under its id;
+  // sixel: drawn again over the cells, which are not sent while it shows; it keeps the last
+  // row free, where the terminal would scroll). The cursor then stands at the grid's cursor,
+  // shown or hidden (hidden over a kitty picture, which shows its own).
+  void Graphical(screen::GraphicalScreen shown, const TerminalAbilities& abilities, int rows,
                  int columns);
 
   // Sends the cells (and the picture) shown last again, all of them (the terminal was drawn
@@ -98,12 +99,13 @@ class TerminalWriter {
   std::optional<screen::GraphicalScreen> ShownGraphical;
   TerminalAbilities ShownAbilities;
   std::optional<screen::ColourGrid> ShownColourGrid;
-  // The picture as the terminal shows it: how, in how many cells, from which pixels.
+  // The picture as the terminal shows it: how, in how many cells, from which pixels (sixel;
+  // kitty's are those of ShownGraphical), in strips of how many rows of cells (kitty).
   struct SentPictureState {
     TerminalAbilities Abilities;
     int Rows = 0, Columns = 0;
     screen::RgbImage Picture;
-    int StripRows = 1;  // kitty: the rows of cells in each strip
+    int StripRows = 1;
   };
   std::optional<SentPictureState> SentPicture;
   std::string Out;
