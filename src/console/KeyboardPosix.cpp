@@ -60,12 +60,11 @@ enum class Arrival { Bytes, Quiet, Ended };
 
 // Waits up to `timeoutMs` (-1: for ever) for input and hands what came to the decoder.
 Arrival ReadInput(int timeoutMs) {
-  struct pollfd watch {
-    STDIN_FILENO, POLLIN, 0
-  };
-  const int ready = poll(&watch, 1, timeoutMs);
-  if (ready < 0 && errno == EINTR) {
-    // A signal came: after a stop (Ctrl+Z) and fg the screen is drawn again at once.
+  struct pollfd watch[2] = {{STDIN_FILENO, POLLIN, 0}, {posix::ResumedSignal(), POLLIN, 0}};
+  const int ready = poll(watch, watch[1].fd >= 0 ? 2 : 1, timeoutMs);
+  if ((ready < 0 && errno == EINTR) || (ready > 0 && (watch[1].revents & POLLIN))) {
+    // A signal came, or a stop before the wait: after a stop (Ctrl+Z) and fg the screen is
+    // drawn again at once.
     RepaintIfResumed();
     return Arrival::Bytes;
   }

@@ -1,5 +1,6 @@
 #include "console/TerminalModesPosix.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <termios.h>
 #include <unistd.h>
@@ -26,6 +27,7 @@ struct termios SavedModes;
 struct termios ActiveModes;
 volatile sig_atomic_t ModesChanged = 0;
 volatile sig_atomic_t Resumed = 0;
+int ResumedPipe[2] = {-1, -1};  // the stop handler writes a byte on resuming
 char ExitSequences[SlotCount][SequenceSize];
 char ResumeSequence[SequenceSize];
 
@@ -94,6 +96,10 @@ void OnStopSignal(int) {
   if (changed) ApplyModes(resumeModes);
   if (OutputTerminal) WriteAll(STDOUT_FILENO, ResumeSequence, strlen(ResumeSequence));
   Resumed = 1;
+  if (ResumedPipe[1] >= 0) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = write(ResumedPipe[1], &byte, 1);  // full: one waits
+  }
   errno = savedErrno;
 }
 
@@ -109,7 +115,11 @@ void TakeTerminal(bool inputIsTerminal, bool outputIsTerminal) {
   // A closed pipe on standard output must be a reported write failure, not a silent death.
   InstallHandler(SIGPIPE, SIG_IGN);
   for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) InstallHandler(signal, OnEndingSignal);
-  if (InputTerminal || OutputTerminal) InstallHandler(SIGTSTP, OnStopSignal);
+  if (InputTerminal || OutputTerminal) {
+    if (ResumedPipe[0] < 0 && pipe2(ResumedPipe, O_NONBLOCK | O_CLOEXEC) != 0)
+      ResumedPipe[0] = ResumedPipe[1] = -1;
+    InstallHandler(SIGTSTP, OnStopSignal);
+  }
 }
 
 void UseLineInput() {
@@ -132,8 +142,13 @@ void UseKeyInput() {
 bool TakeResumed() {
   if (Resumed == 0) return false;
   Resumed = 0;
+  char bytes[64];
+  while (ResumedPipe[0] >= 0 && read(ResumedPipe[0], bytes, sizeof bytes) > 0) {
+  }
   return true;
 }
+
+int ResumedSignal() { return ResumedPipe[0]; }
 
 void SetExitSequence(ExitSlot slot, const char* bytes) {
   StoreSequence(ExitSequences[static_cast<int>(slot)], bytes);

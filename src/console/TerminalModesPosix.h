@@ -17,7 +17,7 @@ void UseLineInput();
 void UseKeyInput();
 
 // Sets the bytes sent to the terminal in `slot` when the program leaves ("" for none).
-// The bytes must be at most 31 long.
+// The bytes must be at most 4095 long.
 void SetExitSequence(ExitSlot slot, const char* bytes);
 
 // Sets the bytes sent again when the program resumes after a stop (Ctrl+Z).
@@ -26,6 +26,11 @@ void SetResumeSequence(const char* bytes);
 // True once after the program was stopped (Ctrl+Z) and runs again: its screen is to be
 // drawn again.
 bool TakeResumed();
+
+// A descriptor that turns readable when the program runs again after a stop, for a wait on
+// input to watch as well: a stop that comes just before the wait begins does not interrupt
+// it. -1 before TakeTerminal. TakeResumed empties it.
+int ResumedSignal();
 
 // Sends bytes of the program's own to the terminal (nothing when output is no terminal).
 // Async-signal-safe.
