@@ -130,6 +130,13 @@ void InitialiseConsole() {
   if (OutputTerminal) {
     setlocale(LC_CTYPE, "");
     Writer.emplace(nl_langinfo(CODESET));
+    Writer->SetEarlyFlush([] {
+      // What is sent must be undone on any way out, as at the end of a screen.
+      if (Writer->CursorHidden()) posix::SetExitSequence(posix::ExitSlot::Cursor, "\x1b[?25h");
+      NotePictureExit();
+      NoteColoursSent();
+      SendAll(Writer->Pending());
+    });
     const char* term = getenv("TERM");
     const char* colourTerm = getenv("COLORTERM");
     Term = term != nullptr ? term : "", ColourTerm = colourTerm != nullptr ? colourTerm : "";

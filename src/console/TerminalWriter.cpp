@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <exception>
+#include <future>
+#include <thread>
 #include <utility>
+#include <vector>
 
 #include "console/KittyPicture.h"
 #include "console/PictureScaling.h"
@@ -150,28 +154,57 @@ void TerminalWriter::SendKittyStrips(const screen::GraphicalScreen& shown, int r
           ? &ShownGraphical->Picture
           : nullptr;
   if (SentPicture && before == nullptr) Out += PictureExit();
+  // Noted before the first strip goes: a strip sent early must be taken off on any way out.
+  SentPicture = {
+      {ColourDepth::Direct, PictureProtocol::Kitty}, pictureRows, pictureColumns, {}, stripRows};
   const int stripWidth = pictureColumns * width, taken = std::min(stripWidth, picture.Width);
-  for (int row = 0, strip = 0; row < pictureRows; row += stripRows, ++strip) {
+  struct Strip {
+    int Row, Cells, Top;
+  };
+  std::vector<Strip> changed;
+  for (int row = 0; row < pictureRows; row += stripRows) {
     const int cells = std::min(stripRows, pictureRows - row);
     const int top = row * height, bottom = std::min(picture.Height, top + cells * height);
     bool same = before != nullptr;
     for (int y = top; y < bottom && same; ++y)
       same = std::equal(&picture.At(0, y), &picture.At(0, y) + taken, &before->At(0, y));
-    if (same) continue;
-    // Most screens fill whole cells and fit: their strips go as they are.
-    const bool whole =
-        taken == picture.Width && stripWidth == picture.Width && bottom - top == cells * height;
-    const std::string png = whole ? EncodePng(&picture.At(0, top), stripWidth, cells * height)
-                                  : EncodePng(Filled(picture, top, stripWidth, cells * height));
-    if (png.empty()) {  // a build without libdeflate: the cells stay
-      SentPicture.reset();
-      return;
-    }
-    Out += CursorTo(row, 0);
-    Out += KittyPlacement(png, KittyPictureId + strip, pictureColumns, cells);
+    if (!same) changed.push_back({row, cells, top});
   }
-  SentPicture = {
-      {ColourDepth::Direct, PictureProtocol::Kitty}, pictureRows, pictureColumns, {}, stripRows};
+  const auto pack = [&](const Strip& strip) {
+    // Most screens fill whole cells and fit: their strips go as they are.
+    const int rows = strip.Cells * height;
+    const bool whole =
+        taken == picture.Width && stripWidth == picture.Width && strip.Top + rows <= picture.Height;
+    return whole ? EncodePng(&picture.At(0, strip.Top), stripWidth, rows)
+                 : EncodePng(Filled(picture, strip.Top, stripWidth, rows));
+  };
+  // A whole screen's strips are packed on two threads, every other one on the second, each
+  // sent as soon as it and those above it are packed.
+  std::vector<std::promise<std::string>> packedAside(changed.size() / 2);
+  std::jthread aside;  // joined on every way out of here
+  if (changed.size() >= ParallelStrips)
+    aside = std::jthread([&] {
+      for (std::size_t i = 1; i < changed.size(); i += 2) try {
+          packedAside[i / 2].set_value(pack(changed[i]));
+        } catch (...) {
+          packedAside[i / 2].set_exception(std::current_exception());
+        }
+    });
+  bool packed = true;
+  for (std::size_t i = 0; i < changed.size(); ++i) {
+    const std::string png =
+        aside.joinable() && i % 2 == 1 ? packedAside[i / 2].get_future().get() : pack(changed[i]);
+    if (png.empty()) {  // a build without libdeflate: the cells stay
+      packed = false;
+      break;
+    }
+    Out += CursorTo(changed[i].Row, 0);
+    Out += KittyPlacement(png, KittyPictureId + changed[i].Row / stripRows, pictureColumns,
+                          changed[i].Cells);
+    // The terminal reads one strip while the next are packed.
+    if (FlushEarly && Out.size() >= EarlyFlushSize) FlushEarly();
+  }
+  if (!packed) SentPicture.reset();
 }
 
 std::string TerminalWriter::PictureExit() const {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -68,6 +69,14 @@ class TerminalWriter {
   // The bytes waiting to be sent to the terminal.
   std::string& Pending() { return Out; }
 
+  // Called with at least EarlyFlushSize bytes waiting in the middle of a long picture, to send
+  // them on (and note the picture's way out, as it is by then): a terminal reads the strips
+  // sent while the next are packed. Without it everything waits for the end.
+  void SetEarlyFlush(std::function<void()> flush) { FlushEarly = std::move(flush); }
+  static constexpr std::size_t EarlyFlushSize = 16384;
+  // From this many strips of a kitty picture to send on, they are packed on two threads.
+  static constexpr std::size_t ParallelStrips = 4;
+
  private:
   void UseAttr(uint16_t attr);
   void UseColours(const screen::ColourCell& cell, ColourDepth depth);
@@ -108,6 +117,7 @@ class TerminalWriter {
     int StripRows = 1;
   };
   std::optional<SentPictureState> SentPicture;
+  std::function<void()> FlushEarly;
   std::string Out;
 };
 

@@ -295,12 +295,11 @@ TEST(TerminalWriter, GraphicalCellsGoOutWhereTheyChanged) {
   EXPECT_EQ(writer.PictureExit(), "");
 }
 
-// A graphical screen of 20x40 pixels in cells of 8 x `height` pixels, the right column of
-// cells (and the bottom row, where they do not fill it) filled out with black on a kitty
-// terminal.
+// A graphical screen of 20x76 pixels in cells of 8 x `height` pixels, the right column and
+// the bottom row of cells filled out with black on a kitty terminal.
 screen::GraphicalScreen Striped(Colour corner = {100, 20, 20}, int height = 16) {
   screen::GraphicalScreen shown = Small(corner);
-  shown.Picture = Gradient(20, 40);
+  shown.Picture = Gradient(20, 76);
   shown.Picture.At(0, 20) = corner;  // in the second row of 16-pixel cells
   shown.Cells.CellHeight = height;
   shown.Cells.CursorShows = true;
@@ -312,7 +311,7 @@ RgbImage StripOf(const screen::GraphicalScreen& shown, int top, int rows) {
   RgbImage strip{24, rows, {}};
   for (int y = top; y < top + rows; ++y)
     for (int x = 0; x < 24; ++x)
-      strip.Pixels.push_back(x < 20 && y < 40 ? shown.Picture.At(x, y) : Colour{0, 0, 0});
+      strip.Pixels.push_back(x < 20 && y < 76 ? shown.Picture.At(x, y) : Colour{0, 0, 0});
   return strip;
 }
 
@@ -329,8 +328,8 @@ TEST(TerminalWriter, AKittyPictureGoesInStripsSentAgainWhereTheyChange) {
   std::string out = Take(writer);
   EXPECT_EQ(out.find(CSI "?25h"), std::string::npos) << "the picture shows its own cursor";
   auto sent = KittyPictures(out);
-  ASSERT_EQ(sent.size(), 3u);
-  for (int row = 0; row < 3; ++row) {
+  ASSERT_EQ(sent.size(), 5u);  // five strips: packed on two threads, sent in order
+  for (int row = 0; row < 5; ++row) {
     EXPECT_EQ(sent[row].first,
               "a=T,f=100,i=" + std::to_string(4242 + row) + ",q=2,C=1,c=3,r=1,m=0");
     EXPECT_TRUE(sent[row].second.Pixels == StripOf(Striped(), 16 * row, 16).Pixels) << row;
@@ -343,10 +342,10 @@ TEST(TerminalWriter, AKittyPictureGoesInStripsSentAgainWhereTheyChange) {
   ASSERT_EQ(sent.size(), 1u);
   EXPECT_TRUE(sent[0].first.starts_with("a=T,f=100,i=4243,"));
   EXPECT_TRUE(sent[0].second.Pixels == StripOf(Striped({1, 2, 3}), 16, 16).Pixels);
-  // A terminal of two rows: the three strips go, two come again.
+  // A terminal of two rows: the five strips go, two come again.
   writer.Graphical(Striped({1, 2, 3}), kitty, 2, 80);
   out = Take(writer);
-  EXPECT_NE(out.find(Deleted({4242, 4243, 4244})), std::string::npos);
+  EXPECT_NE(out.find(Deleted({4242, 4243, 4244, 4245, 4246})), std::string::npos);
   sent = KittyPictures(out);
   ASSERT_EQ(sent.size(), 2u);
   EXPECT_TRUE(sent[1].first.starts_with("a=T,f=100,i=4243,"));
@@ -362,7 +361,8 @@ TEST(TerminalWriter, KittyStripsOfASmallFontHoldSeveralRowsOfCells) {
   writer.Graphical(Striped({1, 2, 3}, 8), {ColourDepth::Direct, PictureProtocol::Kitty, 8, 16}, 25,
                    80);
   const auto sent = KittyPictures(Take(writer));
-  const std::pair<int, int> strips[] = {{0, 2}, {16, 2}, {32, 1}};  // top pixel row, rows of cells
+  // Each strip's top pixel row and rows of cells: two, the last one filled out with black.
+  const std::pair<int, int> strips[] = {{0, 2}, {16, 2}, {32, 2}, {48, 2}, {64, 2}};
   ASSERT_EQ(sent.size(), std::size(strips));
   for (std::size_t i = 0; i < sent.size(); ++i) {
     const auto [top, rows] = strips[i];
@@ -370,7 +370,7 @@ TEST(TerminalWriter, KittyStripsOfASmallFontHoldSeveralRowsOfCells) {
                                  ",q=2,C=1,c=3,r=" + std::to_string(rows) + ",m=0");
     EXPECT_TRUE(sent[i].second.Pixels == StripOf(Striped({1, 2, 3}, 8), top, 8 * rows).Pixels) << i;
   }
-  EXPECT_EQ(writer.PictureExit(), Deleted({4242, 4243, 4244}));
+  EXPECT_EQ(writer.PictureExit(), Deleted({4242, 4243, 4244, 4245, 4246}));
 }
 
 TEST(TerminalWriter, ASixelPictureIsDrawnAgainOverItsCells) {
