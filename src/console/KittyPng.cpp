@@ -41,8 +41,7 @@ std::string EncodePng(const screen::RgbImage& picture) {
 
 std::string EncodePng(const screen::Colour* picture, int width, int height) {
   // Level 1: speed over size, as the picture goes out again after a key.
-  // One a thread: a whole screen's strips are packed on two.
-  thread_local const std::unique_ptr<libdeflate_compressor, CompressorFree> compressor(
+  static const std::unique_ptr<libdeflate_compressor, CompressorFree> compressor(
       libdeflate_alloc_compressor(1));
   if (!compressor || width <= 0 || height <= 0) return {};
   // Each row after its filter byte, Sub (1): each byte less the one a pixel to its left,

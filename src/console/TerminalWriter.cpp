@@ -2,9 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <exception>
-#include <future>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -178,29 +175,15 @@ void TerminalWriter::SendKittyStrips(const screen::GraphicalScreen& shown, int r
     return whole ? EncodePng(&picture.At(0, strip.Top), stripWidth, rows)
                  : EncodePng(Filled(picture, strip.Top, stripWidth, rows));
   };
-  // A whole screen's strips are packed on two threads, every other one on the second, each
-  // sent as soon as it and those above it are packed.
-  std::vector<std::promise<std::string>> packedAside(changed.size() / 2);
-  std::jthread aside;  // joined on every way out of here
-  if (changed.size() >= ParallelStrips)
-    aside = std::jthread([&] {
-      for (std::size_t i = 1; i < changed.size(); i += 2) try {
-          packedAside[i / 2].set_value(pack(changed[i]));
-        } catch (...) {
-          packedAside[i / 2].set_exception(std::current_exception());
-        }
-    });
   bool packed = true;
-  for (std::size_t i = 0; i < changed.size(); ++i) {
-    const std::string png =
-        aside.joinable() && i % 2 == 1 ? packedAside[i / 2].get_future().get() : pack(changed[i]);
+  for (const Strip& strip : changed) {
+    const std::string png = pack(strip);
     if (png.empty()) {  // a build without libdeflate: the cells stay
       packed = false;
       break;
     }
-    Out += CursorTo(changed[i].Row, 0);
-    Out += KittyPlacement(png, KittyPictureId + changed[i].Row / stripRows, pictureColumns,
-                          changed[i].Cells);
+    Out += CursorTo(strip.Row, 0);
+    Out += KittyPlacement(png, KittyPictureId + strip.Row / stripRows, pictureColumns, strip.Cells);
     // The terminal reads one strip while the next are packed.
     if (FlushEarly && Out.size() >= EarlyFlushSize) FlushEarly();
   }

@@ -74,8 +74,6 @@ class TerminalWriter {
   // sent while the next are packed. Without it everything waits for the end.
   void SetEarlyFlush(std::function<void()> flush) { FlushEarly = std::move(flush); }
   static constexpr std::size_t EarlyFlushSize = 16384;
-  // From this many strips of a kitty picture to send on, they are packed on two threads.
-  static constexpr std::size_t ParallelStrips = 4;
 
  private:
   void UseAttr(uint16_t attr);

@@ -328,7 +328,7 @@ TEST(TerminalWriter, AKittyPictureGoesInStripsSentAgainWhereTheyChange) {
   std::string out = Take(writer);
   EXPECT_EQ(out.find(CSI "?25h"), std::string::npos) << "the picture shows its own cursor";
   auto sent = KittyPictures(out);
-  ASSERT_EQ(sent.size(), 5u);  // five strips: packed on two threads, sent in order
+  ASSERT_EQ(sent.size(), 5u);
   for (int row = 0; row < 5; ++row) {
     EXPECT_EQ(sent[row].first,
               "a=T,f=100,i=" + std::to_string(4242 + row) + ",q=2,C=1,c=3,r=1,m=0");
