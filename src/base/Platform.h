@@ -71,8 +71,9 @@ int WriteWholeFile(const std::string& name, std::string_view bytes);
 
 // True when a read of standard input would not wait: a whole line typed at a terminal,
 // bytes or the end in a pipe or file. Waits at most `timeoutMs` for it (below 0: until it
-// comes); false also when a signal ends the wait.
-bool InputWithin(int timeoutMs);
+// comes); false also when a signal ends the wait, or when `wakeUp` (a descriptor, below 0:
+// none) turns readable.
+bool InputWithin(int timeoutMs, int wakeUp = -1);
 
 // Reads one byte of standard input; `atEnd` is set when input has ended (or hung up).
 int ReadStandardInput(char& byte, bool& atEnd);

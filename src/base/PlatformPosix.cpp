@@ -252,13 +252,11 @@ int WriteWholeFile(const std::string& name, std::string_view bytes) {
   return close(fd) == 0 || errno == EINTR ? 0 : CodeForErrno(errno);
 }
 
-bool InputWithin(int timeoutMs) {
+bool InputWithin(int timeoutMs, int wakeUp) {
   // A terminal in line input reports itself readable once a whole line is there.
-  struct pollfd watch {
-    STDIN_FILENO, POLLIN, 0
-  };
-  const int ready = poll(&watch, 1, timeoutMs);
-  return ready != 0 && !(ready < 0 && errno == EINTR);
+  struct pollfd watch[2] = {{STDIN_FILENO, POLLIN, 0}, {wakeUp, POLLIN, 0}};
+  const int ready = poll(watch, wakeUp >= 0 ? 2 : 1, timeoutMs);
+  return ready > 0 ? watch[0].revents != 0 : ready < 0 && errno != EINTR;
 }
 
 int ReadStandardInput(char& byte, bool& atEnd) {

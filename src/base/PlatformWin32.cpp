@@ -153,7 +153,7 @@ int WriteStandard(int stream, const char* bytes, std::size_t size) {
   return 0;
 }
 
-bool InputWithin(int timeoutMs) {
+bool InputWithin(int timeoutMs, int) {
   const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
   const DWORD deadline = GetTickCount() + static_cast<DWORD>(timeoutMs);
   DWORD mode = 0;

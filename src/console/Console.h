@@ -62,6 +62,11 @@ void ShowGraphicalScreen(const screen::ColourGrid& cells,
 // or what this build or platform lacks.
 std::string PictureProtocols();
 
+// A descriptor that turns readable when the program runs again after a stop (Ctrl+Z), for a
+// wait on input to watch (platform::InputWithin): a stop just before the wait does not
+// interrupt it. -1 where there is none (the Windows console).
+int ResumedWakeUp();
+
 // Sends everything gathered for the console. Returns 0 or the platform's error code.
 int FlushConsole();
 

@@ -206,6 +206,8 @@ void ShowCells(const screen::ScreenGrid& grid, bool cursorShown) {
   NoteColoursSent();
 }
 
+int ResumedWakeUp() { return posix::ResumedSignal(); }
+
 std::string PictureProtocols() {
   // Sixel is written by the program itself: every build sends it.
   return KittyPicturesBuilt ? "kitty, sixel" : "sixel (no kitty: built without libdeflate)";

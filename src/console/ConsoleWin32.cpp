@@ -111,6 +111,8 @@ void ShowCells(const screen::ScreenGrid& grid, bool cursorShown) {
   SetConsoleCursorInfo(OutputHandle, &cursor);
 }
 
+int ResumedWakeUp() { return -1; }
+
 std::string PictureProtocols() { return "none (the Windows console shows the cells)"; }
 
 void ShowGraphicalScreen(const screen::GraphicalScreen& shown) {

@@ -140,11 +140,12 @@ void UseKeyInput() {
 }
 
 bool TakeResumed() {
-  if (Resumed == 0) return false;
-  Resumed = 0;
+  // Emptied first, always: a byte left behind would end every wait at once.
   char bytes[64];
   while (ResumedPipe[0] >= 0 && read(ResumedPipe[0], bytes, sizeof bytes) > 0) {
   }
+  if (Resumed == 0) return false;
+  Resumed = 0;
   return true;
 }
 

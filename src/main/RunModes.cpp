@@ -146,7 +146,7 @@ void WaitForEnter() {
   console::BeginLineInput();
   // Until a line comes: with --watch a changed screen file is drawn again, and after a stop
   // (Ctrl+Z) and fg the screen is drawn again at once.
-  while (!platform::InputWithin(Watching() ? WatchIntervalMs : -1)) {
+  while (!platform::InputWithin(Watching() ? WatchIntervalMs : -1, console::ResumedWakeUp())) {
     if (Watching()) RedrawChangedScreenFile();
     console::RepaintIfResumed();
   }
