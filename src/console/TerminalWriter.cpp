@@ -169,11 +169,11 @@ void TerminalWriter::SendKittyStrips(const screen::GraphicalScreen& shown, int r
   }
   const auto pack = [&](const Strip& strip) {
     // Most screens fill whole cells and fit: their strips go as they are.
-    const int rows = strip.Cells * height;
-    const bool whole =
-        taken == picture.Width && stripWidth == picture.Width && strip.Top + rows <= picture.Height;
-    return whole ? EncodePng(&picture.At(0, strip.Top), stripWidth, rows)
-                 : EncodePng(Filled(picture, strip.Top, stripWidth, rows));
+    const int pixelRows = strip.Cells * height;
+    const bool whole = taken == picture.Width && stripWidth == picture.Width &&
+                       strip.Top + pixelRows <= picture.Height;
+    return whole ? EncodePng(&picture.At(0, strip.Top), stripWidth, pixelRows)
+                 : EncodePng(Filled(picture, strip.Top, stripWidth, pixelRows));
   };
   bool packed = true;
   for (const Strip& strip : changed) {
