@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <utility>
-#include <vector>
 
 #include "console/KittyPicture.h"
 #include "console/PictureScaling.h"
@@ -155,39 +154,27 @@ void TerminalWriter::SendKittyStrips(const screen::GraphicalScreen& shown, int r
   SentPicture = {
       {ColourDepth::Direct, PictureProtocol::Kitty}, pictureRows, pictureColumns, {}, stripRows};
   const int stripWidth = pictureColumns * width, taken = std::min(stripWidth, picture.Width);
-  struct Strip {
-    int Row, Cells, Top;
-  };
-  std::vector<Strip> changed;
   for (int row = 0; row < pictureRows; row += stripRows) {
-    const int cells = std::min(stripRows, pictureRows - row);
-    const int top = row * height, bottom = std::min(picture.Height, top + cells * height);
+    const int cells = std::min(stripRows, pictureRows - row), pixelRows = cells * height;
+    const int top = row * height, bottom = std::min(picture.Height, top + pixelRows);
     bool same = before != nullptr;
     for (int y = top; y < bottom && same; ++y)
       same = std::equal(&picture.At(0, y), &picture.At(0, y) + taken, &before->At(0, y));
-    if (!same) changed.push_back({row, cells, top});
-  }
-  const auto pack = [&](const Strip& strip) {
+    if (same) continue;
     // Most screens fill whole cells and fit: their strips go as they are.
-    const int pixelRows = strip.Cells * height;
-    const bool whole = taken == picture.Width && stripWidth == picture.Width &&
-                       strip.Top + pixelRows <= picture.Height;
-    return whole ? EncodePng(&picture.At(0, strip.Top), stripWidth, pixelRows)
-                 : EncodePng(Filled(picture, strip.Top, stripWidth, pixelRows));
-  };
-  bool packed = true;
-  for (const Strip& strip : changed) {
-    const std::string png = pack(strip);
+    const bool whole =
+        taken == picture.Width && stripWidth == picture.Width && top + pixelRows <= picture.Height;
+    const std::string png = whole ? EncodePng(&picture.At(0, top), stripWidth, pixelRows)
+                                  : EncodePng(Filled(picture, top, stripWidth, pixelRows));
     if (png.empty()) {  // a build without libdeflate: the cells stay
-      packed = false;
-      break;
+      SentPicture.reset();
+      return;
     }
-    Out += CursorTo(strip.Row, 0);
-    Out += KittyPlacement(png, KittyPictureId + strip.Row / stripRows, pictureColumns, strip.Cells);
+    Out += CursorTo(row, 0);
+    Out += KittyPlacement(png, KittyPictureId + row / stripRows, pictureColumns, cells);
     // The terminal reads one strip while the next are packed.
     if (FlushEarly && Out.size() >= EarlyFlushSize) FlushEarly();
   }
-  if (!packed) SentPicture.reset();
 }
 
 std::string TerminalWriter::PictureExit() const {
