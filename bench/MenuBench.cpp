@@ -27,7 +27,10 @@ constexpr double KeyGoalMs = 20.0;
 
 // How a terminal shows a graphical screen, told by the bytes the program sent it.
 bool HasTrueColourCells(const std::string& out) { return out.find(";48;2;") != out.npos; }
-bool HasKittyPicture(const std::string& out) { return out.find("\x1b_Ga=T,f=100,") != out.npos; }
+bool HasKittyPicture(const std::string& out) { return out.find("\x1b_Ga=T,") != out.npos; }
+bool HasSharedPicture(const std::string& out) {
+  return out.find("\x1b_Ga=T,f=24,t=s,") != out.npos;
+}
 
 // The graphical menu's grid at 640x480: 80x30 cells, each 8x16 pixels. Every menu is shown in
 // a terminal of this size, where the text menu takes its 80x25 at the top.
@@ -44,11 +47,14 @@ Launch CellsTerminal(const std::string& program, const std::string& folder) {
 }
 
 // A terminal like kitty: it answers the graphics query OK, the cell size and the device
-// attributes, and then is sent the graphical screen as a picture.
-Launch KittyTerminal(const std::string& program, const std::string& folder) {
+// attributes, and then is sent the graphical screen as a picture. On the program's computer
+// (`local`) it reads pictures from shared memory; across a network (ssh) it cannot, and they
+// come in-band.
+Launch KittyTerminal(const std::string& program, const std::string& folder, bool local) {
   return {.Program = program,
           .Directory = folder,
           .AnswerKittyGraphics = true,
+          .AnswerKittyMemory = local,
           .Environment = {"TERM=xterm-kitty", "COLORTERM=truecolor"},
           .Rows = Rows,
           .Columns = Columns};
@@ -62,25 +68,30 @@ struct Kind {
   Launch How;
   std::string FirstScreen;
   std::vector<double> Took, CpuMs;
+  size_t SharedBytes = 0;  // read from shared memory for the first screen
 };
 
 // The bytes of a first screen: read until the program waits for a key and nothing has come
 // for a while (the answers to its questions included).
-std::string CaptureOnce(const Launch& launch) {
+std::pair<std::string, size_t> CaptureOnce(const Launch& launch) {
   PtyRun run(launch);
   if (!run.WaitUntilBlocked(20000)) throw std::runtime_error("the menu does not wait for a key");
   run.ReadUntilQuiet(500);
   if (!run.WaitUntilBlocked(20000)) throw std::runtime_error("the menu does not wait for a key");
   run.ReadUntilQuiet(100);
-  return run.Output();
+  return {run.Output(), run.SharedBytes()};
 }
 
 // The first screen's bytes, the same in two runs: what the timed runs must receive.
-std::string CaptureFirstScreen(const Kind& kind) {
-  std::string previous = CaptureOnce(kind.How);
+void CaptureFirstScreen(Kind& kind) {
+  auto previous = CaptureOnce(kind.How);
   for (int attempt = 0; attempt < 4; ++attempt) {
-    std::string captured = CaptureOnce(kind.How);
-    if (captured == previous && !captured.empty()) return captured;
+    auto captured = CaptureOnce(kind.How);
+    if (captured == previous && !captured.first.empty()) {
+      kind.FirstScreen = std::move(captured.first);
+      kind.SharedBytes = captured.second;
+      return;
+    }
     previous = std::move(captured);
   }
   throw std::runtime_error(std::string(kind.Name) + ": the first screen differs from run to run");
@@ -96,7 +107,7 @@ void TimeFirstScreen(Kind& kind) {
     throw std::runtime_error(std::string(kind.Name) +
                              ": the first screen was not drawn: " + Tail(run.Output()));
   kind.Took.push_back(Milliseconds(Clock::now() - start));
-  if (run.Output() != kind.FirstScreen)
+  if (run.Output() != kind.FirstScreen || run.SharedBytes() != kind.SharedBytes)
     throw std::runtime_error(std::string(kind.Name) +
                              ": other bytes than before: " + Tail(run.Output()));
   if (!run.WaitUntilBlocked()) throw std::runtime_error("the menu does not wait for a key");
@@ -168,16 +179,25 @@ void RunMenuRows(const MenuOptions& options) {
   const std::string& program = options.Program;
   Kind cells{"vesamenu, 24-bit cells", CellsTerminal(program, media.Graphical()), {}, {}, {}};
   Kind text{"menu.c32", CellsTerminal(program, media.Text()), {}, {}, {}};
-  Kind kitty{"vesamenu, kitty picture", KittyTerminal(program, media.Graphical()), {}, {}, {}};
-  Kind kittyText{"menu.c32, kitty terminal", KittyTerminal(program, media.Text()), {}, {}, {}};
+  Kind kitty{
+      "vesamenu, kitty picture", KittyTerminal(program, media.Graphical(), true), {}, {}, {}};
+  Kind kittyText{
+      "menu.c32, kitty terminal", KittyTerminal(program, media.Text(), true), {}, {}, {}};
+  Kind remote{"vesamenu, kitty picture in-band",
+              KittyTerminal(program, media.Graphical(), false),
+              {},
+              {},
+              {}};
   Kind longText{"menu.c32, 1,000 entries", CellsTerminal(program, media.Long()), {}, {}, {}};
-  Kind* kinds[] = {&cells, &text, &kitty, &kittyText, &longText};
-  for (Kind* kind : kinds) kind->FirstScreen = CaptureFirstScreen(*kind);
+  Kind* kinds[] = {&cells, &text, &kitty, &kittyText, &remote, &longText};
+  for (Kind* kind : kinds) CaptureFirstScreen(*kind);
   // The screens must be what the rows say they are.
   if (!HasTrueColourCells(cells.FirstScreen) || HasKittyPicture(cells.FirstScreen))
     throw std::runtime_error("the graphical menu did not come as 24-bit cells");
-  if (!HasKittyPicture(kitty.FirstScreen))
-    throw std::runtime_error("the graphical menu did not come as a kitty picture");
+  if (!HasSharedPicture(kitty.FirstScreen) || kitty.SharedBytes < 640 * 480 * 3)
+    throw std::runtime_error("the graphical menu did not come as a kitty picture in shared memory");
+  if (!HasKittyPicture(remote.FirstScreen) || HasSharedPicture(remote.FirstScreen))
+    throw std::runtime_error("the graphical menu did not come as a kitty picture in-band");
   if (HasKittyPicture(kittyText.FirstScreen) || HasTrueColourCells(text.FirstScreen))
     throw std::runtime_error("the text menu came as a graphical screen");
 
@@ -197,27 +217,38 @@ void RunMenuRows(const MenuOptions& options) {
   PrintRow("vesamenu first screen, kitty, processor time", Format("%.2f ms", Median(kitty.CpuMs)),
            Format("%.2f ms (menu.c32)", Median(kittyText.CpuMs)),
            Ratio(Median(kitty.CpuMs) / Median(kittyText.CpuMs)));
+  PrintRow("vesamenu first screen, kitty in-band (ssh), median",
+           Format("%.2f ms", Median(remote.Took)),
+           Format("%.2f ms (menu.c32, kitty term)", Median(kittyText.Took)),
+           Ratio(Median(remote.Took) / Median(kittyText.Took)));
   PrintRow("menu.c32 1,000 entries, first screen, median", Format("%.2f ms", Median(longText.Took)),
            Format("%.2f ms (10 entries)", Median(text.Took)),
            Ratio(Median(longText.Took) / Median(text.Took)));
   std::fprintf(stderr,
-               "menus: %d first screens each; bytes: vesamenu cells %zu, kitty %zu, menu.c32 %zu, "
-               "1,000 entries %zu; p90 vesamenu cells %.2f ms, kitty %.2f ms, menu.c32 %.2f ms\n",
+               "menus: %d first screens each; bytes: vesamenu cells %zu, kitty %zu (and %zu in "
+               "shared memory), kitty in-band %zu, menu.c32 %zu, 1,000 entries %zu; p90 vesamenu "
+               "cells %.2f ms, kitty %.2f ms, in-band %.2f ms, menu.c32 %.2f ms\n",
                options.Starts, cells.FirstScreen.size(), kitty.FirstScreen.size(),
-               text.FirstScreen.size(), longText.FirstScreen.size(), Percentile(cells.Took, 0.9),
-               Percentile(kitty.Took, 0.9), Percentile(text.Took, 0.9));
+               kitty.SharedBytes, remote.FirstScreen.size(), text.FirstScreen.size(),
+               longText.FirstScreen.size(), Percentile(cells.Took, 0.9),
+               Percentile(kitty.Took, 0.9), Percentile(remote.Took, 0.9),
+               Percentile(text.Took, 0.9));
 
   const KeyTimes cellKeys = TimeKeys(cells, options.Presses);
   const KeyTimes kittyKeys = TimeKeys(kitty, options.Presses);
+  const KeyTimes remoteKeys = TimeKeys(remote, options.Presses);
   const KeyTimes textKeys = TimeKeys(text, options.Presses);
   PrintKeyRow("vesamenu key to screen, 24-bit cells, p99", cellKeys);
   PrintKeyRow("vesamenu key to screen, kitty picture, p99", kittyKeys);
+  PrintKeyRow("vesamenu key to screen, kitty in-band (ssh), p99", remoteKeys);
   PrintKeyRow("menu.c32 key to screen, p99", textKeys);
   std::fprintf(stderr,
                "menus: %d keys each, Down and Up in turns; medians: vesamenu cells %.2f ms "
-               "(%zu/%zu bytes), kitty %.2f ms (%zu/%zu bytes), menu.c32 %.2f ms (%zu/%zu bytes)\n",
+               "(%zu/%zu bytes), kitty %.2f ms (%zu/%zu bytes), in-band %.2f ms (%zu/%zu bytes), "
+               "menu.c32 %.2f ms (%zu/%zu bytes)\n",
                options.Presses, Median(cellKeys.Took), cellKeys.DownBytes, cellKeys.UpBytes,
                Median(kittyKeys.Took), kittyKeys.DownBytes, kittyKeys.UpBytes,
+               Median(remoteKeys.Took), remoteKeys.DownBytes, remoteKeys.UpBytes,
                Median(textKeys.Took), textKeys.DownBytes, textKeys.UpBytes);
 }
 

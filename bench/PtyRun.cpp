@@ -5,7 +5,9 @@
 #include <pty.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <time.h>
@@ -13,9 +15,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <fstream>
 #include <stdexcept>
+#include <string_view>
 #include <thread>
+#include <vector>
 
 extern char** environ;
 
@@ -68,7 +73,8 @@ double CpuMilliseconds(const struct rusage& usage) {
 
 PtyRun::PtyRun(const Launch& launch)
     : AnswerQueries(launch.AnswerQueries || launch.AnswerKittyGraphics),
-      AnswerKittyGraphics(launch.AnswerKittyGraphics) {
+      AnswerKittyGraphics(launch.AnswerKittyGraphics),
+      AnswerKittyMemory(launch.AnswerKittyMemory) {
   struct winsize size {};
   size.ws_row = static_cast<unsigned short>(launch.Rows);
   size.ws_col = static_cast<unsigned short>(launch.Columns);
@@ -102,6 +108,7 @@ PtyRun::~PtyRun() {
     waitpid(Child, nullptr, 0);
   }
   if (Master >= 0) close(Master);
+  for (const auto& name : Names) shm_unlink(name.c_str());
 }
 
 bool PtyRun::ReadSome(int timeoutMs) {
@@ -111,6 +118,7 @@ bool PtyRun::ReadSome(int timeoutMs) {
     if (got > 0) {
       Out.append(buffer, static_cast<size_t>(got));
       if (AnswerQueries) Answer();
+      MaskSharedNames();
       return true;
     }
     if (got < 0 && errno == EINTR) continue;
@@ -131,6 +139,92 @@ bool PtyRun::ReadSome(int timeoutMs) {
   }
 }
 
+namespace {
+
+std::string FromBase64(std::string_view text) {
+  static constexpr std::string_view Digits =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string bytes;
+  uint32_t group = 0;
+  int bits = 0;
+  for (char c : text) {
+    const size_t at = Digits.find(c);
+    if (at == std::string_view::npos) break;
+    group = group << 6 | static_cast<uint32_t>(at), bits += 6;
+    if (bits >= 8) bytes += static_cast<char>(group >> (bits -= 8) & 0xFF);
+  }
+  return bytes;
+}
+
+// Reads a shared memory object in whole and removes it, as kitty does; its size, or 0.
+size_t ReadShared(const std::string& name) {
+  const int fd = shm_open(name.c_str(), O_RDONLY, 0);
+  if (fd < 0) return 0;
+  shm_unlink(name.c_str());
+  struct stat about {};
+  size_t size = 0;
+  if (fstat(fd, &about) == 0 && about.st_size > 0) {
+    size = static_cast<size_t>(about.st_size);
+    void* mapped = mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
+    if (mapped == MAP_FAILED) {
+      size = 0;
+    } else {
+      // Every byte is taken, as a terminal takes the pixels.
+      std::vector<char> copy(static_cast<const char*>(mapped),
+                             static_cast<const char*>(mapped) + size);
+      munmap(mapped, size);
+    }
+  }
+  close(fd);
+  return size;
+}
+
+}  // namespace
+
+// A kitty graphics command at `at`: where it ends (npos while incomplete). A command naming
+// shared memory has its object read, its name masked, and the memory query answered.
+bool PtyRun::TakeGraphicsCommand(size_t at, size_t& end) {
+  end = Out.find("\x1b\\", at);
+  if (end == std::string::npos) return false;
+  end += 2;
+  const std::string_view command(Out.data() + at + 3, end - 2 - at - 3);
+  const size_t semicolon = command.find(';');
+  const std::string_view keys = command.substr(0, semicolon);
+  if (keys.starts_with("i=31,") && AnswerKittyGraphics) Type("\x1b_Gi=31;OK\x1b\\");
+  if (!AnswerKittyMemory || semicolon == std::string_view::npos || keys.find("t=s") == keys.npos)
+    return true;
+  const size_t read = ReadShared(FromBase64(command.substr(semicolon + 1)));
+  Shared += read;
+  if (keys.starts_with("i=32,") && read > 0) Type("\x1b_Gi=32;OK\x1b\\");
+  return true;
+}
+
+// Masks the names of shared memory objects in what arrived, once read, and notes them to be
+// removed at the end: a terminal that reads no shared memory leaves the program's question.
+void PtyRun::MaskSharedNames() {
+  for (;;) {
+    const size_t at = Out.find("\x1b_G", Masked);
+    if (at == std::string::npos) {
+      Masked = Out.size() < 2 ? 0 : Out.size() - 2;
+      return;
+    }
+    const size_t end = Out.find("\x1b\\", at);
+    if (end == std::string::npos) {
+      Masked = at;
+      return;
+    }
+    Masked = end + 2;
+    const std::string_view command(Out.data() + at + 3, end - at - 3);
+    const size_t semicolon = command.find(';');
+    if (semicolon == std::string_view::npos ||
+        command.substr(0, semicolon).find("t=s") == std::string_view::npos)
+      continue;
+    Names.push_back(FromBase64(command.substr(semicolon + 1)));
+    std::fill(Out.begin() + static_cast<long>(at + 3 + semicolon + 1),
+              Out.begin() + static_cast<long>(end), '*');
+  }
+}
+
 void PtyRun::Answer() {
   struct Question {
     std::string_view Asked, Answer;
@@ -138,7 +232,7 @@ void PtyRun::Answer() {
   };
   static constexpr Question Questions[] = {
       {"\x1b[c", DeviceAttributesAnswer, false},
-      {"\x1b_Gi=31,", KittyGraphicsAnswer, true},
+      {"\x1b_G", {}, true},  // a graphics command: the queries, and pictures in shared memory
       {"\x1b[16t", CellSizeAnswer, true},
   };
   // Answered in the order asked, as a terminal reads them.
@@ -151,6 +245,15 @@ void PtyRun::Answer() {
       if (at < first) first = at, next = &question;
     }
     if (next == nullptr) break;
+    if (next->Answer.empty()) {
+      size_t end = 0;
+      if (!TakeGraphicsCommand(first, end)) {
+        Answered = first;  // its end comes with the next read
+        return;
+      }
+      Answered = end;
+      continue;
+    }
     Type(std::string(next->Answer));
     Answered = first + next->Asked.size();
   }
@@ -162,6 +265,8 @@ void PtyRun::Answer() {
 
 void PtyRun::ClearOutput() {
   Out.clear();
+  Shared = 0;
+  Masked = 0;
   Answered = 0;
 }
 

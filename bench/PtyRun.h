@@ -16,9 +16,8 @@ using Clock = std::chrono::steady_clock;
 
 // What the reader answers to the device attributes query: a VT220-like terminal.
 constexpr std::string_view DeviceAttributesAnswer = "\x1b[?62;22c";
-// What a terminal with kitty graphics answers to the program's graphics query (id 31), and
-// to the question for its cell size in pixels (8x16, the PC's text cell).
-constexpr std::string_view KittyGraphicsAnswer = "\x1b_Gi=31;OK\x1b\\";
+// What a terminal with kitty graphics answers to the question for its cell size in pixels
+// (8x16, the PC's text cell); its graphics query is answered "\x1b_Gi=31;OK\x1b\\".
 constexpr std::string_view CellSizeAnswer = "\x1b[6;16;8t";
 
 // How a program is started: its path, arguments, folder and environment.
@@ -31,6 +30,10 @@ struct Launch {
   // Also answer the kitty graphics query OK and the cell size question, as kitty does (but
   // not the kitty keyboard query: keys stay the usual escape sequences).
   bool AnswerKittyGraphics = false;
+  // Also read pictures from shared memory (t=s), as kitty does for a program on its computer:
+  // the memory query is answered OK once its pixel was read, and every object named is read
+  // in whole and removed as its command arrives.
+  bool AnswerKittyMemory = false;
   std::vector<std::string> Environment{};  // NAME=VALUE entries set for the program
   // The terminal's size in cells; in pixels it is 8x16 a cell, the PC's text cell.
   int Rows = 25, Columns = 80;
@@ -67,7 +70,11 @@ class PtyRun {
   // Reads everything until the program has ended and returns how it ended.
   Ending Finish(int timeoutMs = 30000);
 
+  // What arrived; the names of shared memory objects, which differ from run to run, each
+  // masked by as many '*'.
   const std::string& Output() const { return Out; }
+  // The bytes read from shared memory so far.
+  size_t SharedBytes() const { return Shared; }
   // Forgets what has arrived so far.
   void ClearOutput();
   pid_t Pid() const { return Child; }
@@ -75,13 +82,19 @@ class PtyRun {
  private:
   bool ReadSome(int timeoutMs);
   void Answer();
+  bool TakeGraphicsCommand(size_t at, size_t& end);
+  void MaskSharedNames();
 
   int Master = -1;
   pid_t Child = -1;
   bool Closed = false;
   bool AnswerQueries = false;
   bool AnswerKittyGraphics = false;
-  size_t Answered = 0;  // where the search for the next query starts
+  bool AnswerKittyMemory = false;
+  size_t Shared = 0;
+  size_t Masked = 0;               // where the search for the next name to mask starts
+  std::vector<std::string> Names;  // every shared memory object named
+  size_t Answered = 0;             // where the search for the next query starts
   std::string Out;
 };
 

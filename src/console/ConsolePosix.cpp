@@ -22,6 +22,7 @@
 #include "console/Console.h"
 #include "console/KittyKeyboardPosix.h"
 #include "console/KittyPicture.h"
+#include "console/SharedPicturePosix.h"
 #include "console/TerminalAbilities.h"
 #include "console/TerminalModesPosix.h"
 #include "console/TerminalWriter.h"
@@ -137,6 +138,7 @@ void InitialiseConsole() {
       NoteColoursSent();
       SendAll(Writer->Pending());
     });
+    Writer->SetPictureSharing(posix::ShareWithTerminal);
     const char* term = getenv("TERM");
     const char* colourTerm = getenv("COLORTERM");
     Term = term != nullptr ? term : "", ColourTerm = colourTerm != nullptr ? colourTerm : "";
@@ -150,6 +152,7 @@ void RestoreConsole() {
   if (Writer) SendAll(Writer->Pending());
   posix::FinishKeyboardQuery();
   posix::RestoreTerminal();
+  posix::RemoveShared();
 }
 
 uint16_t CurrentAttr() { return Attr; }
@@ -243,7 +246,9 @@ std::string PictureQuestionsToAsk() {
     Writer->ForgetColours();
     posix::SetExitSequence(posix::ExitSlot::Colours, "\x1b[0m");
   }
-  return PictureQuestions(Term, askColours);
+  // A pixel in shared memory: a terminal on this computer that reads it is sent the pictures
+  // that way.
+  return PictureQuestions(Term, askColours, posix::ShareQuestionPixel());
 }
 
 void PicturesAnswered(const TerminalAnswers& answers) {
@@ -251,6 +256,7 @@ void PicturesAnswered(const TerminalAnswers& answers) {
   const struct winsize size = TerminalSize();
   Abilities = DecideAbilities(Term, ColourTerm, answers, size.ws_xpixel, size.ws_ypixel,
                               size.ws_row, size.ws_col);
+  posix::RemoveShared();  // the question's pixel, where the terminal did not take it
   if (!ShowingGraphical) return;
   Writer->Graphical(AsShown(), Abilities, size.ws_row, size.ws_col);
   NotePictureExit();

@@ -386,6 +386,8 @@ KeyDecoder::Parsed KeyDecoder::ParseString(std::string_view bytes, bool expired)
   const std::string_view body = bytes.substr(2, end - 2);
   if (bytes[1] == '_' && body.starts_with("Gi=31;") && body.substr(6).starts_with("OK"))
     Answers.KittyGraphics = true;
+  if (bytes[1] == '_' && body.starts_with("Gi=32;") && body.substr(6).starts_with("OK"))
+    Answers.KittyMemory = true;
   // The 24-bit colours asked about come back as they were set, with ';' or ':' between.
   if (bytes[1] == 'P' && body.starts_with("1$r") &&
       (body.find(":1:2:3") != std::string_view::npos ||

@@ -20,6 +20,7 @@ struct TerminalAnswers {
   bool DirectColour = false;              // DECRQSS gave back the 24-bit colour set before it
   int CellWidth = 0, CellHeight = 0;      // CSI 6 ; height ; width t
   int WindowWidth = 0, WindowHeight = 0;  // CSI 4 ; height ; width t, in pixels
+  bool KittyMemory = false;  // APC G i=32 ; OK: kitty read a picture from shared memory
   bool operator==(const TerminalAnswers&) const = default;
 };
 

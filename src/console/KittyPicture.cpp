@@ -49,6 +49,13 @@ std::string KittyPlacement(std::string_view png, int id, int columns, int rows) 
   return commands;
 }
 
+std::string KittySharedPlacement(std::string_view name, int id, int width, int height, int columns,
+                                 int rows) {
+  return "\x1b_Ga=T,f=24,t=s,s=" + std::to_string(width) + ",v=" + std::to_string(height) +
+         ",i=" + std::to_string(id) + ",q=2,C=1,c=" + std::to_string(columns) +
+         ",r=" + std::to_string(rows) + ";" + Base64(name) + "\x1b\\";
+}
+
 std::string KittyDeletion(int id) { return "\x1b_Ga=d,d=I,i=" + std::to_string(id) + ",q=2\x1b\\"; }
 
 }  // namespace console

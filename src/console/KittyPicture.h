@@ -25,6 +25,12 @@ std::string Base64(std::string_view bytes);
 // travels in pieces of at most 4096 bytes, each command marked whether more follow.
 std::string KittyPlacement(std::string_view png, int id, int columns, int rows);
 
+// The command that places the picture of `width` x `height` raw RGB pixels that the terminal
+// reads from the shared memory object `name` (and removes), the same way: under `id`, at the
+// cursor, scaled into `columns` x `rows` cells, the cursor left where it is, no answer.
+std::string KittySharedPlacement(std::string_view name, int id, int width, int height, int columns,
+                                 int rows);
+
 // The command that deletes the picture of `id`, its data freed.
 std::string KittyDeletion(int id);
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "console/KittyPicture.h"
+
 namespace console {
 
 namespace {
@@ -23,10 +25,12 @@ bool ListsSixel(const std::vector<int>& attributes) {
 
 }  // namespace
 
-std::string PictureQuestions(std::string_view term, bool askColours) {
+std::string PictureQuestions(std::string_view term, bool askColours, std::string_view memoryName) {
   std::string questions;
   const bool strings = TakesStrings(term);
   if (strings) questions += "\x1b_Gi=31,s=1,v=1,a=q,t=d,f=24;AAAA\x1b\\";
+  if (strings && !memoryName.empty())
+    questions += "\x1b_Gi=32,s=1,v=1,a=q,t=s,f=24;" + Base64(memoryName) + "\x1b\\";
   questions += "\x1b[16t";
   if (strings && askColours) questions += "\x1b[0;38;2;1;2;3;48;2;1;2;3m\x1bP$qm\x1b\\\x1b[0m";
   return questions + "\x1b[c";
@@ -40,6 +44,7 @@ TerminalAbilities DecideAbilities(std::string_view term, std::string_view colort
   if (answers.DirectColour || answers.KittyGraphics) abilities.Depth = ColourDepth::Direct;
   if (answers.KittyGraphics) abilities.Pictures = PictureProtocol::Kitty;
   else if (ListsSixel(answers.DeviceAttributes)) abilities.Pictures = PictureProtocol::Sixel;
+  abilities.SharedMemory = answers.KittyGraphics && answers.KittyMemory;
   if (windowWidth <= 0 || windowHeight <= 0)
     windowWidth = answers.WindowWidth, windowHeight = answers.WindowHeight;
   if (answers.CellWidth > 0 && answers.CellHeight > 0) {

@@ -10,6 +10,7 @@
 #include <initializer_list>
 
 #include "base/PlatformPosix.h"
+#include "console/SharedPicturePosix.h"
 
 namespace console::posix {
 
@@ -60,6 +61,7 @@ void SendExitSequences() {
 void OnEndingSignal(int signal) {
   int savedErrno = errno;
   RestoreTerminal();
+  RemoveSharedQuestion();  // a terminal that never answered leaves it
   // End as the signal would have ended the program, so the caller sees the usual status.
   struct sigaction action {};
   action.sa_handler = SIG_DFL;

@@ -104,7 +104,8 @@ void TerminalWriter::ColourCells(const screen::ColourGrid& grid, ColourDepth dep
 
 void TerminalWriter::SendPicture(const screen::GraphicalScreen& shown,
                                  const TerminalAbilities& abilities, int rows, int columns) {
-  if (abilities.Pictures == PictureProtocol::Kitty) return SendKittyStrips(shown, rows, columns);
+  if (abilities.Pictures == PictureProtocol::Kitty)
+    return SendKittyStrips(shown, abilities.SharedMemory, rows, columns);
   const screen::ColourGrid& grid = shown.Cells;
   const int pictureRows = std::min(rows - 1, grid.Rows),
             pictureColumns = std::min(columns, grid.Columns);
@@ -133,8 +134,10 @@ void TerminalWriter::SendPicture(const screen::GraphicalScreen& shown,
 // pack and to pass than a key may. Being whole blocks, the strips are scaled alike and meet
 // without a seam. A strip is at least 16 pixels high, so that even a screen of 1200 pixel rows
 // in the smallest font has few enough to be deleted on the way out. The strips are told
-// changed by the picture of the screen shown before.
-void TerminalWriter::SendKittyStrips(const screen::GraphicalScreen& shown, int rows, int columns) {
+// changed by the picture of the screen shown before. A terminal on this computer reads them
+// as raw pixels from shared memory: nothing to pack, and little to pass.
+void TerminalWriter::SendKittyStrips(const screen::GraphicalScreen& shown, bool sharedMemory,
+                                     int rows, int columns) {
   const screen::RgbImage& picture = shown.Picture;
   const int height = std::max(1, shown.Cells.CellHeight), width = screen::GraphicsCellWidth;
   const int pictureRows = std::min(rows, (picture.Height + height - 1) / height),
@@ -161,20 +164,35 @@ void TerminalWriter::SendKittyStrips(const screen::GraphicalScreen& shown, int r
     for (int y = top; y < bottom && same; ++y)
       same = std::equal(&picture.At(0, y), &picture.At(0, y) + taken, &before->At(0, y));
     if (same) continue;
-    // Most screens fill whole cells and fit: their strips go as they are.
-    const bool whole =
-        taken == picture.Width && stripWidth == picture.Width && top + pixelRows <= picture.Height;
-    const std::string png = whole ? EncodePng(&picture.At(0, top), stripWidth, pixelRows)
-                                  : EncodePng(Filled(picture, top, stripWidth, pixelRows));
-    if (png.empty()) {  // a build without libdeflate: the cells stay
+    const std::string strip = KittyStrip(picture, sharedMemory, top, stripWidth, pixelRows,
+                                         KittyPictureId + row / stripRows, pictureColumns, cells);
+    if (strip.empty()) {  // a build without libdeflate: the cells stay
       SentPicture.reset();
       return;
     }
     Out += CursorTo(row, 0);
-    Out += KittyPlacement(png, KittyPictureId + row / stripRows, pictureColumns, cells);
+    Out += strip;
     // The terminal reads one strip while the next are packed.
     if (FlushEarly && Out.size() >= EarlyFlushSize) FlushEarly();
   }
+}
+
+// The commands of one strip: `height` pixel rows from `top` on, `width` wide, filled with black
+// where the picture ends; empty when it cannot be made.
+std::string TerminalWriter::KittyStrip(const screen::RgbImage& picture, bool sharedMemory, int top,
+                                       int width, int height, int id, int columns, int rows) {
+  // Most screens fill whole cells and fit: their strips go as they are.
+  const bool whole = width == picture.Width && top + height <= picture.Height;
+  const screen::RgbImage filled = whole ? screen::RgbImage{} : Filled(picture, top, width, height);
+  const screen::Colour* pixels = whole ? &picture.At(0, top) : filled.Pixels.data();
+  if (sharedMemory && Share) {
+    static_assert(sizeof(screen::Colour) == 3);
+    const std::string name = Share(std::string_view(reinterpret_cast<const char*>(pixels),
+                                                    static_cast<std::size_t>(width) * height * 3));
+    if (!name.empty()) return KittySharedPlacement(name, id, width, height, columns, rows);
+  }
+  const std::string png = EncodePng(pixels, width, height);
+  return png.empty() ? std::string() : KittyPlacement(png, id, columns, rows);
 }
 
 std::string TerminalWriter::PictureExit() const {

@@ -75,13 +75,23 @@ class TerminalWriter {
   void SetEarlyFlush(std::function<void()> flush) { FlushEarly = std::move(flush); }
   static constexpr std::size_t EarlyFlushSize = 16384;
 
+  // How raw pixels are handed to a terminal that reads shared memory: `share` puts the bytes
+  // where it reads them and returns their name (empty when it cannot). Without it, or when it
+  // fails, kitty pictures travel in-band as PNG.
+  void SetPictureSharing(std::function<std::string(std::string_view bytes)> share) {
+    Share = std::move(share);
+  }
+
  private:
   void UseAttr(uint16_t attr);
   void UseColours(const screen::ColourCell& cell, ColourDepth depth);
   void ColourCells(const screen::ColourGrid& grid, ColourDepth depth, int rows, int columns);
   void SendPicture(const screen::GraphicalScreen& shown, const TerminalAbilities& abilities,
                    int rows, int columns);
-  void SendKittyStrips(const screen::GraphicalScreen& shown, int rows, int columns);
+  void SendKittyStrips(const screen::GraphicalScreen& shown, bool sharedMemory, int rows,
+                       int columns);
+  std::string KittyStrip(const screen::RgbImage& picture, bool sharedMemory, int top, int width,
+                         int height, int id, int columns, int rows);
   void TakePictureOff();
   void HideCursor();
 
@@ -116,6 +126,7 @@ class TerminalWriter {
   };
   std::optional<SentPictureState> SentPicture;
   std::function<void()> FlushEarly;
+  std::function<std::string(std::string_view)> Share;
   std::string Out;
 };
 

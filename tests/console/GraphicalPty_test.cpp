@@ -27,6 +27,8 @@ constexpr int Ink = 0xFAFAFA, Title = 0x641414, Sea = 0x1020C8;
 // The kitty picture goes in strips of one row of cells, each under its own id from 4242 on.
 #define KITTY_STRIP(id) ESC "_Ga=T,f=100,i=" #id ",q=2,C=1,"
 #define KITTY_PICTURE KITTY_STRIP(4242)
+// On the same computer the strips' raw pixels go through shared memory.
+#define SHARED_STRIP(id) ESC "_Ga=T,f=24,t=s,s=640,v=16,i=" #id ",q=2,C=1,c=80,r=1;"
 
 // clang-format off
 const ScriptRow GraphicalRuns[] = {
@@ -49,12 +51,24 @@ const ScriptRow GraphicalRuns[] = {
      .Rows = 30, .Environment = Environment(), .Program = TestProgram()},
     // The first screen goes out as cells; the picture takes over once kitty answered: 640x480
     // pixels over 80x30 cells, a strip a row. A key sends again only the strip it changed.
+    // The question's pixel in shared memory, not read, is removed once the answers are in.
     {.Name = "KittyPictureTakesOverOnceAnswered",
      .Steps = {Row(0, "Boot menu"), Sent(KITTY_PICTURE "c=80,r=1,m=0;"), Sent(KITTY_STRIP(4271) "c=80,r=1,"),
-               Idle(), Drawn(KITTY_STRIP(4272), 0), Before(CSI "0;38;5;231;48;5;52m", KITTY_PICTURE),
+               Idle(), SharedGone(), Drawn(KITTY_STRIP(4272), 0), Before(CSI "0;38;5;231;48;5;52m", KITTY_PICTURE),
                Rgb(0, 0, Ink, Title), Send("1"), Row(0, "Pressed 1"), Sent(KITTY_PICTURE, 2), Idle(),
                Drawn(KITTY_STRIP(4243), 1), Send("x")},
      .Rows = 30, .KittyGraphics = true, .Environment = Environment(), .Program = TestProgram()},
+    {.Name = "KittyPictureThroughSharedMemoryOnTheSameComputer",
+     .Steps = {Row(0, "Boot menu"), Sent(SHARED_STRIP(4242)), Sent(SHARED_STRIP(4271)), Idle(),
+               Drawn(KITTY_PICTURE, 0), Send("1"), Row(0, "Pressed 1"), Sent(SHARED_STRIP(4242), 2),
+               Idle(), Drawn(SHARED_STRIP(4243), 1), Send("x")},
+     .Rows = 30, .KittyGraphics = true, .KittyMemory = true, .Environment = Environment(),
+     .Program = TestProgram()},
+    // The question's pixel in shared memory, never read, goes with the program.
+    {.Name = "SharedMemoryQuestionRemovedWhenEndedBySignal",
+     .Steps = {Row(0, "Boot menu"), Sent(ESC "_Gi=32,"), Idle(), Signal(SIGTERM)},
+     .Signal = SIGTERM, .Rows = 30, .Silent = true, .Environment = Environment(),
+     .Program = TestProgram()},
     {.Name = "KittyPictureOfWhatFitsASmallerTerminal",
      .Steps = {Row(0, "Boot menu"), Sent(KITTY_STRIP(4265) "c=80,r=1,"), Idle(), Drawn(KITTY_STRIP(4266), 0),
                Send("x"), Shows("80x24, smaller than the boot screen's 78x29: 5 rows")},

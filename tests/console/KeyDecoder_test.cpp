@@ -220,6 +220,8 @@ const AnswerRow AnswerRows[] = {
     {ESC "_Gi=31;OK" ESC "\\" CSI "?62;c",
      {.DeviceAttributesSeen = 1, .DeviceAttributes = {62}, .KittyGraphics = true}},
     {ESC "_Gi=31;ENOENT:no such file" ESC "\\", {}},
+    {ESC "_Gi=32;OK" ESC "\\", {.KittyMemory = true}},
+    {ESC "_Gi=32;EBADF:Failed to open shared memory" ESC "\\", {}},
     {ESC "_Gi=7;OK" ESC "\\", {}},  // another command's answer
     {ESC "P1$r0;38:2::1:2:3;48:2::1:2:3m" ESC "\\", {.DirectColour = true}},
     {ESC "P1$r38;2;1;2;3m" ESC "\\", {.DirectColour = true}},

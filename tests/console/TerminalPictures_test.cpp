@@ -17,6 +17,7 @@
 #include "console/TerminalAbilities.h"
 #include "console/TerminalColours.h"
 #include "console/TerminalWriter.h"
+#include "support/TerminalOutputCheck.h"
 
 namespace console {
 namespace {
@@ -99,6 +100,9 @@ const AbilityRow AbilityRows[] = {
     {"CellFromTheWindowAsSaid", {.WindowWidth = 800, .WindowHeight = 551}, 0, 0,
      {ColourDepth::Palette256, PictureProtocol::None, 8, 19}},
     {"ColoursKept", {.DirectColour = true}, 0, 0, {ColourDepth::Direct, PictureProtocol::None, 8, 16}},
+    {"KittyReadsSharedMemory", {.KittyGraphics = true, .KittyMemory = true}, 0, 0,
+     {ColourDepth::Direct, PictureProtocol::Kitty, 8, 16, true}},
+    {"SharedMemoryOnlyForKitty", {.KittyMemory = true}, 0, 0, {ColourDepth::Palette256, PictureProtocol::None, 8, 16}},
 };
 // clang-format on
 
@@ -110,6 +114,7 @@ TEST(TerminalAbilities, DecidedFromTheAnswers) {
     EXPECT_EQ(got.Pictures, row.Expected.Pictures) << row.Name;
     EXPECT_EQ(got.CellWidth, row.Expected.CellWidth) << row.Name;
     EXPECT_EQ(got.CellHeight, row.Expected.CellHeight) << row.Name;
+    EXPECT_EQ(got.SharedMemory, row.Expected.SharedMemory) << row.Name;
   }
 }
 
@@ -119,8 +124,12 @@ TEST(TerminalAbilities, QuestionsForEachTerminal) {
             "0;38;2;1;2;3;48;2;1;2;3m\x1bP$qm\x1b\\" CSI "0m" CSI "c");
   EXPECT_EQ(PictureQuestions("xterm", false),
             "\x1b_Gi=31,s=1,v=1,a=q,t=d,f=24;AAAA\x1b\\" CSI "16t" CSI "c");
+  // The shared memory question names its object in base64.
+  EXPECT_EQ(PictureQuestions("xterm-kitty", false, "/vestalo-1"),
+            "\x1b_Gi=31,s=1,v=1,a=q,t=d,f=24;AAAA\x1b\\"
+            "\x1b_Gi=32,s=1,v=1,a=q,t=s,f=24;L3Zlc3RhbG8tMQ==\x1b\\" CSI "16t" CSI "c");
   // A multiplexer would make a title of the string, the Linux console text.
-  EXPECT_EQ(PictureQuestions("tmux-256color", true), CSI "16t" CSI "c");
+  EXPECT_EQ(PictureQuestions("tmux-256color", true, "/vestalo-1"), CSI "16t" CSI "c");
   EXPECT_EQ(PictureQuestions("linux", true), CSI "16t" CSI "c");
 }
 
@@ -158,19 +167,7 @@ TEST(KittyPicture, Base64AsTheRfcWritesIt) {
   for (const auto& [bytes, text] : rows) EXPECT_EQ(Base64(bytes), text);
 }
 
-std::string FromBase64(const std::string& text) {
-  std::string bytes;
-  uint32_t group = 0;
-  int bits = 0;
-  for (char c : text) {
-    const char* digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    const char* at = c == '=' ? nullptr : std::strchr(digits, c);
-    if (at == nullptr) break;
-    group = group << 6 | static_cast<uint32_t>(at - digits), bits += 6;
-    if (bits >= 8) bytes += static_cast<char>(group >> (bits -= 8) & 0xFF);
-  }
-  return bytes;
-}
+using vestalo::checks::FromBase64;
 
 RgbImage FromPng(const std::string& file) {
   png_image image{};
@@ -354,6 +351,54 @@ TEST(TerminalWriter, AKittyPictureGoesInStripsSentAgainWhereTheyChange) {
   writer.Clear(0x07);
   EXPECT_TRUE(Take(writer).starts_with(Deleted({4242, 4243}) + CSI "?25h"));
   EXPECT_EQ(writer.PictureExit(), "");
+}
+
+// The strips go as raw pixels where the terminal reads shared memory: those that fill whole
+// cells straight from the picture, the others filled out with black; a strip that finds no
+// room there goes in-band as PNG.
+TEST(TerminalWriter, KittyStripsGoThroughSharedMemoryWhereTheTerminalReadsIt) {
+  TerminalWriter writer("UTF-8");
+  std::vector<std::string> shared;
+  bool full = false;
+  writer.SetPictureSharing([&](std::string_view bytes) {
+    if (full) return std::string();
+    shared.emplace_back(bytes);
+    return "/vestalo-" + std::to_string(shared.size());
+  });
+  const TerminalAbilities local{ColourDepth::Direct, PictureProtocol::Kitty, 8, 16, true};
+  const auto bytesOf = [](const RgbImage& picture) {
+    return std::string(reinterpret_cast<const char*>(picture.Pixels.data()),
+                       picture.Pixels.size() * 3);
+  };
+  screen::GraphicalScreen whole = Striped();
+  whole.Picture = Gradient(24, 32);  // two strips of three whole cells
+  writer.Graphical(whole, local, 25, 80);
+  std::string out = Take(writer);
+  ASSERT_EQ(shared.size(), 2u);
+  for (int row = 0; row < 2; ++row) {
+    EXPECT_EQ(
+        shared[row],
+        bytesOf(whole.Picture).substr(static_cast<std::size_t>(row) * 24 * 16 * 3, 24 * 16 * 3))
+        << row;
+    EXPECT_NE(out.find(CSI + std::to_string(row + 1) + ";1H\x1b_Ga=T,f=24,t=s,s=24,v=16,i=" +
+                       std::to_string(4242 + row) + ",q=2,C=1,c=3,r=1;" +
+                       Base64("/vestalo-" + std::to_string(row + 1)) + "\x1b\\"),
+              std::string::npos)
+        << row;
+  }
+  EXPECT_EQ(out.find("f=100"), std::string::npos) << "no PNG besides";
+  shared.clear();
+  writer.Graphical(Striped(), local, 25, 80);  // 20x76 pixels: every strip filled out
+  Take(writer);
+  ASSERT_EQ(shared.size(), 5u);
+  for (int row = 0; row < 5; ++row)
+    EXPECT_EQ(shared[row], bytesOf(StripOf(Striped(), 16 * row, 16))) << row;
+  full = true;
+  writer.Graphical(Striped({1, 2, 3}), local, 25, 80);
+  const auto sent = KittyPictures(Take(writer));
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_TRUE(sent[0].first.starts_with("a=T,f=100,i=4243,"));
+  EXPECT_TRUE(sent[0].second.Pixels == StripOf(Striped({1, 2, 3}), 16, 16).Pixels);
 }
 
 TEST(TerminalWriter, KittyStripsOfASmallFontHoldSeveralRowsOfCells) {

@@ -7,7 +7,9 @@
 #include <pty.h>
 #include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -25,6 +27,7 @@
 #include <vector>
 
 #include "support/PcGlyphs.h"
+#include "support/TerminalOutputCheck.h"
 
 namespace vestalo::testing {
 
@@ -52,6 +55,9 @@ struct PtyOptions {
   int Rows = 25, Columns = 80;
   bool AnswerKittyQuery = false;     // answer CSI ? u as a terminal with the kitty protocol
   bool AnswerKittyGraphics = false;  // answer the kitty graphics query OK, as kitty does
+  // Read pictures from shared memory, as kitty on the program's computer: the query's pixel
+  // and each picture's are read and removed, and the query answered OK.
+  bool AnswerKittyMemory = false;
   bool AnswerSixel = false;  // device attributes of a VT340 with sixel (CSI ? 63 ; 4 ; 22 c)
   bool Silent = false;       // answer nothing, as a logging pty or a serial console
   bool Controlling = true;   // false: the terminal is not the program's controlling terminal
@@ -113,6 +119,8 @@ class PtyProgram {
   }
   ~PtyProgram() {
     if (!Done) kill(Child, SIGKILL), waitpid(Child, &Status, 0);
+    // What a killed program could not remove.
+    for (const auto& picture : checks::SharedPictures(RawOutput)) shm_unlink(picture.Name.c_str());
     if (Master >= 0) close(Master);
     vterm_free(Term);
   }
@@ -197,6 +205,8 @@ class PtyProgram {
     return text;
   }
   const std::string& Output() const { return RawOutput; }
+  // What was wrong with the pictures read from shared memory; empty when nothing.
+  const std::string& SharedPictureFaults() const { return SharedFaults; }
   struct termios TerminalModes() const {
     struct termios modes {};
     tcgetattr(Master, &modes);
@@ -249,10 +259,37 @@ class PtyProgram {
       GraphicsAnswered = true;
       Send("\x1b_Gi=31;OK\x1b\\");
     }
+    if (Options.AnswerKittyMemory) ReadSharedPictures();
     const std::string shown =
         WithoutApplicationStrings(std::string_view(buffer, static_cast<size_t>(got)));
     vterm_input_write(Term, shown.data(), shown.size());
     return true;
+  }
+
+  // Reads the pictures in shared memory named since the last look, each as big as its width
+  // and height say, and removes them; the memory query's read is answered OK. What went
+  // wrong is noted in SharedFaults.
+  void ReadSharedPictures() {
+    const auto pictures = checks::SharedPictures(RawOutput);
+    for (; SharedRead < pictures.size(); ++SharedRead) {
+      const auto& picture = pictures[SharedRead];
+      const int fd = shm_open(picture.Name.c_str(), O_RDONLY, 0);
+      if (fd < 0) {
+        SharedFaults += "cannot open the shared memory of " + picture.Keys + "\n";
+        continue;
+      }
+      shm_unlink(picture.Name.c_str());
+      struct stat about {};
+      const long size = fstat(fd, &about) == 0 ? static_cast<long>(about.st_size) : -1;
+      close(fd);
+      const auto number = [&](const char* key) {
+        const size_t at = picture.Keys.find(key);
+        return at == std::string::npos ? 0L : std::stol(picture.Keys.substr(at + 2));
+      };
+      if (size != number("s=") * number("v=") * 3)
+        SharedFaults += "shared memory of another size than the picture: " + picture.Keys + "\n";
+      if (picture.Keys.starts_with("i=32,")) Send("\x1b_Gi=32;OK\x1b\\");
+    }
   }
 
   // The bytes without APC strings (kitty graphics), which a terminal never shows but
@@ -329,6 +366,8 @@ class PtyProgram {
   VTerm* Term = nullptr;
   VTermScreen* Screen = nullptr;
   std::string RawOutput;
+  std::string SharedFaults;  // what was wrong with pictures in shared memory, a line each
+  size_t SharedRead = 0;     // the pictures in shared memory read so far
   long SwitchesAtSend = 0;
 };
 

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -256,9 +257,20 @@ TEST_P(RedirectedRun, EndsAsExpected) {
 
 namespace {
 
-constexpr const char* StepNames[] = {"Send",  "Press", "Idle",   "Row",    "Shows",  "Cell",
-                                     "Drawn", "Sent",  "Before", "Signal", "Resize", "HangUp",
-                                     "Alive", "Modes", "Golden", "Save",   "Remove", "Rgb"};
+// The keys of each picture in shared memory named in `out` whose object is still there, a
+// line each.
+std::string SharedLeft(const std::string& out) {
+  std::string left;
+  for (const auto& picture : checks::SharedPictures(out)) {
+    const int fd = shm_open(picture.Name.c_str(), O_RDONLY, 0);
+    if (fd >= 0) close(fd), left += picture.Keys + "\n";
+  }
+  return left;
+}
+
+constexpr const char* StepNames[] = {
+    "Send",   "Press",  "Idle",  "Row",   "Shows",  "Cell", "Drawn",  "Sent", "Before",    "Signal",
+    "Resize", "HangUp", "Alive", "Modes", "Golden", "Save", "Remove", "Rgb",  "SharedGone"};
 
 // Every cell where the terminal differs from the boot loader's screen `name`, one line each.
 std::vector<std::string> GoldenDifferences(const PtyProgram& program, const std::string& name,
@@ -326,6 +338,7 @@ bool RunStep(PtyProgram& program, const Step& step, const std::string& folder) {
       const ScreenCell cell = program.Cell(step.ScreenRow, step.ScreenColumn);
       return cell.ForegroundRgb == step.Foreground && cell.BackgroundRgb == step.Background;
     }
+    case Step::SharedGone: return wait([&] { return SharedLeft(program.Output()).empty(); });
     case Step::Save: {
       std::ofstream(folder + "/.saving", std::ios::binary) << step.Expected;
       return fs::rename(folder + "/.saving", folder + "/" + step.Text), true;
@@ -361,13 +374,17 @@ void ExpectTerminalRestored(const PtyProgram& program, const ScriptRow& row) {
   EXPECT_TRUE(undone(CSI ">15u", CSI "<u")) << "the kitty keyboard protocol is left on";
   EXPECT_TRUE(undone(CSI "1;25r", ESC "7" CSI "r" ESC "8")) << "the scrolling region is left";
   // A picture is taken off: each kitty picture deleted by its id, sixel's rows cleared.
-  constexpr std::string_view Placed = ESC "_Ga=T,f=100,i=";
+  constexpr std::string_view Placed = ESC "_Ga=T,";
   for (size_t at = out.find(Placed); at != std::string::npos; at = out.find(Placed, at + 1)) {
-    const size_t from = at + Placed.size();
+    const size_t from = out.find("i=", at) + 2;
     const std::string id = out.substr(from, out.find(',', from) - from);
-    EXPECT_TRUE(undone(std::string(Placed) + id + ",", ESC "_Ga=d,d=I,i=" + id + ",q=2" ESC "\\"))
+    EXPECT_TRUE(
+        undone(out.substr(at, from - at) + id + ",", ESC "_Ga=d,d=I,i=" + id + ",q=2" ESC "\\"))
         << "the kitty picture " << id << " is left";
   }
+  // No shared memory is left behind: the terminal removes what it reads, the program the rest.
+  EXPECT_EQ(SharedLeft(out), "");
+  EXPECT_EQ(program.SharedPictureFaults(), "");
   EXPECT_TRUE(undone(ESC "Pq", ";999H" CSI "1J")) << "a sixel picture is left";
   // The colour reset comes last: nothing but text (a failure report) may follow it.
   const size_t reset = out.rfind(CSI "0m");
@@ -395,6 +412,7 @@ TEST_P(TerminalScript, EndsAsExpected) {
   options.Environment = row.Environment;
   options.Environment.push_back(std::string("LC_ALL=") + row.Locale);
   options.AnswerKittyGraphics = row.KittyGraphics;
+  options.AnswerKittyMemory = row.KittyMemory;
   options.AnswerSixel = row.Sixel;
   options.Rows = row.Rows;
   options.Columns = row.Columns;

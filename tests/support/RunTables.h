@@ -165,7 +165,8 @@ struct Step {
     Golden,
     Save,
     Remove,
-    Rgb
+    Rgb,
+    SharedGone
   } Type;
   std::string Text{};  // bytes sent or awaited, a row's text, a file's or a golden screen's name
   std::string Expected{};  // Press: row 0 awaited; Before: the later bytes; Save: the file's bytes
@@ -222,6 +223,9 @@ inline Step Before(std::string first, std::string second) { return {Step::Before
 inline Step Save(std::string name, std::string bytes) { return {Step::Save, name, bytes}; }
 // A file of the medium deleted.
 inline Step Remove(std::string name) { return {Step::Remove, name}; }
+// Until no shared memory named so far is left: the terminal removed what it read, the
+// program the rest.
+inline Step SharedGone() { return {Step::SharedGone}; }
 inline Step Signal(int signal) { return {.Type = Step::Signal, .SignalNumber = signal}; }
 inline Step Resize(int rows, int columns) {
   return {.Type = Step::Resize, .Rows = rows, .Columns = columns};
@@ -264,8 +268,9 @@ struct ScriptRow {
   std::string Directory{};  // working folder: within the medium, or an absolute path
   std::string Input{};      // a file of the medium read as standard input instead of the terminal
   int MemoryLimitMb = 0;    // the program's address space, when limited (not under the sanitizers)
-  bool KittyGraphics = false;              // the terminal answers the kitty graphics query
-  bool Sixel = false;                      // the terminal lists sixel in its device attributes
+  bool KittyGraphics = false;  // the terminal answers the kitty graphics query
+  bool KittyMemory = false;    // and reads pictures from shared memory, as on the same computer
+  bool Sixel = false;          // the terminal lists sixel in its device attributes
   std::vector<std::string> Environment{};  // NAME=VALUE for the program (TERM, COLORTERM)
   std::string Program{};  // a test program of the build run instead of vestalo (a path)
 };

@@ -131,10 +131,19 @@ inline bool NumberAfter(std::string_view& text, std::string_view prefix, char en
   return true;
 }
 
-// The kitty graphics commands: the query, a picture's first piece and the ones after it, its
-// deletion.
+// The kitty graphics commands: the queries, a picture's first piece and the ones after it, a
+// picture in shared memory, its deletion.
 inline bool KittyGraphics(std::string_view body) {
   if (body == "Gi=31,s=1,v=1,a=q,t=d,f=24;AAAA") return true;
+  if (body.starts_with("Gi=32,s=1,v=1,a=q,t=s,f=24;")) return IsBase64(body.substr(27));
+  if (body.starts_with("Ga=T,f=24,t=s,")) {
+    body.remove_prefix(14);
+    if (!NumberAfter(body, "s=", ',') || !NumberAfter(body, "v=", ',') ||
+        !NumberAfter(body, "i=", ',') || !body.starts_with("q=2,C=1,"))
+      return false;
+    body.remove_prefix(8);
+    return NumberAfter(body, "c=", ',') && NumberAfter(body, "r=", ';') && IsBase64(body);
+  }
   if (body.starts_with("Ga=d,d=I,")) {
     body.remove_prefix(9);
     return NumberAfter(body, "i=", ',') && body == "q=2";
@@ -197,6 +206,44 @@ inline bool AllowedControl(char32_t c) {
 inline bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
 
 }  // namespace detail
+
+// The bytes that base64 text stands for (RFC 4648), up to its padding or the first byte that
+// is none of its digits.
+inline std::string FromBase64(std::string_view text) {
+  static constexpr std::string_view Digits =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string bytes;
+  unsigned group = 0;
+  int bits = 0;
+  for (char c : text) {
+    const std::size_t at = Digits.find(c);
+    if (at == std::string_view::npos) break;
+    group = (group << 6 | static_cast<unsigned>(at)) & 0xFFFFFF, bits += 6;
+    if (bits >= 8) bytes += static_cast<char>(group >> (bits -= 8) & 0xFF);
+  }
+  return bytes;
+}
+
+// A kitty picture in shared memory named in the bytes sent: the keys of its command, and the
+// name of its object.
+struct SharedPicture {
+  std::string Keys, Name;
+};
+inline std::vector<SharedPicture> SharedPictures(std::string_view out) {
+  std::vector<SharedPicture> pictures;
+  for (std::size_t at = out.find("\x1b_G"); at != std::string_view::npos;
+       at = out.find("\x1b_G", at + 1)) {
+    const std::size_t end = out.find("\x1b\\", at);
+    if (end == std::string_view::npos) break;
+    const std::string_view body = out.substr(at + 3, end - at - 3);
+    const std::size_t semicolon = body.find(';');
+    if (semicolon == std::string_view::npos || body.substr(0, semicolon).find("t=s") == body.npos)
+      continue;
+    pictures.push_back(
+        {std::string(body.substr(0, semicolon)), FromBase64(body.substr(semicolon + 1))});
+  }
+  return pictures;
+}
 
 // How the bytes between the program's own sequences are encoded.
 enum class Encoding { Utf8, EightBit };
