@@ -12,6 +12,8 @@
 #include <cstring>
 #include <vector>
 
+#include "base/PlatformPosix.h"
+
 namespace console::posix {
 
 namespace {
@@ -61,8 +63,17 @@ std::string ShareWithTerminal(std::string_view bytes) {
   std::string name;
   const int fd = CreateObject(name);
   if (fd < 0) return {};
-  // Sized first and written through a mapping: the one way every system's shared memory
-  // takes its contents.
+#if defined(__linux__)
+  // Linux's shared memory is a file in memory: written in one call, its pages made as it goes.
+  const bool written = vestalo::platform::WriteAll(fd, bytes.data(), bytes.size()) == 0;
+  close(fd);
+  if (!written) {
+    shm_unlink(name.c_str());
+    return {};
+  }
+#else
+  // Elsewhere it is sized first and written through a mapping, the one way every system's
+  // shared memory takes its contents.
   void* mapped = MAP_FAILED;
   if (ftruncate(fd, static_cast<off_t>(bytes.size())) == 0)
     mapped = mmap(nullptr, bytes.size(), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
@@ -73,6 +84,7 @@ std::string ShareWithTerminal(std::string_view bytes) {
   }
   std::memcpy(mapped, bytes.data(), bytes.size());
   munmap(mapped, bytes.size());
+#endif
   if (Made.size() >= KeptNames) Made.erase(Made.begin(), Made.begin() + KeptNames / 2);
   Made.push_back(name);
   return name;

@@ -45,10 +45,13 @@ void Session::StartGraphics() {
     Width = DefaultWidth;
     Height = DefaultHeight;
   }
-  Font = BiosFont();
+  // The BIOS's font is 16 pixels high; its glyphs are read only for a picture.
+  Font = {};
+  BiosGlyphsWanted = true;
   if (!Data.Font.Name.empty() && Files.FileIsPresent(Data.Font.Name)) {
     try {
-      if (auto font = screen::ReadPsfFont(Files.LoadFileBytes(Data.Font.Name))) Font = *font;
+      if (auto font = screen::ReadPsfFont(Files.LoadFileBytes(Data.Font.Name)))
+        Font = *font, BiosGlyphsWanted = false;
     } catch (const vestalo::EInOutError&) {
       // An unreadable font file leaves the BIOS's, as the loader keeps its own.
     }
@@ -66,6 +69,8 @@ void Session::LayGraphicsGrid() {
 
 void Session::SetBackground(const std::string& spec) {
   Means.clear();
+  BackdropJpeg.clear();
+  Backdrop.reset();
   if (spec.empty()) {
     Backdrop = screen::DefaultBackground(Width, Height);
     return;
@@ -76,15 +81,35 @@ void Session::SetBackground(const std::string& spec) {
       return;
     }
   }
-  screen::PictureFile picture;
+  std::string bytes;
   if (Files.FileIsPresent(spec)) {
     try {
-      picture = screen::ReadPicture(Files.LoadFileBytes(spec), Width, Height);
+      bytes = Files.LoadFileBytes(spec);
     } catch (const vestalo::EInOutError&) {
       // Too large or unreadable: black, as a missing file.
     }
   }
-  Backdrop = screen::LaidBackground(std::move(picture), Width, Height);
+  // A JPEG waits: most terminals want only the means of its cells.
+  if (bytes.starts_with("\xFF\xD8")) {
+    BackdropJpeg = std::move(bytes);
+    return;
+  }
+  Backdrop = screen::LaidBackground(screen::ReadPicture(bytes, Width, Height), Width, Height);
+}
+
+const screen::CellFont& Session::Glyphs() const {
+  if (BiosGlyphsWanted) Font = BiosFont(), BiosGlyphsWanted = false;
+  return Font;
+}
+
+const screen::RgbImage& Session::Background() const {
+  if (!Backdrop) {
+    Backdrop =
+        screen::LaidBackground(screen::ReadPicture(BackdropJpeg, Width, Height), Width, Height);
+    BackdropJpeg.clear();
+    BackdropJpeg.shrink_to_fit();
+  }
+  return *Backdrop;
 }
 
 std::vector<screen::CellColours> Session::ElementColours() const {
@@ -98,8 +123,16 @@ std::vector<screen::CellColours> Session::ElementColours() const {
 screen::ColourGrid Session::GraphicalCells() const {
   if (!ShowsGraphics()) return {};
   // The background changes only with a help file's own: its means are worked out once.
-  if (Means.size() != static_cast<std::size_t>(Grid.RowCount() * Grid.ColumnCount()))
-    Means = screen::CellMeans(Backdrop, Grid.RowCount(), Grid.ColumnCount(), Font.Height);
+  const int rows = Grid.RowCount(), columns = Grid.ColumnCount();
+  if (Means.size() != static_cast<std::size_t>(rows * columns)) {
+    // A JPEG of the screen's size is decoded a band of rows at a time, never held whole.
+    screen::CellMeanSums sums(Width, Height, rows, columns, Font.Height);
+    if (!Backdrop &&
+        screen::ReadJpegRows(BackdropJpeg, Width, Height,
+                             [&](int y, const screen::Colour* row) { sums.Take(y, row); }))
+      Means = std::move(sums).Means();
+    else Means = screen::CellMeans(Background(), rows, columns, Font.Height);
+  }
   const std::vector<screen::CellColours> elements = ElementColours();
   return screen::GraphicalCells(Means, Grid,
                                 {elements, Font, Set().Colors[ScreenColor].Background});
@@ -108,8 +141,8 @@ screen::ColourGrid Session::GraphicalCells() const {
 screen::RgbImage Session::GraphicalPicture() const {
   if (!ShowsGraphics()) return {};
   const std::vector<screen::CellColours> elements = ElementColours();
-  return screen::DrawGraphicalPicture(Backdrop, Grid,
-                                      {elements, Font, Set().Colors[ScreenColor].Background});
+  return screen::DrawGraphicalPicture(Background(), Grid,
+                                      {elements, Glyphs(), Set().Colors[ScreenColor].Background});
 }
 
 screen::GraphicalScreen Session::Graphics() const {

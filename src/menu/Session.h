@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,8 @@ class Session {
   // The background for MENU BACKGROUND or an F line: a picture file, #AARRGGBB, or "" (the
   // loader's own).
   void SetBackground(const std::string& spec);
+  const screen::RgbImage& Background() const;
+  const screen::CellFont& Glyphs() const;
   // The MENU COLOR elements of the menu on screen as the graphics screen draws them.
   std::vector<screen::CellColours> ElementColours() const;
   // The layout as this screen takes it: the graphical menu is as wide as its columns.
@@ -175,8 +178,15 @@ class Session {
   // The graphical menu's screen: its size, font and background.
   bool Graphical = false;
   int Width = 0, Height = 0;
-  screen::CellFont Font;
-  screen::RgbImage Backdrop;
+  // The font: the FONT line's, or the BIOS's, whose glyphs are read when first drawn
+  // (BiosGlyphsWanted until then): the cells want only its height.
+  mutable screen::CellFont Font;
+  mutable bool BiosGlyphsWanted = false;
+  // The background, made when first wanted: a JPEG of the screen's size is kept as its file
+  // (BackdropJpeg), whose cells' means come from its rows as they are decoded, and is decoded
+  // whole only for a picture.
+  mutable std::optional<screen::RgbImage> Backdrop;
+  mutable std::string BackdropJpeg;
   mutable std::vector<screen::CellMean> Means;  // under each cell of the grid; empty: not yet
   Mode Now = Mode::Menu;
   Place Here;

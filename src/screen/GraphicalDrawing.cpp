@@ -128,36 +128,48 @@ RgbImage LaidBackground(PictureFile picture, int width, int height) {
   return image;
 }
 
-std::vector<CellMean> CellMeans(const RgbImage& background, int rows, int columns, int height) {
-  std::vector<CellMean> means(static_cast<std::size_t>(std::max(rows, 0) * std::max(columns, 0)));
-  const int w = background.Width, h = background.Height;
-  // The cells that fit, a row of them at a time: first each byte's sum down the cells' pixel
-  // rows (one pass along whole rows, which the compiler turns into vector additions), then
-  // each cell's eight pixels of sums.
-  const int fitting = std::clamp((w - 2 * GraphicsBorder) / GraphicsCellWidth, 0, columns);
-  std::vector<uint32_t> sums(static_cast<std::size_t>(fitting * GraphicsCellWidth * 3));
-  const unsigned n = static_cast<unsigned>(GraphicsCellWidth * height);
+// The cells that fit, a row of them at a time: first each byte's sum down the cells' pixel
+// rows (one pass along whole rows, which the compiler turns into vector additions), then each
+// cell's eight pixels of sums once its last row came.
+CellMeanSums::CellMeanSums(int width, int pictureHeight, int rows, int columns, int height)
+    : PictureHeight(pictureHeight),
+      Rows(std::max(rows, 0)),
+      Columns(std::max(columns, 0)),
+      Height(std::max(height, 1)),
+      Fitting(std::clamp((width - 2 * GraphicsBorder) / GraphicsCellWidth, 0, Columns)),
+      Sums(static_cast<std::size_t>(Fitting * GraphicsCellWidth * 3)),
+      Result(static_cast<std::size_t>(Rows * Columns)) {}
+
+void CellMeanSums::Take(int y, const Colour* row) {
+  const int from = y - GraphicsBorder, cellRow = from / Height;
+  if (from < 0 || cellRow >= Rows || Fitting == 0) return;
+  const int y0 = GraphicsBorder + Height * cellRow;
+  if (y0 + Height > PictureHeight - GraphicsBorder) return;
+  if (y == y0) std::fill(Sums.begin(), Sums.end(), 0u);
   static_assert(sizeof(Colour) == 3);
-  for (int row = 0; row < rows && fitting > 0; ++row) {
-    const int y0 = GraphicsBorder + height * row;
-    if (y0 + height > h - GraphicsBorder) break;
-    std::fill(sums.begin(), sums.end(), 0u);
-    for (int y = y0; y < y0 + height; ++y) {
-      const auto* bytes = reinterpret_cast<const uint8_t*>(&background.At(GraphicsBorder, y));
-      for (std::size_t i = 0; i < sums.size(); ++i) sums[i] += bytes[i];
-    }
-    for (int column = 0; column < fitting; ++column) {
-      unsigned total[3] = {0, 0, 0};
-      for (int i = 0; i < GraphicsCellWidth * 3; ++i)
-        total[i % 3] += sums[static_cast<std::size_t>(column * GraphicsCellWidth * 3 + i)];
-      means[static_cast<std::size_t>(row * columns + column)] = {
-          {static_cast<uint8_t>((total[0] + n / 2) / n),
-           static_cast<uint8_t>((total[1] + n / 2) / n),
-           static_cast<uint8_t>((total[2] + n / 2) / n)},
-          true};
-    }
+  // Through plain pointers: the compiler then adds whole vectors at a time.
+  const auto* bytes = reinterpret_cast<const uint8_t*>(row + GraphicsBorder);
+  uint32_t* sums = Sums.data();
+  const std::size_t count = Sums.size();
+  for (std::size_t i = 0; i < count; ++i) sums[i] += bytes[i];
+  if (y != y0 + Height - 1) return;
+  const unsigned n = static_cast<unsigned>(GraphicsCellWidth * Height);
+  for (int column = 0; column < Fitting; ++column) {
+    const uint32_t* cell = sums + column * GraphicsCellWidth * 3;
+    unsigned red = 0, green = 0, blue = 0;
+    for (int x = 0; x < GraphicsCellWidth; ++x, cell += 3)
+      red += cell[0], green += cell[1], blue += cell[2];
+    Result[static_cast<std::size_t>(cellRow * Columns + column)] = {
+        {static_cast<uint8_t>((red + n / 2) / n), static_cast<uint8_t>((green + n / 2) / n),
+         static_cast<uint8_t>((blue + n / 2) / n)},
+        true};
   }
-  return means;
+}
+
+std::vector<CellMean> CellMeans(const RgbImage& background, int rows, int columns, int height) {
+  CellMeanSums sums(background.Width, background.Height, rows, columns, height);
+  for (int y = 0; y < background.Height; ++y) sums.Take(y, &background.At(0, y));
+  return std::move(sums).Means();
 }
 
 ColourGrid GraphicalCells(const std::vector<CellMean>& means, const ScreenGrid& grid,

@@ -65,6 +65,23 @@ struct CellMean {
 // The means under each cell of a grid of rows x columns cells `height` pixels high, row by row.
 std::vector<CellMean> CellMeans(const RgbImage& background, int rows, int columns, int height);
 
+// The same worked out from the background's pixel rows as they come, top to bottom, for a
+// background of `width` x `pictureHeight` pixels that is never held whole.
+class CellMeanSums {
+ public:
+  CellMeanSums(int width, int pictureHeight, int rows, int columns, int height);
+  // Row `y` of the background, `width` pixels.
+  void Take(int y, const Colour* row);
+  // The means once every row was taken; those of cells whose rows did not all come are
+  // left as the cells that do not fit.
+  std::vector<CellMean> Means() && { return std::move(Result); }
+
+ private:
+  int PictureHeight, Rows, Columns, Height, Fitting;
+  std::vector<uint32_t> Sums;  // each byte's sum down the current row of cells so far
+  std::vector<CellMean> Result;
+};
+
 // The cells in 24-bit colours, as a terminal shows them: each element's colours blended over
 // the mean of the background under its cell (`means` as CellMeans gives them).
 ColourGrid GraphicalCells(const std::vector<CellMean>& means, const ScreenGrid& grid,

@@ -7,7 +7,9 @@
 #include <jpeglib.h>
 // clang-format on
 
+#include <algorithm>
 #include <csetjmp>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -31,52 +33,92 @@ struct Errors {
 // Warnings (a damaged stretch of data) are not printed; the decoding goes on.
 void Quietly(j_common_ptr, int) {}
 
-}  // namespace
+// The most rows libjpeg hands out in one call: fewer calls, and no row copied through its own
+// buffer on the way.
+constexpr int RowsAtOnce = 16;
 
-PictureFile ReadJpeg(std::string_view bytes, int maxWidth, int maxHeight) {
-  // Everything that outlives a longjmp back here lives on the heap, its pointer unchanged.
-  auto file = std::make_unique<PictureFile>();
+// Decodes `bytes` as the loader does: `size` is told the picture's size before any row (and
+// may refuse it); `rows` gives where up to `count` rows from row `y` on are to be written,
+// and `written` is told how many were. Everything that outlives a longjmp back here lives on
+// the heap, its pointer unchanged.
+PictureStatus Decode(std::string_view bytes, const std::function<bool(int width, int height)>& size,
+                     const std::function<Colour*(int y, int count)>& rows,
+                     const std::function<void(int y, int count)>& written) {
   auto info = std::make_unique<jpeg_decompress_struct>();
   auto errors = std::make_unique<Errors>();
+  auto status = std::make_unique<PictureStatus>(PictureStatus::Damaged);
   info->err = jpeg_std_error(&errors->Manager);
   errors->Manager.error_exit = Stop;
   errors->Manager.emit_message = Quietly;
   if (setjmp(errors->Back)) {
     jpeg_destroy_decompress(info.get());
-    if (file->Status != PictureStatus::TooLarge) file->Status = PictureStatus::Damaged;
-    file->Image = {};
-    return std::move(*file);
+    return *status;
   }
   jpeg_create_decompress(info.get());
   jpeg_mem_src(info.get(), reinterpret_cast<const unsigned char*>(bytes.data()),
                static_cast<unsigned long>(bytes.size()));
   jpeg_read_header(info.get(), TRUE);
-  if (info->image_width > static_cast<JDIMENSION>(maxWidth) ||
-      info->image_height > static_cast<JDIMENSION>(maxHeight)) {
-    file->Status = PictureStatus::TooLarge;
+  if (!size(static_cast<int>(info->image_width), static_cast<int>(info->image_height))) {
+    *status = PictureStatus::TooLarge;
     Stop(reinterpret_cast<j_common_ptr>(info.get()));
   }
   info->out_color_space = JCS_RGB;
   info->do_fancy_upsampling = FALSE;
   info->dct_method = JDCT_FLOAT;  // a sixth fewer pixels off than the integer one
   jpeg_start_decompress(info.get());
-  RgbImage& image = file->Image;
-  image.Width = static_cast<int>(info->output_width);
-  image.Height = static_cast<int>(info->output_height);
-  image.Pixels.resize(static_cast<std::size_t>(image.Width) *
-                      static_cast<std::size_t>(image.Height));
-  // Straight into the picture: a pixel is three bytes, red first, as libjpeg writes RGB.
+  const int width = static_cast<int>(info->output_width);
+  // A pixel is three bytes, red first, as libjpeg writes RGB.
   static_assert(sizeof(Colour) == 3);
   while (info->output_scanline < info->output_height) {
-    JSAMPROW rows[1] = {
-        reinterpret_cast<JSAMPROW>(&image.Pixels[static_cast<std::size_t>(info->output_scanline) *
-                                                 static_cast<std::size_t>(image.Width)])};
-    jpeg_read_scanlines(info.get(), rows, 1);
+    const int y = static_cast<int>(info->output_scanline);
+    const int count = std::min(RowsAtOnce, static_cast<int>(info->output_height) - y);
+    Colour* first = rows(y, count);
+    JSAMPROW pointers[RowsAtOnce];
+    for (int i = 0; i < count; ++i)
+      pointers[i] = reinterpret_cast<JSAMPROW>(first + static_cast<std::size_t>(i) * width);
+    written(y, static_cast<int>(
+                   jpeg_read_scanlines(info.get(), pointers, static_cast<JDIMENSION>(count))));
   }
   jpeg_finish_decompress(info.get());
   jpeg_destroy_decompress(info.get());
-  file->Status = PictureStatus::Read;
-  return std::move(*file);
+  return PictureStatus::Read;
+}
+
+}  // namespace
+
+PictureFile ReadJpeg(std::string_view bytes, int maxWidth, int maxHeight) {
+  PictureFile file;
+  RgbImage& image = file.Image;
+  file.Status = Decode(
+      bytes,
+      [&](int width, int height) {
+        if (width > maxWidth || height > maxHeight) return false;
+        image.Width = width, image.Height = height;
+        image.Pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+        return true;
+      },
+      // Straight into the picture.
+      [&](int y, int) { return &image.At(0, y); }, [](int, int) {});
+  if (file.Status != PictureStatus::Read) file.Image = {};
+  return file;
+}
+
+bool ReadJpegRows(std::string_view bytes, int width, int height,
+                  const std::function<void(int y, const Colour* row)>& take) {
+  std::vector<Colour> band;
+  const PictureStatus status = Decode(
+      bytes,
+      [&](int w, int h) {
+        if (w != width || h != height) return false;
+        band.resize(static_cast<std::size_t>(width) * RowsAtOnce);
+        return true;
+      },
+      [&](int, int) { return band.data(); },
+      [&](int y, int count) {
+        for (int i = 0; i < count; ++i)
+          take(y + i, &band[static_cast<std::size_t>(i) * static_cast<std::size_t>(width)]);
+      });
+  return status == PictureStatus::Read;
 }
 
 }  // namespace screen

@@ -3,6 +3,7 @@
 // pixels out; a file the program cannot read comes back with the reason, never a crash.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,12 @@ std::string ReadablePictureFormats();
 PictureFile ReadPng(std::string_view bytes, int maxWidth, int maxHeight);
 PictureFile ReadJpeg(std::string_view bytes, int maxWidth, int maxHeight);
 PictureFile ReadLss16(std::string_view bytes, int maxWidth, int maxHeight);
+// A JPEG of exactly `width` x `height` pixels decoded as ReadJpeg decodes it, each pixel row
+// handed to `take` as it comes, top to bottom, without the whole picture ever being held:
+// cheaper where only something worked out from the rows is wanted. False (after some rows,
+// perhaps) for any other file, size or a damaged one, which ReadJpeg then tells apart.
+bool ReadJpegRows(std::string_view bytes, int width, int height,
+                  const std::function<void(int y, const Colour* row)>& take);
 // Whether this build has the decoders that need a library.
 extern const bool PngReadable, JpegReadable;
 

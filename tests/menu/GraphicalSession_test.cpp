@@ -107,6 +107,27 @@ constexpr double Goal = 200;  // instrumented builds draw several times slower
 constexpr double Goal = 20;
 #endif
 
+// A JPEG background's cells come from its rows as they are decoded, before any picture is
+// made: the same cells as from the whole picture.
+TEST(GraphicalSession, AJpegsCellsBeforeItsPictureAreThoseAfterIt) {
+  std::ifstream in(std::string(VESTALO_SOURCE_DIR) + "/tests/vesamenu/cases/08-jpeg-420/photo.jpg",
+                   std::ios::binary);
+  const media::MemoryMedium medium(std::map<std::string, std::string>{
+      {"isolinux.cfg", "UI vesamenu.c32\nMENU BACKGROUND photo.jpg\nMENU TITLE Photo\nLABEL a\n"},
+      {"photo.jpg", {std::istreambuf_iterator<char>(in), {}}}});
+  const Session cellsFirst(medium, FindMenuStart(medium, "isolinux.cfg"));
+  const screen::ColourGrid streamed = cellsFirst.GraphicalCells();
+  const Session pictureFirst(medium, FindMenuStart(medium, "isolinux.cfg"));
+  ASSERT_EQ(pictureFirst.GraphicalPicture().Width, 640);
+  const screen::ColourGrid whole = pictureFirst.GraphicalCells();
+  ASSERT_EQ(streamed.Cells.size(), 78u * 29u);
+  EXPECT_TRUE(streamed.Cells == whole.Cells);
+  // Unlike the picture's plain black, where no file could be read.
+  EXPECT_NE(streamed.At(10, 10).Background, (screen::Colour{0, 0, 0}));
+  // The picture made after the cells is the same as well.
+  EXPECT_TRUE(cellsFirst.GraphicalPicture().Pixels == pictureFirst.GraphicalPicture().Pixels);
+}
+
 TEST(GraphicalSession, AJpegMediumsScreenIsDrawnWithinTheKeyGoal) {
   std::ifstream in(std::string(VESTALO_SOURCE_DIR) + "/tests/vesamenu/cases/08-jpeg-420/photo.jpg",
                    std::ios::binary);

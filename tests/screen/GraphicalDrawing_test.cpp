@@ -5,9 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <tuple>
+#include <utility>
+
+#include "screen/PictureFile.h"
 
 namespace screen {
 namespace {
@@ -188,6 +192,33 @@ TEST(PictureFiles, UnreadableOnesAreToldApart) {
     EXPECT_TRUE(file.Image.Pixels.empty()) << r.Name;
     EXPECT_EQ(LaidBackground(file, 16, 16).At(5, 5), (Colour{0, 0, 0})) << r.Name;
   }
+}
+
+// A JPEG of the screen's size read a band of rows at a time gives the rows of the whole
+// picture, baseline, progressive, without chroma subsampling and cut short (its rest grey, as
+// libjpeg fills it) alike; any other file does not pass for one.
+TEST(PictureFiles, AJpegsRowsComeAsTheWholePicturesRows) {
+  if (!JpegReadable) GTEST_SKIP() << "built without libjpeg";
+  const std::string jpeg = CaseFile("09-jpeg-444/photo.jpg");
+  const std::pair<const char*, std::string> files[] = {
+      {"baseline", CaseFile("08-jpeg-420/photo.jpg")},
+      {"progressive", CaseFile("08-jpeg-420/progressive.jpg")},
+      {"4:4:4", jpeg},
+      {"cut short", jpeg.substr(0, jpeg.size() / 3)}};
+  for (const auto& [name, bytes] : files) {
+    const RgbImage whole = ReadJpeg(bytes, 640, 480).Image;
+    ASSERT_EQ(whole.Pixels.size(), 640u * 480u) << name;
+    int next = 0, wrong = 0;
+    EXPECT_TRUE(ReadJpegRows(bytes, 640, 480, [&](int y, const Colour* row) {
+      wrong += y != next++ || !std::equal(row, row + 640, &whole.At(0, y));
+    })) << name;
+    EXPECT_EQ(next, 480) << name;
+    EXPECT_EQ(wrong, 0) << name;
+  }
+  const auto none = [](int, const Colour*) {};
+  EXPECT_FALSE(ReadJpegRows(jpeg, 800, 600, none)) << "another size";
+  EXPECT_FALSE(ReadJpegRows("\xFF\xD8", 640, 480, none)) << "a JPEG's start alone";
+  EXPECT_FALSE(ReadJpegRows(CaseFile("04-png-rgb/coord.png"), 640, 480, none)) << "a PNG";
 }
 
 }  // namespace
