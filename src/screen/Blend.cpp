@@ -67,6 +67,7 @@ ColourTable::ColourTable(Argb colour) : Colour_(colour) {
     Results[static_cast<std::size_t>(256 + v)] = layer.Over({0, value, 0}).Green;
     Results[static_cast<std::size_t>(512 + v)] = layer.Over({0, 0, value}).Blue;
   }
+  for (std::size_t i = 0; i < Results.size(); ++i) AsIs = AsIs && Results[i] == (i & 0xFF);
 }
 
 uint8_t LinearToShown(int level) {

@@ -45,6 +45,8 @@ class ColourTable {
  public:
   explicit ColourTable(Argb colour);
   Argb Of() const { return Colour_; }
+  // True when laying it changes no pixel (a colour the loader's tables let through whole).
+  bool LeavesAsIs() const { return AsIs; }
   Colour Over(Colour under) const {
     return {Results[under.Red], Results[256 + under.Green], Results[512 + under.Blue]};
   }
@@ -52,6 +54,7 @@ class ColourTable {
  private:
   Argb Colour_;
   std::array<uint8_t, 768> Results;
+  bool AsIs = true;
 };
 
 // The RGB part of an #AARRGGBB colour, its alpha ignored.

@@ -42,6 +42,13 @@ void LayCells(RgbImage& out, const RgbImage& under, const std::vector<CellToLay>
     const ColourTable* layers[2] = {&tableOf(cell.Colours.Background),
                                     &tableOf(cell.Colours.Foreground)};
     const bool raises[2] = {Raises(cell.Colours.Mode, false), Raises(cell.Colours.Mode, true)};
+    // A cell whose pixels all stay as they are (a clear background, no ink or a clear one, and
+    // nothing raised) is left out: `out` holds `under` there already.
+    const bool still[2] = {layers[0]->LeavesAsIs() && !raises[0],
+                           layers[1]->LeavesAsIs() && !raises[1]};
+    if (still[0] && (still[1] || std::all_of(cell.Rows, cell.Rows + height,
+                                             [](uint8_t bits) { return bits == 0; })))
+      continue;
     for (int y = 0; y < height; ++y) {
       const int py = cell.Y + y;
       const uint8_t bits = cell.Rows[y];
@@ -59,10 +66,13 @@ void LayCells(RgbImage& out, const RgbImage& under, const std::vector<CellToLay>
   }
 }
 
-// A pixel that is not raised, below and right of one that is, is darkened to a quarter.
+// A pixel that is not raised, below and right of one that is, is darkened to a quarter. Only
+// the rows below one with a raised pixel are looked at.
 void Shade(RgbImage& out, const std::vector<uint8_t>& raised) {
   const int w = out.Width, h = out.Height;
-  for (int y = h - 1; y >= 1; --y)
+  for (int y = h - 1; y >= 1; --y) {
+    const uint8_t* above = &raised[static_cast<std::size_t>((y - 1) * w)];
+    if (std::find(above, above + w, uint8_t{1}) == above + w) continue;
     for (int x = w - 1; x >= 1; --x) {
       const std::size_t at = static_cast<std::size_t>(y * w + x);
       if (raised[at] || !raised[at - static_cast<std::size_t>(w) - 1]) continue;
@@ -70,6 +80,7 @@ void Shade(RgbImage& out, const std::vector<uint8_t>& raised) {
       c = {static_cast<uint8_t>(c.Red >> 2), static_cast<uint8_t>(c.Green >> 2),
            static_cast<uint8_t>(c.Blue >> 2)};
     }
+  }
 }
 
 // The element a cell is drawn in; none for a cell without one.
