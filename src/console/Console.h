@@ -58,6 +58,10 @@ void ShowGraphicalScreen(const screen::GraphicalScreen& shown);
 void ShowGraphicalScreen(const screen::ColourGrid& cells,
                          std::function<screen::RgbImage()> picture);
 
+// True when the terminal draws pictures, or has not said yet and its environment names one
+// that most likely does: a graphical screen's picture is then worth making ready with it.
+bool PicturesLikely();
+
 // The picture protocols the console sends a graphical screen in, for --version: "kitty, sixel"
 // or what this build or platform lacks.
 std::string PictureProtocols();

@@ -58,7 +58,9 @@ int FrameRows = 0, FrameColumns = 0;
 
 // What the terminal shows of a graphical screen: what its environment says until it answers.
 TerminalAbilities Abilities;
-std::string Term, ColourTerm;
+std::string Term, ColourTerm, TermProgram;
+bool KittyWindow = false;
+bool PicturesKnown = false;  // the terminal answered the questions about pictures
 enum class QuestionState { NotNeeded, ToAsk, Asked };
 QuestionState Questions = QuestionState::NotNeeded;
 bool ShowingGraphical = false;
@@ -142,6 +144,9 @@ void InitialiseConsole() {
     const char* term = getenv("TERM");
     const char* colourTerm = getenv("COLORTERM");
     Term = term != nullptr ? term : "", ColourTerm = colourTerm != nullptr ? colourTerm : "";
+    const char* program = getenv("TERM_PROGRAM");
+    TermProgram = program != nullptr ? program : "";
+    KittyWindow = getenv("KITTY_WINDOW_ID") != nullptr;
     Abilities = DecideAbilities(Term, ColourTerm, {}, 0, 0, 0, 0);
   }
   // A terminal cannot report its colours; a PC screen starts light grey on black.
@@ -211,6 +216,13 @@ void ShowCells(const screen::ScreenGrid& grid, bool cursorShown) {
 
 int ResumedWakeUp() { return posix::ResumedSignal(); }
 
+bool PicturesLikely() {
+  if (!Writer) return false;
+  if (PicturesKnown || Abilities.Pictures != PictureProtocol::None)
+    return Abilities.Pictures != PictureProtocol::None;
+  return console::PicturesLikely(Term, TermProgram, KittyWindow);
+}
+
 std::string PictureProtocols() {
   // Sixel is written by the program itself: every build sends it.
   return KittyPicturesBuilt ? "kitty, sixel" : "sixel (no kitty: built without libdeflate)";
@@ -253,6 +265,7 @@ std::string PictureQuestionsToAsk() {
 
 void PicturesAnswered(const TerminalAnswers& answers) {
   if (!Writer) return;
+  PicturesKnown = true;
   const struct winsize size = TerminalSize();
   Abilities = DecideAbilities(Term, ColourTerm, answers, size.ws_xpixel, size.ws_ypixel,
                               size.ws_row, size.ws_col);

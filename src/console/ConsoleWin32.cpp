@@ -115,6 +115,8 @@ int ResumedWakeUp() { return -1; }
 
 std::string PictureProtocols() { return "none (the Windows console shows the cells)"; }
 
+bool PicturesLikely() { return false; }
+
 void ShowGraphicalScreen(const screen::GraphicalScreen& shown) {
   FlushConsole();
   if (!ShowingCells) ClearScreen();

@@ -23,7 +23,20 @@ bool ListsSixel(const std::vector<int>& attributes) {
   return std::find(attributes.begin() + 1, attributes.end(), 4) != attributes.end();
 }
 
+// Terminals that draw pictures, as their TERM or TERM_PROGRAM names them.
+constexpr std::string_view PictureTermNames[] = {"kitty", "ghostty", "wezterm",
+                                                 "foot",  "mlterm",  "contour"};
+constexpr std::string_view PictureTermPrograms[] = {"WezTerm", "ghostty", "contour"};
+
 }  // namespace
+
+bool PicturesLikely(std::string_view term, std::string_view termProgram, bool kittyWindow) {
+  return kittyWindow ||
+         std::any_of(std::begin(PictureTermNames), std::end(PictureTermNames),
+                     [&](std::string_view name) { return term.find(name) != term.npos; }) ||
+         std::find(std::begin(PictureTermPrograms), std::end(PictureTermPrograms), termProgram) !=
+             std::end(PictureTermPrograms);
+}
 
 std::string PictureQuestions(std::string_view term, bool askColours, std::string_view memoryName) {
   std::string questions;

@@ -40,6 +40,11 @@ constexpr int KittyStripHeight = 16;
 std::string PictureQuestions(std::string_view term, bool askColours,
                              std::string_view memoryName = {});
 
+// Whether a terminal of this TERM and TERM_PROGRAM (`kittyWindow`: KITTY_WINDOW_ID is set)
+// most likely draws pictures, before it has answered: kitty, ghostty, WezTerm, foot, mlterm,
+// contour. Only what is made ready early depends on it, never what is shown.
+bool PicturesLikely(std::string_view term, std::string_view termProgram, bool kittyWindow);
+
 // The abilities: 24-bit colours by COLORTERM, TERM or the DECRQSS answer (a terminal with kitty
 // graphics has them too), else 256 or 16 by TERM; kitty graphics where the query was answered
 // OK (through shared memory where its query was answered OK too), sixel where the device attributes

@@ -1,6 +1,8 @@
 #include "console/TerminalColours.h"
 
 #include <array>
+#include <cstdint>
+#include <string>
 
 #include "console/Sgr.h"
 
@@ -36,12 +38,29 @@ int NearestLevel(int value) {
   return best;
 }
 
+// The decimal digits of 0-255, made once: a screen of 24-bit cells writes thousands of them.
+struct Decimal {
+  char Digits[3];
+  uint8_t Length;
+};
+constexpr std::array<Decimal, 256> Decimals = [] {
+  std::array<Decimal, 256> made{};
+  for (int value = 0; value < 256; ++value) {
+    Decimal& d = made[static_cast<std::size_t>(value)];
+    if (value >= 100) d.Digits[d.Length++] = static_cast<char>('0' + value / 100);
+    if (value >= 10) d.Digits[d.Length++] = static_cast<char>('0' + value / 10 % 10);
+    d.Digits[d.Length++] = static_cast<char>('0' + value % 10);
+  }
+  return made;
+}();
+
 void AppendNumber(std::string& out, int value) {
-  char digits[4];
-  int count = 0;
-  do digits[count++] = static_cast<char>('0' + value % 10), value /= 10;
-  while (value > 0);
-  while (count > 0) out += digits[--count];
+  if (value >= 0 && value < 256) {
+    const Decimal& d = Decimals[static_cast<std::size_t>(value)];
+    out.append(d.Digits, d.Length);
+  } else {
+    out += std::to_string(value);
+  }
 }
 
 // One layer's SGR parameters (38 foreground, 48 background): 24-bit, or one of 256.

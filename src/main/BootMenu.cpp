@@ -41,6 +41,9 @@ void ShowWouldBoot(const menu::Outcome& boot) {
 // The session's screen: the graphics screen of vesamenu.c32 while it shows (its picture drawn
 // only for a terminal that shows it), else its cells.
 void ShowSession(const std::shared_ptr<const menu::Session>& session) {
+  // Where a picture will most likely be sent, the background is decoded whole at once: the
+  // cells' means come from it, and it is not decoded a second time for the picture.
+  if (session->ShowsGraphics() && console::PicturesLikely()) session->ReadWholeBackground();
   if (session->ShowsGraphics())
     console::ShowGraphicalScreen(session->GraphicalCells(),
                                  [session] { return session->GraphicalPicture(); });

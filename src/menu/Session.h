@@ -72,6 +72,11 @@ class Session {
   // Its parts alone: the cells (quick: for terminals that draw no pictures), the picture.
   screen::ColourGrid GraphicalCells() const;
   screen::RgbImage GraphicalPicture() const;
+  // Decodes the background whole now, where it waits as a file, as for a picture: the cells'
+  // means are then taken from it rather than from a decoding of their own.
+  void ReadWholeBackground() const {
+    if (Graphical) Background();
+  }
   // What the graphics screen stands on: its pixels and its cells' height.
   int PixelWidth() const { return Width; }
   int PixelHeight() const { return Height; }

@@ -15,18 +15,40 @@ struct Tables {
   std::array<uint8_t, 4096> ToShown{};
 
   Tables() {
-    for (int v = 0; v < 256; ++v) {
-      const double s = v / 255.0;
-      const double linear = s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-      ToLinear[static_cast<std::size_t>(v)] = static_cast<uint16_t>(std::lround(65535 * linear));
-    }
+    for (int v = 0; v < 256; ++v)
+      ToLinear[static_cast<std::size_t>(v)] =
+          static_cast<uint16_t>(std::lround(65535 * Decoded(v / 255.0)));
+    // Each step's value is lround(255 * Encoded(its light)). Rather than encoding all 4096,
+    // the steps are walked upwards past the light where each next value begins; only a step
+    // next to such a border is encoded, so that it comes out as the encoding rounds it.
+    std::array<double, 256> begins{};  // the light where 255 * Encoded reaches value - 0.5
+    for (int value = 1; value < 256; ++value)
+      begins[static_cast<std::size_t>(value)] = Decoded((value - 0.5) / 255);
+    int value = 0;
     for (int i = 0; i < 4096; ++i) {
-      const double linear = std::min((16.0 * i + 8) / 65279, 1.0);
-      const double s =
-          linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
-      ToShown[static_cast<std::size_t>(i)] = static_cast<uint8_t>(std::lround(255 * s));
+      const double linear = Step(i);
+      while (value < 255 && linear > begins[static_cast<std::size_t>(value + 1)] * (1 + Near))
+        ++value;
+      const bool near =
+          value < 255 && linear >= begins[static_cast<std::size_t>(value + 1)] * (1 - Near);
+      ToShown[static_cast<std::size_t>(i)] =
+          near ? static_cast<uint8_t>(std::lround(255 * Encoded(linear)))
+               : static_cast<uint8_t>(value);
+      value = ToShown[static_cast<std::size_t>(i)];
     }
   }
+
+  // The middle of linear step i of 4096, in 0-1.
+  static double Step(int i) { return std::min((16.0 * i + 8) / 65279, 1.0); }
+  // sRGB's encoding of linear light, and its decoding, both in 0-1.
+  static double Encoded(double linear) {
+    return linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
+  }
+  static double Decoded(double s) {
+    return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+  }
+  // How near a border a step must be to be encoded itself: far beyond the error of either.
+  static constexpr double Near = 1e-9;
 };
 
 const Tables& Table() {

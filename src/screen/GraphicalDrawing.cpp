@@ -146,7 +146,7 @@ CellMeanSums::CellMeanSums(int width, int pictureHeight, int rows, int columns, 
     : PictureHeight(pictureHeight),
       Rows(std::max(rows, 0)),
       Columns(std::max(columns, 0)),
-      Height(std::max(height, 1)),
+      Height(std::clamp(height, 1, 255)),  // a font's glyphs are at most 255 rows high
       Fitting(std::clamp((width - 2 * GraphicsBorder) / GraphicsCellWidth, 0, Columns)),
       Sums(static_cast<std::size_t>(Fitting * GraphicsCellWidth * 3)),
       Result(static_cast<std::size_t>(Rows * Columns)) {}
@@ -156,17 +156,17 @@ void CellMeanSums::Take(int y, const Colour* row) {
   if (from < 0 || cellRow >= Rows || Fitting == 0) return;
   const int y0 = GraphicsBorder + Height * cellRow;
   if (y0 + Height > PictureHeight - GraphicsBorder) return;
-  if (y == y0) std::fill(Sums.begin(), Sums.end(), 0u);
+  if (y == y0) std::fill(Sums.begin(), Sums.end(), uint16_t{0});
   static_assert(sizeof(Colour) == 3);
   // Through plain pointers: the compiler then adds whole vectors at a time.
   const auto* bytes = reinterpret_cast<const uint8_t*>(row + GraphicsBorder);
-  uint32_t* sums = Sums.data();
+  uint16_t* sums = Sums.data();
   const std::size_t count = Sums.size();
-  for (std::size_t i = 0; i < count; ++i) sums[i] += bytes[i];
+  for (std::size_t i = 0; i < count; ++i) sums[i] = static_cast<uint16_t>(sums[i] + bytes[i]);
   if (y != y0 + Height - 1) return;
   const unsigned n = static_cast<unsigned>(GraphicsCellWidth * Height);
   for (int column = 0; column < Fitting; ++column) {
-    const uint32_t* cell = sums + column * GraphicsCellWidth * 3;
+    const uint16_t* cell = sums + column * GraphicsCellWidth * 3;
     unsigned red = 0, green = 0, blue = 0;
     for (int x = 0; x < GraphicsCellWidth; ++x, cell += 3)
       red += cell[0], green += cell[1], blue += cell[2];

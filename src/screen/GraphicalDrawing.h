@@ -78,7 +78,8 @@ class CellMeanSums {
 
  private:
   int PictureHeight, Rows, Columns, Height, Fitting;
-  std::vector<uint32_t> Sums;  // each byte's sum down the current row of cells so far
+  // Each byte's sum down the current row of cells so far: at most 255 rows of 255 fit.
+  std::vector<uint16_t> Sums;
   std::vector<CellMean> Result;
 };
 

@@ -118,6 +118,28 @@ TEST(TerminalAbilities, DecidedFromTheAnswers) {
   }
 }
 
+// Which environments make a picture ready before the terminal has answered, by hand.
+TEST(TerminalAbilities, PicturesLikelyWhereTheEnvironmentNamesSuchATerminal) {
+  struct Row {
+    const char *Term, *Program;
+    bool KittyWindow, Likely;
+  };
+  const Row rows[] = {
+      {"xterm-kitty", "", false, true},
+      {"xterm-ghostty", "", false, true},
+      {"foot", "", false, true},
+      {"mlterm", "", false, true},
+      {"xterm-256color", "WezTerm", false, true},
+      {"tmux-256color", "", true, true},  // kitty's window, through a multiplexer
+      {"xterm-256color", "", false, false},
+      {"linux", "", false, false},
+      {"screen", "iTerm.app", false, false},
+  };
+  for (const Row& r : rows)
+    EXPECT_EQ(PicturesLikely(r.Term, r.Program, r.KittyWindow), r.Likely)
+        << r.Term << " " << r.Program << " " << r.KittyWindow;
+}
+
 TEST(TerminalAbilities, QuestionsForEachTerminal) {
   EXPECT_EQ(PictureQuestions("xterm-256color", true),
             "\x1b_Gi=31,s=1,v=1,a=q,t=d,f=24;AAAA\x1b\\" CSI "16t" CSI

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <iterator>
 #include <tuple>
@@ -32,6 +33,19 @@ TEST(GraphicalBlend, LaysAColourInLinearLight) {
     EXPECT_EQ(BlendChannel(r.Alpha, r.Colour, r.Under), r.Shown)
         << int{r.Alpha} << " " << int{r.Colour} << " over " << int{r.Under};
   EXPECT_EQ(Blend(0x80ff0000, {0, 0, 255}), (Colour{188, 0, 187}));
+}
+
+// Every step of linear light comes back as sRGB's encoding of the step's middle, rounded:
+// the formula of the sRGB standard, written out here.
+TEST(GraphicalBlend, EachStepOfLightShowsAsItsSrgbValue) {
+  int wrong = 0;
+  for (int level = 0; level < 4096; ++level) {
+    const double light = std::min((16.0 * level + 8) / 65279, 1.0);
+    const double srgb =
+        light <= 0.0031308 ? 12.92 * light : 1.055 * std::pow(light, 1 / 2.4) - 0.055;
+    wrong += LinearToShown(level) != std::lround(255 * srgb);
+  }
+  EXPECT_EQ(wrong, 0);
 }
 
 TEST(GraphicalBlend, TheLoadersOwnBackgroundIsGreyFromTheCentre) {
