@@ -22,6 +22,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/TerminalOutputCheck.h"
+
 extern char** environ;
 
 namespace vestalo::bench {
@@ -141,21 +143,6 @@ bool PtyRun::ReadSome(int timeoutMs) {
 
 namespace {
 
-std::string FromBase64(std::string_view text) {
-  static constexpr std::string_view Digits =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string bytes;
-  uint32_t group = 0;
-  int bits = 0;
-  for (char c : text) {
-    const size_t at = Digits.find(c);
-    if (at == std::string_view::npos) break;
-    group = group << 6 | static_cast<uint32_t>(at), bits += 6;
-    if (bits >= 8) bytes += static_cast<char>(group >> (bits -= 8) & 0xFF);
-  }
-  return bytes;
-}
-
 // Reads a shared memory object in whole and removes it, as kitty does; its size, or 0.
 size_t ReadShared(const std::string& name) {
   const int fd = shm_open(name.c_str(), O_RDONLY, 0);
@@ -193,7 +180,7 @@ bool PtyRun::TakeGraphicsCommand(size_t at, size_t& end) {
   if (keys.starts_with("i=31,") && AnswerKittyGraphics) Type("\x1b_Gi=31;OK\x1b\\");
   if (!AnswerKittyMemory || semicolon == std::string_view::npos || keys.find("t=s") == keys.npos)
     return true;
-  const size_t read = ReadShared(FromBase64(command.substr(semicolon + 1)));
+  const size_t read = ReadShared(checks::FromBase64(command.substr(semicolon + 1)));
   Shared += read;
   if (keys.starts_with("i=32,") && read > 0) Type("\x1b_Gi=32;OK\x1b\\");
   return true;
@@ -219,7 +206,7 @@ void PtyRun::MaskSharedNames() {
     if (semicolon == std::string_view::npos ||
         command.substr(0, semicolon).find("t=s") == std::string_view::npos)
       continue;
-    Names.push_back(FromBase64(command.substr(semicolon + 1)));
+    Names.push_back(checks::FromBase64(command.substr(semicolon + 1)));
     std::fill(Out.begin() + static_cast<long>(at + 3 + semicolon + 1),
               Out.begin() + static_cast<long>(end), '*');
   }

@@ -22,10 +22,8 @@ struct TerminalAbilities {
   bool SharedMemory = false;
 };
 
-// The ids of the kitty graphics query and of the shared memory query, and of the picture the
-// program shows.
+// The id of the kitty graphics query, and of the picture the program shows.
 constexpr int KittyQueryId = 31;
-constexpr int KittyMemoryQueryId = 32;
 constexpr int KittyPictureId = 4242;
 // A kitty picture's strips are at least this many pixels high: at most 75 of them for the
 // largest screen (1200 pixel rows).
