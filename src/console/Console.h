@@ -54,9 +54,10 @@ void ShowGraphicalScreen(const screen::GraphicalScreen& shown);
 
 // The same, with the picture made only where and when the console sends one (drawing it costs
 // more than the cells, and most terminals show cells): `picture` is called then, and again if
-// the terminal says later that it draws pictures, until the next screen is shown.
-void ShowGraphicalScreen(const screen::ColourGrid& cells,
-                         std::function<screen::RgbImage()> picture);
+// the terminal says later that it draws pictures, until the next screen is shown. Cells whose
+// colours are still coming are sent row by row as they get them: the rows above reach the
+// terminal while those below are awaited.
+void ShowGraphicalScreen(screen::ColourGridComing cells, std::function<screen::RgbImage()> picture);
 
 // True when the terminal draws pictures, or has not said yet and its environment names one
 // that most likely does: a graphical screen's picture is then worth making ready with it.

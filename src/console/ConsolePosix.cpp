@@ -229,18 +229,19 @@ std::string PictureProtocols() {
 }
 
 void ShowGraphicalScreen(const screen::GraphicalScreen& shown) {
-  ShowGraphicalScreen(shown.Cells, [picture = shown.Picture] { return picture; });
+  ShowGraphicalScreen({shown.Cells, {}}, [picture = shown.Picture] { return picture; });
 }
 
-void ShowGraphicalScreen(const screen::ColourGrid& cells,
+void ShowGraphicalScreen(screen::ColourGridComing cells,
                          std::function<screen::RgbImage()> picture) {
   if (!Writer) return;
   const struct winsize size = TerminalSize();
-  FitsFrame(cells.Rows, cells.Columns);  // what does not fit is noted for the end
+  FitsFrame(cells.Cells.Rows, cells.Cells.Columns);  // what does not fit is noted for the end
   Shown = {};  // the screen is the cells now; after a stop they are all sent again
-  LastCells = cells;
+  LastCells = std::move(cells.Cells);
   LastPicture = std::move(picture);
-  Writer->Graphical(AsShown(), Abilities, size.ws_row, size.ws_col);
+  Writer->Graphical(AsShown(), Abilities, size.ws_row, size.ws_col, cells.FillRow);
+  LastCells = Writer->GraphicalCells();  // whole now
   ShowingGraphical = true;
   if (Questions == QuestionState::NotNeeded && InputIsConsole()) Questions = QuestionState::ToAsk;
   posix::SetExitSequence(posix::ExitSlot::Layout, "");

@@ -145,9 +145,10 @@ void ShowGraphicalScreen(const screen::GraphicalScreen& shown) {
 }
 
 // The Windows console draws no pictures: the cells are the whole screen.
-void ShowGraphicalScreen(const screen::ColourGrid& cells, std::function<screen::RgbImage()>) {
+void ShowGraphicalScreen(screen::ColourGridComing cells, std::function<screen::RgbImage()>) {
   screen::GraphicalScreen shown;
-  shown.Cells = cells;
+  shown.Cells = std::move(cells.Cells);
+  screen::FillAllRows(shown.Cells, cells.FillRow);
   ShowGraphicalScreen(shown);
 }
 

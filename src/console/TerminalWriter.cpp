@@ -60,15 +60,16 @@ void TerminalWriter::Cells(const screen::ScreenGrid& grid, bool cursorShown, int
 }
 
 void TerminalWriter::Graphical(screen::GraphicalScreen shown, const TerminalAbilities& abilities,
-                               int rows, int columns) {
+                               int rows, int columns, const screen::ColourRowFill& fillRow) {
   ShownGrid.reset();
   HideCursor();
-  const screen::ColourGrid& grid = shown.Cells;
+  screen::ColourGrid& grid = shown.Cells;
   const int shownRows = std::min(rows, grid.Rows), shownColumns = std::min(columns, grid.Columns);
   if (!ShownGraphical || ShownAbilities.Depth != abilities.Depth) ShownColourGrid.reset();
   // A sixel picture lies in the cells: text sent there would cut holes into it.
   if (abilities.Pictures != PictureProtocol::Sixel || !SentPicture)
-    ColourCells(grid, abilities.Depth, shownRows, shownColumns);
+    ColourCells(grid, abilities.Depth, shownRows, shownColumns, fillRow);
+  else screen::FillAllRows(grid, fillRow);
   if (abilities.Pictures != PictureProtocol::None) SendPicture(shown, abilities, rows, columns);
   if (shownRows > 0 && shownColumns > 0)
     Out += CursorTo(std::clamp(grid.CursorRow, 0, shownRows - 1),
@@ -84,12 +85,19 @@ void TerminalWriter::Graphical(screen::GraphicalScreen shown, const TerminalAbil
   ShownAbilities = abilities;
 }
 
-void TerminalWriter::ColourCells(const screen::ColourGrid& grid, ColourDepth depth, int rows,
-                                 int columns) {
+void TerminalWriter::ColourCells(screen::ColourGrid& grid, ColourDepth depth, int rows, int columns,
+                                 const screen::ColourRowFill& fillRow) {
   const bool known = ShownColourGrid && ShownColourGrid->Rows == grid.Rows &&
                      ShownColourGrid->Columns == grid.Columns;
-  for (int row = 0; row < rows; ++row) {
-    int at = -1;  // where the terminal's cursor stands in this row, when it is known
+  bool changed = false;  // colours of rows filled before changed while later ones were filled
+  for (int row = 0; row < grid.Rows; ++row) {
+    if (fillRow) {
+      // The rows that are ready go to the terminal while the next one is awaited.
+      if (Out.size() >= RowFlushSize && FlushEarly) FlushEarly();
+      if (!fillRow(grid, row)) changed = true;
+    }
+    if (row >= rows) continue;  // below the terminal: filled for the grid kept, not sent
+    int at = -1;                // where the terminal's cursor stands in this row, when it is known
     for (int column = 0; column < columns; ++column) {
       const screen::ColourCell& cell = grid.At(row, column);
       if (known && ShownColourGrid->At(row, column) == cell) continue;
@@ -100,6 +108,10 @@ void TerminalWriter::ColourCells(const screen::ColourGrid& grid, ColourDepth dep
     }
   }
   ShownColourGrid = grid;
+  if (!changed) return;
+  // Every row again as it is now, and the cells whose colours changed sent again.
+  for (int row = 0; row < grid.Rows; ++row) fillRow(grid, row);
+  ColourCells(grid, depth, rows, columns, {});
 }
 
 void TerminalWriter::SendPicture(const screen::GraphicalScreen& shown,

@@ -41,9 +41,13 @@ class TerminalWriter {
   // changed (kitty: the strips of rows of cells that changed, each replaced under its id;
   // sixel: drawn again over the cells, which are not sent while it shows; it keeps the last
   // row free, where the terminal would scroll). The cursor then stands at the grid's cursor,
-  // shown or hidden (hidden over a kitty picture, which shows its own).
+  // shown or hidden (hidden over a kitty picture, which shows its own). With `fillRow`, the
+  // cells' colours are still coming: each row is filled before it is sent, and what waits is
+  // sent on (through the early flush) before a row is awaited.
   void Graphical(screen::GraphicalScreen shown, const TerminalAbilities& abilities, int rows,
-                 int columns);
+                 int columns, const screen::ColourRowFill& fillRow = {});
+  // The cells of the graphical screen shown last, whole.
+  const screen::ColourGrid& GraphicalCells() const { return ShownGraphical->Cells; }
 
   // Sends the cells (and the picture) shown last again, all of them (the terminal was drawn
   // over, after a stop); false when the screen shows no cells but text.
@@ -74,6 +78,8 @@ class TerminalWriter {
   // sent while the next are packed. Without it everything waits for the end.
   void SetEarlyFlush(std::function<void()> flush) { FlushEarly = std::move(flush); }
   static constexpr std::size_t EarlyFlushSize = 16384;
+  // The same for cells whose colours are still coming, before the next row is awaited.
+  static constexpr std::size_t RowFlushSize = 4096;
 
   // How raw pixels are handed to a terminal that reads shared memory: `share` puts the bytes
   // where it reads them and returns their name (empty when it cannot). Without it, or when it
@@ -85,7 +91,8 @@ class TerminalWriter {
  private:
   void UseAttr(uint16_t attr);
   void UseColours(const screen::ColourCell& cell, ColourDepth depth);
-  void ColourCells(const screen::ColourGrid& grid, ColourDepth depth, int rows, int columns);
+  void ColourCells(screen::ColourGrid& grid, ColourDepth depth, int rows, int columns,
+                   const screen::ColourRowFill& fillRow);
   void SendPicture(const screen::GraphicalScreen& shown, const TerminalAbilities& abilities,
                    int rows, int columns);
   void SendKittyStrips(const screen::GraphicalScreen& shown, bool sharedMemory, int rows,

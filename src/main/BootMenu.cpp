@@ -45,7 +45,7 @@ void ShowSession(const std::shared_ptr<const menu::Session>& session) {
   // cells' means come from it, and it is not decoded a second time for the picture.
   if (session->ShowsGraphics() && console::PicturesLikely()) session->ReadWholeBackground();
   if (session->ShowsGraphics())
-    console::ShowGraphicalScreen(session->GraphicalCells(),
+    console::ShowGraphicalScreen(session->GraphicalCellsComing(),
                                  [session] { return session->GraphicalPicture(); });
   else console::ShowCells(session->Screen(), session->Screen().CursorShows());
 }

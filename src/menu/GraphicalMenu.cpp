@@ -1,12 +1,14 @@
 // The graphical menu's own part of the session (vesamenu.c32): its screen's size, font and
 // background, and the picture drawn from the grid the session keeps.
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <utility>
 
 #include "base/InOutError.h"
 #include "menu/Session.h"
 #include "screen/GraphicalDrawing.h"
+#include "screen/JpegCellMeans.h"
 #include "screen/PictureFile.h"
 #include "screen/VgaFont.h"
 
@@ -136,6 +138,30 @@ screen::ColourGrid Session::GraphicalCells() const {
   const std::vector<screen::CellColours> elements = ElementColours();
   return screen::GraphicalCells(Means, Grid,
                                 {elements, Font, Set().Colors[ScreenColor].Background});
+}
+
+screen::ColourGridComing Session::GraphicalCellsComing() const {
+  const int rows = Grid.RowCount(), columns = Grid.ColumnCount();
+  if (!ShowsGraphics() || Backdrop || BackdropJpeg.empty() ||
+      Means.size() == static_cast<std::size_t>(rows * columns))
+    return {GraphicalCells(), {}};
+  auto decoding = std::make_shared<screen::JpegCellMeans>(BackdropJpeg, Width, Height, rows,
+                                                          columns, Font.Height);
+  const std::vector<screen::CellColours> elements = ElementColours();
+  const screen::Argb strips = Set().Colors[ScreenColor].Background;
+  screen::ColourGrid cells = screen::GraphicalCells({}, Grid, {elements, Font, strips});
+  return {std::move(cells), [this, decoding, elements, strips](screen::ColourGrid& grid, int row) {
+            const int rows = Grid.RowCount(), columns = Grid.ColumnCount();
+            const bool same = decoding->Await(row + 1);
+            // Not a JPEG of the screen's size after all: the picture as it is read otherwise.
+            if (!same && Means.size() != static_cast<std::size_t>(rows * columns))
+              Means = screen::CellMeans(Background(), rows, columns, Font.Height);
+            screen::GraphicalCellsRow(same ? decoding->Means() : Means, Grid,
+                                      {elements, Font, strips}, row, grid);
+            // The last row: the means are kept for the screens after.
+            if (same && row + 1 == rows) Means = decoding->Means();
+            return same;
+          }};
 }
 
 screen::RgbImage Session::GraphicalPicture() const {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace screen {
@@ -46,6 +47,28 @@ struct ColourGrid {
     return Cells[static_cast<std::size_t>(row * Columns + column)];
   }
 };
+
+// Gives row `row` of `cells` its colours, waiting until they are known; rows are filled top
+// to bottom. False when the colours of the rows filled before have changed since: they must
+// be filled again.
+using ColourRowFill = std::function<bool(ColourGrid& cells, int row)>;
+
+// A grid of cells whose colours are still being worked out: the characters and cursor are
+// there, each row's colours come from FillRow. Without FillRow the cells are whole.
+struct ColourGridComing {
+  ColourGrid Cells;
+  ColourRowFill FillRow;
+};
+
+// Fills every row of `cells`, and all of them again where the colours of the rows filled
+// first changed while later ones were.
+inline void FillAllRows(ColourGrid& cells, const ColourRowFill& fillRow) {
+  if (!fillRow) return;
+  bool changed = false;
+  for (int row = 0; row < cells.Rows; ++row)
+    if (!fillRow(cells, row)) changed = true;
+  for (int row = 0; changed && row < cells.Rows; ++row) fillRow(cells, row);
+}
 
 // What a graphical screen is made of.
 struct GraphicalScreen {

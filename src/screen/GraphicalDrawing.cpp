@@ -193,19 +193,23 @@ ColourGrid GraphicalCells(const std::vector<CellMean>& means, const ScreenGrid& 
   cells.CursorRow = grid.CursorRow();
   cells.CursorColumn = grid.CursorColumn();
   cells.CursorShows = grid.CursorShows();
-  for (int row = 0; row < cells.Rows; ++row)
-    for (int column = 0; column < cells.Columns; ++column) {
-      const Cell& cell = grid.At(row, column);
-      ColourCell& shown = cells.At(row, column);
-      shown.Char = cell.Char;
-      const std::size_t at = static_cast<std::size_t>(row * cells.Columns + column);
-      if (at >= means.size() || !means[at].Fits) continue;
-      const Colour mean = means[at].Mean;
-      const CellColours* c = ElementColours(style, cell);
-      shown.Foreground = c ? Blend(c->Foreground, mean) : mean;  // what a terminal shows
-      shown.Background = c ? Blend(c->Background, mean) : mean;
-    }
+  for (int row = 0; row < cells.Rows; ++row) GraphicalCellsRow(means, grid, style, row, cells);
   return cells;
+}
+
+void GraphicalCellsRow(const std::vector<CellMean>& means, const ScreenGrid& grid,
+                       const GraphicalStyle& style, int row, ColourGrid& cells) {
+  for (int column = 0; column < cells.Columns; ++column) {
+    const Cell& cell = grid.At(row, column);
+    ColourCell& shown = cells.At(row, column);
+    shown.Char = cell.Char;
+    const std::size_t at = static_cast<std::size_t>(row * cells.Columns + column);
+    if (at >= means.size() || !means[at].Fits) continue;
+    const Colour mean = means[at].Mean;
+    const CellColours* c = ElementColours(style, cell);
+    shown.Foreground = c ? Blend(c->Foreground, mean) : mean;  // what a terminal shows
+    shown.Background = c ? Blend(c->Background, mean) : mean;
+  }
 }
 
 RgbImage DrawGraphicalPicture(const RgbImage& background, const ScreenGrid& grid,

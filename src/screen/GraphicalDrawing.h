@@ -75,6 +75,8 @@ class CellMeanSums {
   // The means once every row was taken; those of cells whose rows did not all come are
   // left as the cells that do not fit.
   std::vector<CellMean> Means() && { return std::move(Result); }
+  // The same while rows are still taken: the means of the cells whose rows all came.
+  const std::vector<CellMean>& MeansSoFar() const { return Result; }
 
  private:
   int PictureHeight, Rows, Columns, Height, Fitting;
@@ -87,6 +89,9 @@ class CellMeanSums {
 // the mean of the background under its cell (`means` as CellMeans gives them).
 ColourGrid GraphicalCells(const std::vector<CellMean>& means, const ScreenGrid& grid,
                           const GraphicalStyle& style);
+// One row of them, into `cells` (as GraphicalCells made them for this grid).
+void GraphicalCellsRow(const std::vector<CellMean>& means, const ScreenGrid& grid,
+                       const GraphicalStyle& style, int row, ColourGrid& cells);
 
 // The picture alone, pixel for pixel.
 RgbImage DrawGraphicalPicture(const RgbImage& background, const ScreenGrid& grid,

@@ -39,11 +39,12 @@ constexpr int RowsAtOnce = 16;
 
 // Decodes `bytes` as the loader does: `size` is told the picture's size before any row (and
 // may refuse it); `rows` gives where up to `count` rows from row `y` on are to be written,
-// and `written` is told how many were. Everything that outlives a longjmp back here lives on
-// the heap, its pointer unchanged.
+// and `written` is told how many were; only rows `from` to before `to` are. Everything that
+// outlives a longjmp back here lives on the heap, its pointer unchanged.
 PictureStatus Decode(std::string_view bytes, const std::function<bool(int width, int height)>& size,
                      const std::function<Colour*(int y, int count)>& rows,
-                     const std::function<void(int y, int count)>& written) {
+                     const std::function<void(int y, int count)>& written, int from = 0,
+                     int to = 1 << 30) {
   auto info = std::make_unique<jpeg_decompress_struct>();
   auto errors = std::make_unique<Errors>();
   auto status = std::make_unique<PictureStatus>(PictureStatus::Damaged);
@@ -67,11 +68,14 @@ PictureStatus Decode(std::string_view bytes, const std::function<bool(int width,
   info->dct_method = JDCT_FLOAT;  // a sixth fewer pixels off than the integer one
   jpeg_start_decompress(info.get());
   const int width = static_cast<int>(info->output_width);
+  const int end = std::min(to, static_cast<int>(info->output_height));
+  // The rows above are skipped: their coefficients are read, but not turned into pixels.
+  if (from > 0 && from < end) jpeg_skip_scanlines(info.get(), static_cast<JDIMENSION>(from));
   // A pixel is three bytes, red first, as libjpeg writes RGB.
   static_assert(sizeof(Colour) == 3);
-  while (info->output_scanline < info->output_height) {
+  while (static_cast<int>(info->output_scanline) < end) {
     const int y = static_cast<int>(info->output_scanline);
-    const int count = std::min(RowsAtOnce, static_cast<int>(info->output_height) - y);
+    const int count = std::min(RowsAtOnce, end - y);
     Colour* first = rows(y, count);
     JSAMPROW pointers[RowsAtOnce];
     for (int i = 0; i < count; ++i)
@@ -79,7 +83,8 @@ PictureStatus Decode(std::string_view bytes, const std::function<bool(int width,
     written(y, static_cast<int>(
                    jpeg_read_scanlines(info.get(), pointers, static_cast<JDIMENSION>(count))));
   }
-  jpeg_finish_decompress(info.get());
+  // Rows left below are not read: the decoding is dropped rather than finished.
+  if (info->output_scanline >= info->output_height) jpeg_finish_decompress(info.get());
   jpeg_destroy_decompress(info.get());
   return PictureStatus::Read;
 }
@@ -104,7 +109,7 @@ PictureFile ReadJpeg(std::string_view bytes, int maxWidth, int maxHeight) {
 }
 
 bool ReadJpegRows(std::string_view bytes, int width, int height,
-                  const std::function<void(int y, const Colour* row)>& take) {
+                  const std::function<void(int y, const Colour* row)>& take, int from, int to) {
   std::vector<Colour> band;
   const PictureStatus status = Decode(
       bytes,
@@ -117,7 +122,8 @@ bool ReadJpegRows(std::string_view bytes, int width, int height,
       [&](int y, int count) {
         for (int i = 0; i < count; ++i)
           take(y + i, &band[static_cast<std::size_t>(i) * static_cast<std::size_t>(width)]);
-      });
+      },
+      from, to);
   return status == PictureStatus::Read;
 }
 

@@ -7,7 +7,8 @@ const bool JpegReadable = false;
 
 PictureFile ReadJpeg(std::string_view, int, int) { return {PictureStatus::Unsupported, {}}; }
 
-bool ReadJpegRows(std::string_view, int, int, const std::function<void(int, const Colour*)>&) {
+bool ReadJpegRows(std::string_view, int, int, const std::function<void(int, const Colour*)>&, int,
+                  int) {
   return false;
 }
 

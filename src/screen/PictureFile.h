@@ -36,10 +36,13 @@ PictureFile ReadJpeg(std::string_view bytes, int maxWidth, int maxHeight);
 PictureFile ReadLss16(std::string_view bytes, int maxWidth, int maxHeight);
 // A JPEG of exactly `width` x `height` pixels decoded as ReadJpeg decodes it, each pixel row
 // handed to `take` as it comes, top to bottom, without the whole picture ever being held:
-// cheaper where only something worked out from the rows is wanted. False (after some rows,
-// perhaps) for any other file, size or a damaged one, which ReadJpeg then tells apart.
+// cheaper where only something worked out from the rows is wanted. Only rows `from` to
+// before `to` are handed on: those above are skipped (their data read, not decoded), those
+// below not read. False (after some rows, perhaps) for any other file, size or a damaged one,
+// which ReadJpeg then tells apart.
 bool ReadJpegRows(std::string_view bytes, int width, int height,
-                  const std::function<void(int y, const Colour* row)>& take);
+                  const std::function<void(int y, const Colour* row)>& take, int from = 0,
+                  int to = 1 << 30);
 // Whether this build has the decoders that need a library.
 extern const bool PngReadable, JpegReadable;
 

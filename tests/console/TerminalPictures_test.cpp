@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -312,6 +313,71 @@ TEST(TerminalWriter, GraphicalCellsGoOutWhereTheyChanged) {
   EXPECT_EQ(Take(writer), CSI "?25l" CSI "1;1H" CSI "0;38;2;250;250;250;48;2;100;20;20mA" CSI
                               "48;2;16;32;200m " CSI "1;1H" CSI "?25h");
   EXPECT_EQ(writer.PictureExit(), "");
+}
+
+// A grid of rows x columns cells, each in colours of its own (made from `seed`).
+screen::ColourGrid Patterned(int rows, int columns, uint8_t seed) {
+  screen::ColourGrid grid;
+  grid.Rows = rows, grid.Columns = columns;
+  for (int row = 0; row < rows; ++row)
+    for (int column = 0; column < columns; ++column)
+      grid.Cells.push_back({static_cast<unsigned char>('a' + (row + column) % 26),
+                            {seed, 250, 250},
+                            {static_cast<uint8_t>(row), static_cast<uint8_t>(column), seed}});
+  return grid;
+}
+
+// Cells whose colours come row by row: the terminal gets the bytes of the whole grid, the
+// rows ready sent on before the next is awaited; rows below a small terminal are filled too.
+// Where the colours of rows already sent change on the way, those rows are sent again.
+TEST(TerminalWriter, CellsStillComingGoOutRowByRow) {
+  const TerminalAbilities direct{ColourDepth::Direct, PictureProtocol::None, 8, 16};
+  const screen::ColourGrid whole = Patterned(30, 78, 7), changed = Patterned(30, 78, 99);
+  for (const int terminalRows : {30, 10}) {
+    TerminalWriter reference("UTF-8");
+    reference.Graphical({{}, whole}, direct, terminalRows, 80);
+    TerminalWriter writer("UTF-8");
+    std::string sent;
+    std::vector<int> filled, flushedAt;
+    writer.SetEarlyFlush([&] {
+      EXPECT_GE(writer.Pending().size(), TerminalWriter::RowFlushSize);
+      flushedAt.push_back(static_cast<int>(filled.size()));
+      sent += Take(writer);
+    });
+    screen::GraphicalScreen blank;
+    blank.Cells = Patterned(30, 78, 0);
+    for (auto& cell : blank.Cells.Cells) cell = {cell.Char, {}, {}};
+    writer.Graphical(blank, direct, terminalRows, 80, [&](screen::ColourGrid& cells, int row) {
+      filled.push_back(row);
+      for (int column = 0; column < cells.Columns; ++column)
+        cells.At(row, column) = whole.At(row, column);
+      return true;
+    });
+    sent += Take(writer);
+    EXPECT_EQ(sent, Take(reference)) << terminalRows;
+    EXPECT_EQ(filled.size(), 30u);
+    EXPECT_TRUE(std::is_sorted(filled.begin(), filled.end()));
+    EXPECT_TRUE(writer.GraphicalCells().Cells == whole.Cells);
+    ASSERT_FALSE(flushedAt.empty()) << terminalRows;
+    EXPECT_LT(flushedAt.front(), terminalRows) << "nothing went before the last row was awaited";
+  }
+  // From row 12 on the colours are others, those of rows 0 to 11 as well.
+  TerminalWriter writer("UTF-8");
+  screen::GraphicalScreen blank;
+  blank.Cells = whole;
+  bool turned = false;
+  writer.Graphical(blank, direct, 30, 80, [&](screen::ColourGrid& cells, int row) {
+    turned = turned || row == 12;
+    const screen::ColourGrid& from = turned ? changed : whole;
+    for (int column = 0; column < cells.Columns; ++column)
+      cells.At(row, column) = from.At(row, column);
+    return !turned;
+  });
+  const std::string out = Take(writer);
+  EXPECT_TRUE(writer.GraphicalCells().Cells == changed.Cells);
+  EXPECT_NE(out.find(CSI "1;1H" CSI "48;2;0;0;99ma"), std::string::npos) << "row 0 again";
+  writer.Graphical({{}, changed}, direct, 30, 80);
+  EXPECT_EQ(Take(writer), CSI "1;1H") << "the terminal shows them already";
 }
 
 // A graphical screen of 20x76 pixels in cells of 8 x `height` pixels, the right column and

@@ -108,7 +108,7 @@ constexpr double Goal = 20;
 #endif
 
 // A JPEG background's cells come from its rows as they are decoded, before any picture is
-// made: the same cells as from the whole picture.
+// made, whole or row by row: the same cells as from the whole picture.
 TEST(GraphicalSession, AJpegsCellsBeforeItsPictureAreThoseAfterIt) {
   std::ifstream in(std::string(VESTALO_SOURCE_DIR) + "/tests/vesamenu/cases/08-jpeg-420/photo.jpg",
                    std::ios::binary);
@@ -122,6 +122,13 @@ TEST(GraphicalSession, AJpegsCellsBeforeItsPictureAreThoseAfterIt) {
   const screen::ColourGrid whole = pictureFirst.GraphicalCells();
   ASSERT_EQ(streamed.Cells.size(), 78u * 29u);
   EXPECT_TRUE(streamed.Cells == whole.Cells);
+  // Row by row as a terminal is sent them, the means then kept for the screens after.
+  const Session rowByRow(medium, FindMenuStart(medium, "isolinux.cfg"));
+  screen::ColourGridComing coming = rowByRow.GraphicalCellsComing();
+  ASSERT_TRUE(coming.FillRow);
+  screen::FillAllRows(coming.Cells, coming.FillRow);
+  EXPECT_TRUE(coming.Cells.Cells == whole.Cells);
+  EXPECT_FALSE(rowByRow.GraphicalCellsComing().FillRow);
   // Unlike the picture's plain black, where no file could be read.
   EXPECT_NE(streamed.At(10, 10).Background, (screen::Colour{0, 0, 0}));
   // The picture made after the cells is the same as well.

@@ -12,6 +12,7 @@
 #include <tuple>
 #include <utility>
 
+#include "screen/JpegCellMeans.h"
 #include "screen/PictureFile.h"
 
 namespace screen {
@@ -210,7 +211,8 @@ TEST(PictureFiles, UnreadableOnesAreToldApart) {
 
 // A JPEG of the screen's size read a band of rows at a time gives the rows of the whole
 // picture, baseline, progressive, without chroma subsampling and cut short (its rest grey, as
-// libjpeg fills it) alike; any other file does not pass for one.
+// libjpeg fills it) alike, all of them or a range starting anywhere (the rows above skipped,
+// which the chroma shared by two rows must survive); any other file does not pass for one.
 TEST(PictureFiles, AJpegsRowsComeAsTheWholePicturesRows) {
   if (!JpegReadable) GTEST_SKIP() << "built without libjpeg";
   const std::string jpeg = CaseFile("09-jpeg-444/photo.jpg");
@@ -219,20 +221,58 @@ TEST(PictureFiles, AJpegsRowsComeAsTheWholePicturesRows) {
       {"progressive", CaseFile("08-jpeg-420/progressive.jpg")},
       {"4:4:4", jpeg},
       {"cut short", jpeg.substr(0, jpeg.size() / 3)}};
+  const std::pair<int, int> ranges[] = {{0, 480}, {296, 480}, {137, 301}, {0, 190}, {8, 9}};
   for (const auto& [name, bytes] : files) {
     const RgbImage whole = ReadJpeg(bytes, 640, 480).Image;
     ASSERT_EQ(whole.Pixels.size(), 640u * 480u) << name;
-    int next = 0, wrong = 0;
-    EXPECT_TRUE(ReadJpegRows(bytes, 640, 480, [&](int y, const Colour* row) {
-      wrong += y != next++ || !std::equal(row, row + 640, &whole.At(0, y));
-    })) << name;
-    EXPECT_EQ(next, 480) << name;
-    EXPECT_EQ(wrong, 0) << name;
+    for (const auto& [from, to] : ranges) {
+      int next = from, wrong = 0;
+      EXPECT_TRUE(ReadJpegRows(
+          bytes, 640, 480,
+          [&](int y, const Colour* row) {
+            wrong += y != next++ || !std::equal(row, row + 640, &whole.At(0, y));
+          },
+          from, to))
+          << name << " from " << from;
+      EXPECT_EQ(next, to) << name << " from " << from;
+      EXPECT_EQ(wrong, 0) << name << " from " << from;
+    }
   }
   const auto none = [](int, const Colour*) {};
   EXPECT_FALSE(ReadJpegRows(jpeg, 800, 600, none)) << "another size";
   EXPECT_FALSE(ReadJpegRows("\xFF\xD8", 640, 480, none)) << "a JPEG's start alone";
   EXPECT_FALSE(ReadJpegRows(CaseFile("04-png-rgb/coord.png"), 640, 480, none)) << "a PNG";
+}
+
+// The means worked out on two threads, one of them skipping the rows above its own, come row
+// by row as those of the whole picture, whatever the cells' height (rows that start on odd
+// pixel rows too); a file that is no JPEG of the screen's size is told at the first row.
+TEST(JpegCellMeans, RowByRowAsTheWholePicturesMeans) {
+  if (!JpegReadable) GTEST_SKIP() << "built without libjpeg";
+  const std::pair<const char*, std::string> files[] = {
+      {"baseline", CaseFile("08-jpeg-420/photo.jpg")},
+      {"progressive", CaseFile("08-jpeg-420/progressive.jpg")},
+      {"4:4:4", CaseFile("09-jpeg-444/photo.jpg")}};
+  for (const auto& [name, bytes] : files)
+    for (const int height : {16, 13, 8}) {
+      const int rows = GraphicsRows(480, height), columns = GraphicsColumns(640);
+      const std::vector<CellMean> whole =
+          CellMeans(ReadJpeg(bytes, 640, 480).Image, rows, columns, height);
+      JpegCellMeans means(bytes, 640, 480, rows, columns, height);
+      int wrong = 0;
+      for (int row = 0; row < rows; ++row) {
+        ASSERT_TRUE(means.Await(row + 1)) << name << " " << height << " row " << row;
+        for (int column = 0; column < columns; ++column) {
+          const std::size_t at = static_cast<std::size_t>(row * columns + column);
+          wrong += means.Means()[at].Mean != whole[at].Mean || !means.Means()[at].Fits;
+        }
+      }
+      EXPECT_EQ(wrong, 0) << name << " " << height;
+    }
+  const std::string jpeg = CaseFile("08-jpeg-420/photo.jpg");
+  EXPECT_FALSE(JpegCellMeans(jpeg, 800, 600, 36, 98, 16).Await(1)) << "another size";
+  EXPECT_FALSE(JpegCellMeans(CaseFile("04-png-rgb/coord.png"), 640, 480, 29, 78, 16).Await(1))
+      << "a PNG";
 }
 
 }  // namespace
