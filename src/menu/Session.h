@@ -72,8 +72,8 @@ class Session {
   // Its parts alone: the cells (quick: for terminals that draw no pictures), the picture.
   screen::ColourGrid GraphicalCells() const;
   // The same cells as they come, for a terminal: where their means wait for a JPEG to be
-  // decoded, it is decoded on a thread of its own, and each row of cells gets its colours as
-  // soon as the picture under it is known; else they are whole at once.
+  // decoded, it is decoded on two threads of their own, and each row of cells gets its
+  // colours as soon as the picture under it is known; else they are whole at once.
   screen::ColourGridComing GraphicalCellsComing() const;
   screen::RgbImage GraphicalPicture() const;
   // Decodes the background whole now, where it waits as a file, as for a picture: the cells'
