@@ -123,39 +123,33 @@ std::vector<screen::CellColours> Session::ElementColours() const {
 }
 
 screen::ColourGrid Session::GraphicalCells() const {
-  if (!ShowsGraphics()) return {};
-  // The background changes only with a help file's own: its means are worked out once.
-  const int rows = Grid.RowCount(), columns = Grid.ColumnCount();
-  if (Means.size() != static_cast<std::size_t>(rows * columns)) {
-    // A JPEG of the screen's size is decoded a band of rows at a time, never held whole.
-    screen::CellMeanSums sums(Width, Height, rows, columns, Font.Height);
-    if (!Backdrop &&
-        screen::ReadJpegRows(BackdropJpeg, Width, Height,
-                             [&](int y, const screen::Colour* row) { sums.Take(y, row); }))
-      Means = std::move(sums).Means();
-    else Means = screen::CellMeans(Background(), rows, columns, Font.Height);
-  }
-  const std::vector<screen::CellColours> elements = ElementColours();
-  return screen::GraphicalCells(Means, Grid,
-                                {elements, Font, Set().Colors[ScreenColor].Background});
+  screen::ColourGridComing coming = GraphicalCellsComing();
+  screen::FillAllRows(coming.Cells, coming.FillRow);
+  return std::move(coming.Cells);
 }
 
 screen::ColourGridComing Session::GraphicalCellsComing() const {
+  if (!ShowsGraphics()) return {};
+  // The background changes only with a help file's own: its means are worked out once.
   const int rows = Grid.RowCount(), columns = Grid.ColumnCount();
-  if (!ShowsGraphics() || Backdrop || BackdropJpeg.empty() ||
-      Means.size() == static_cast<std::size_t>(rows * columns))
-    return {GraphicalCells(), {}};
-  auto decoding = std::make_shared<screen::JpegCellMeans>(BackdropJpeg, Width, Height, rows,
-                                                          columns, Font.Height);
+  const std::size_t count = static_cast<std::size_t>(rows * columns);
   const std::vector<screen::CellColours> elements = ElementColours();
   const screen::Argb strips = Set().Colors[ScreenColor].Background;
+  if (Means.size() == count || Backdrop) {
+    if (Means.size() != count) Means = screen::CellMeans(*Backdrop, rows, columns, Font.Height);
+    return {screen::GraphicalCells(Means, Grid, {elements, Font, strips}), {}};
+  }
+  // A JPEG of the screen's size is decoded for its cells on threads of their own, never held
+  // whole; each row of cells gets its colours once the rows of pixels under it are in.
+  auto decoding = std::make_shared<screen::JpegCellMeans>(BackdropJpeg, Width, Height, rows,
+                                                          columns, Font.Height);
   screen::ColourGrid cells = screen::GraphicalCells({}, Grid, {elements, Font, strips});
-  return {std::move(cells), [this, decoding, elements, strips](screen::ColourGrid& grid, int row) {
-            const int rows = Grid.RowCount(), columns = Grid.ColumnCount();
+  return {std::move(cells),
+          [this, decoding, elements, strips, rows, count](screen::ColourGrid& grid, int row) {
             const bool same = decoding->Await(row + 1);
             // Not a JPEG of the screen's size after all: the picture as it is read otherwise.
-            if (!same && Means.size() != static_cast<std::size_t>(rows * columns))
-              Means = screen::CellMeans(Background(), rows, columns, Font.Height);
+            if (!same && Means.size() != count)
+              Means = screen::CellMeans(Background(), rows, Grid.ColumnCount(), Font.Height);
             screen::GraphicalCellsRow(same ? decoding->Means() : Means, Grid,
                                       {elements, Font, strips}, row, grid);
             // The last row: the means are kept for the screens after.
