@@ -49,6 +49,15 @@ bool IsWaitingCall(long number, unsigned long firstArgument) {
 #endif
 }
 
+// The program's state as the scheduler has it ('S' while it sleeps), or '?' once it is gone.
+char ProcessState(pid_t child) {
+  std::ifstream file("/proc/" + std::to_string(child) + "/stat");
+  std::string stat;
+  std::getline(file, stat);
+  const size_t nameEnd = stat.rfind(')');  // the state follows the name, which may hold anything
+  return nameEnd != std::string::npos && nameEnd + 2 < stat.size() ? stat[nameEnd + 2] : '?';
+}
+
 [[noreturn]] void Exec(const Launch& launch) {
   if (!launch.Directory.empty() && chdir(launch.Directory.c_str()) != 0) _exit(126);
   // Box drawing reaches the terminal as UTF-8, as on a usual desktop.
@@ -280,11 +289,16 @@ bool PtyRun::WaitUntilBlocked(int timeoutMs) {
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   const std::string path = "/proc/" + std::to_string(Child) + "/syscall";
   while (Clock::now() < deadline) {
-    // The file says "running" while the program runs, and the call's number while it sleeps.
+    // The file gives the call's number whenever the program is off the processor: also when
+    // it was only preempted in a poll that does not wait, as the help menu's look for a key
+    // typed meanwhile (a key typed then ends the menu). So the program must be asleep as well,
+    // before and after the call is read.
+    const bool asleep = ProcessState(Child) == 'S';
     std::ifstream file(path);
     long number = -1;
     unsigned long firstArgument = 0;
-    if (file >> number >> std::hex >> firstArgument && IsWaitingCall(number, firstArgument))
+    if (asleep && file >> number >> std::hex >> firstArgument &&
+        IsWaitingCall(number, firstArgument) && ProcessState(Child) == 'S')
       return true;
     ReadSome(0);
     std::this_thread::sleep_for(std::chrono::microseconds(200));
